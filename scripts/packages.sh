@@ -1,0 +1,25 @@
+# Debian packages the build, the tests and the demo need. Sourced by ./run and ./test.
+KAVRIN_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-serialport-dev libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth
+)
+
+kavrin_install_packages() {
+  local missing=()
+  for p in "${KAVRIN_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  ((${#missing[@]} == 0)) && return 0
+  if [[ $(id -u) -eq 0 ]]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  else
+    echo "Missing packages. Run:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+}

@@ -1,0 +1,56 @@
+#pragma once
+// The small control interfaces through which the logic touches the screen. The
+// Qt binding in src/ui implements them on widgets; tests use fakes.
+#include <cstdint>
+#include <string>
+
+namespace kavrin {
+
+// Colours are (red, green, blue) with red in the lowest byte: 0x00BBGGRR.
+using Colour = std::uint32_t;
+constexpr Colour Rgb(int r, int g, int b) {
+    return static_cast<Colour>(r & 0xFF) | static_cast<Colour>(g & 0xFF) << 8 |
+           static_cast<Colour>(b & 0xFF) << 16;
+}
+constexpr int RedOf(Colour c) { return c & 0xFF; }
+constexpr int GreenOf(Colour c) { return (c >> 8) & 0xFF; }
+constexpr int BlueOf(Colour c) { return (c >> 16) & 0xFF; }
+
+// A label, text box, button, check box or menu item: its text (caption) and looks.
+class Control {
+public:
+    virtual ~Control() = default;
+    virtual void SetText(const std::string& text) = 0;
+    virtual std::string Text() const = 0;
+    virtual void SetForeColour(Colour colour) = 0;
+    virtual void SetBackColour(Colour colour) = 0;
+    virtual void SetVisible(bool visible) = 0;
+    virtual bool IsVisible() const = 0;
+};
+
+// Check boxes and menu items with a check mark.
+class CheckControl : public Control {
+public:
+    virtual void SetChecked(bool checked) = 0;
+    virtual bool IsChecked() const = 0;
+};
+
+// The "connection" panel of the status bar: a text and one of two pictures.
+class ConnectionPanel : public Control {
+public:
+    virtual void SetConnectedPicture(bool connected) = 0;
+};
+
+// The three message boxes the system has.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // Exclamation icon, OK button, under the application's title.
+    virtual void Exclamation(const std::string& text) = 0;
+    // Warning icon, OK button.
+    virtual void Warning(const std::string& text) = 0;
+    // Question icon, Yes and No buttons; true for Yes.
+    virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
+};
+
+} // namespace kavrin

@@ -1,0 +1,39 @@
+#include "file_system.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace kavrin {
+
+std::optional<std::string> DiskFileSystem::ReadFile(const std::string& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return content.str();
+}
+
+bool DiskFileSystem::WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out << content;
+    out.close();
+    return static_cast<bool>(out);
+}
+
+std::vector<std::string> DiskFileSystem::ListFiles(const std::string& folder,
+                                                   const std::string& suffix) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(folder), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() >= suffix.size() &&
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            names.push_back(name);
+    }
+    return names;
+}
+
+} // namespace kavrin

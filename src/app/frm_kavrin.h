@@ -1,0 +1,86 @@
+#pragma once
+// The main window's logic: it owns the state of the whole window and wires the
+// subsystems together. The Qt window calls its handlers; it reaches the
+// widgets only through MainView.
+#include "../config/config_image.h"
+#include "../link/link.h"
+#include "../serial/rs232.h"
+#include "clock.h"
+#include "file_system.h"
+#include "language_texts.h"
+#include "main_view.h"
+#include "modulo.h"
+#include "settings_store.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace kavrin {
+
+// What the window needs from the machine.
+struct Platform {
+    SerialDevice& serial;
+    PortDirectory& ports;
+    MonotonicClock& clock;
+    SettingsStore& settings;
+    FileSystem& files;
+    std::string programFolder; // where the ".lan" files are
+};
+
+class frmKAVRIN final : public LinkHost {
+public:
+    frmKAVRIN(MainView& view, Platform platform);
+
+    // Window events.
+    void Form_Load();
+    void Form_QueryUnload(); // about to close: "S", then the port is closed
+    void Form_Terminate();
+    void tmrcom_Timer() { link_.tmrcom_Timer(); }
+    void Timer2_Timer() { link_.Timer2_Timer(); }
+    void barra_PanelClick() { link_.barra_PanelClick(); }
+
+    void AbrirPuerto(std::int16_t& port, bool quiet) { link_.AbrirPuerto(port, quiet); }
+    void WriteConfigByte(char command, std::int16_t& index, std::int16_t& value) {
+        link_.WriteConfigByte(command, index, value);
+    }
+    void SizeConfig();
+
+    // LinkHost
+    void ShowConfig() override;
+    void LayoutMaps() override;
+    void ShowChannel(std::int16_t channel, std::int32_t value) override;
+    void TrackLiveCell() override;
+    void HideLiveMarkers() override;
+    void SetGridBackground(Colour colour) override;
+    void SetChannelControlsColour(Colour colour) override;
+    void SetPortMenuCheck(std::int16_t port) override;
+    void SetCounterPanel(int panel, const std::string& text) override;
+    void SetConnectionText(const std::string& text) override;
+    void SetConnectionPicture(bool connected) override;
+    void ShowPortMessage(const std::string& text) override;
+
+    // State of the window, owned here for the life of the program.
+    LinkState linkState;
+    Configuration config;
+    LanguageTexts texts;
+    std::string languageName = "English";
+    DataFormatMode DataFormat = kRawData;
+    std::array<std::int32_t, 21> LastValues{};
+
+    static constexpr const char* kCaption = "KAVRIN 053";
+
+    Link& link() { return link_; }
+    rs232& port() { return port_; }
+
+private:
+    void LoadLanguageFile();
+    void RebuildPortMenu();
+
+    MainView& view_;
+    Platform platform_;
+    rs232 port_;
+    Link link_;
+};
+
+} // namespace kavrin

@@ -1,0 +1,49 @@
+#include "qt_settings_store.h"
+
+#include <QSettings>
+#include <QString>
+
+namespace kavrin {
+
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QString KeyPath(const std::string& section, const std::string& key) {
+    return Q(section) + QLatin1Char('/') + Q(key);
+}
+} // namespace
+
+std::string QtSettingsStore::GetSetting(const std::string& application, const std::string& section,
+                                        const std::string& key, const std::string& defaultValue) {
+    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("kavrin"),
+                Q(application));
+    return s.value(KeyPath(section, key), Q(defaultValue)).toString().toStdString();
+}
+
+void QtSettingsStore::SaveSetting(const std::string& application, const std::string& section,
+                                  const std::string& key, const std::string& value) {
+    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("kavrin"),
+                Q(application));
+    s.setValue(KeyPath(section, key), Q(value));
+    s.sync();
+}
+
+std::vector<std::string> QtSettingsStore::Keys(const std::string& application,
+                                              const std::string& section) {
+    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("kavrin"),
+                Q(application));
+    s.beginGroup(Q(section));
+    std::vector<std::string> keys;
+    for (const QString& k : s.childKeys()) keys.push_back(k.toStdString());
+    return keys;
+}
+
+void QtSettingsStore::RemoveSetting(const std::string& application, const std::string& section,
+                                    const std::string& key) {
+    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("kavrin"),
+                Q(application));
+    s.remove(KeyPath(section, key));
+    s.sync();
+}
+
+} // namespace kavrin

@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace kavrin {
+
+// The per-user settings store, addressed by application, section and key and
+// holding texts. The only way the logic reaches stored choices.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual std::string GetSetting(const std::string& application, const std::string& section,
+                                   const std::string& key, const std::string& defaultValue) = 0;
+    virtual void SaveSetting(const std::string& application, const std::string& section,
+                             const std::string& key, const std::string& value) = 0;
+    // Keys of one section, for the serial port table only: the tool's own
+    // settings are always read one key at a time.
+    virtual std::vector<std::string> Keys(const std::string& application,
+                                          const std::string& section) = 0;
+};
+
+inline constexpr const char* kAppName = "kavrin";
+inline constexpr const char* kColumnWidthsApp = "RA1";
+
+} // namespace kavrin

@@ -1,0 +1,35 @@
+#include "config_image.h"
+
+#include <algorithm>
+
+namespace kavrin {
+
+void Configuration::SizeImage() {
+    auto limit = [](std::int16_t v) { return static_cast<std::int16_t>(std::clamp<int>(v, 0, 255)); };
+    MapCols = limit(MapCols);
+    MapRows = limit(MapRows);
+    EngTempCells = limit(EngTempCells);
+    AirTempCells = limit(AirTempCells);
+    auto cap = [](int v) { return static_cast<std::int16_t>(std::min(v, 32767)); };
+    FuelCells = cap(MapCols * MapRows);
+    EngTempBase = cap(FuelCells + MapCols);
+    AirTempBase = cap(EngTempBase + EngTempCells);
+    ParamBase = cap(AirTempBase + AirTempCells);
+    ImageLast = static_cast<std::int16_t>(std::min(ParamBase + kParamCount, ByteImage::kMaxBytes - 1));
+    ConfigImage.Reset(ImageLast + 1);
+    FuelPulseTable.assign(2 * static_cast<std::size_t>(FuelCells) + 1, 0.0f);
+}
+
+void Configuration::UpdateFuelScale() {
+    // The factor byte times 0.0008 ms; a zero byte would make every conversion
+    // divide by zero, so the ECU's own fallback of 0.05 ms is used.
+    const double scale = ConfigImage[ParamBase + 8] * 0.0008;
+    FuelScale = static_cast<float>(scale == 0 ? 0.05 : scale);
+}
+
+void Configuration::RecomputeFuelPulses() {
+    const int cells = std::min<int>(FuelCells, static_cast<int>(FuelPulseTable.size()));
+    for (int j = 0; j < cells; ++j) FuelPulseTable[j] = ConfigImage[j] * FuelScale;
+}
+
+} // namespace kavrin

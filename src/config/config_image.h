@@ -1,0 +1,64 @@
+#pragma once
+// The tool's copy of the ECU's configuration: one block of bytes holding the
+// fuel map, ignition map, two compensation tables, thirteen parameters and a
+// spare, with the fuel pulse of every fuel cell beside it.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace kavrin {
+
+// The image's bytes. An index always fits the one-byte index of a write
+// message, so the image never holds more than 256 bytes; reads past its end
+// give 0 and writes past its end are dropped.
+class ByteImage {
+public:
+    static constexpr int kMaxBytes = 256;
+
+    void Reset(int size) {
+        size_ = size < 0 ? 0 : (size > kMaxBytes ? kMaxBytes : size);
+        bytes_.fill(0);
+    }
+    int size() const { return size_; }
+    bool Contains(int index) const { return index >= 0 && index < size_; }
+    std::uint8_t operator[](int index) const { return Contains(index) ? bytes_[index] : 0; }
+    void Set(int index, int value) {
+        if (Contains(index)) bytes_[index] = static_cast<std::uint8_t>(value);
+    }
+
+private:
+    std::array<std::uint8_t, kMaxBytes> bytes_{};
+    int size_ = 0;
+};
+
+struct Configuration {
+    // Dimensions, set at start and by a configuration file's "format=" line.
+    std::int16_t MapCols = 15;
+    std::int16_t MapRows = 11;
+    std::int16_t EngTempCells = 14;
+    std::int16_t AirTempCells = 7;
+    // Derived by SizeImage, never set otherwise.
+    std::int16_t FuelCells = 0;
+    std::int16_t EngTempBase = 0;
+    std::int16_t AirTempBase = 0;
+    std::int16_t ParamBase = 0;
+    std::int16_t ImageLast = 0;
+
+    ByteImage ConfigImage;
+    std::vector<float> FuelPulseTable; // ms per fuel cell, indexes 0..2 x FuelCells
+    float FuelScale = 0.0f;            // ms per fuel step
+    bool RecolourFuel = false;
+
+    static constexpr int kParamCount = 13;
+
+    // Recomputes the derived values and re-creates the image and the pulse
+    // table filled with zeros. Dimensions outside 0..255 are limited to that
+    // range, and ImageLast to 255: an image larger than a write message can
+    // address would have bytes the ECU can never be sent.
+    void SizeImage();
+    void UpdateFuelScale();
+    // Pulse of every fuel cell from its byte and the current FuelScale.
+    void RecomputeFuelPulses();
+};
+
+} // namespace kavrin

@@ -1,0 +1,116 @@
+#include "link.h"
+
+#include "../app/language_texts.h"
+#include "../app/modulo.h"
+#include "../app/settings_store.h"
+#include "../config/config_image.h"
+#include "../serial/rs232.h"
+#include "write_message.h"
+
+#include <algorithm>
+
+namespace kavrin {
+
+namespace {
+constexpr Colour kOfflineGrid = Rgb(224, 224, 224);
+constexpr Colour kOnlineGrid = Rgb(255, 255, 255);
+constexpr Colour kOfflineChannelText = Rgb(192, 192, 192);
+} // namespace
+
+Link::Link(rs232& port, MonotonicClock& clock, LinkState& state, Configuration& config,
+           LinkHost& host, SettingsStore& settings, const LanguageTexts& texts)
+    : port_(port), state_(state), host_(host), settings_(settings), texts_(texts),
+      config_(config), decoder_(port, clock, state, config, host, *this) {}
+
+void Link::AbrirPuerto(std::int16_t& port, bool quiet) {
+    state_.silenceCountdown = kSilenceAfterOpen;
+    host_.SetPortMenuCheck(0);
+    GoOffline();
+    if (port == 0) port = 1;
+    host_.SetConnectionText(texts_.Text(72));
+    host_.SetConnectionPicture(false);
+    port_.OpenComPort(port);
+    if (port_.portOpen()) {
+        state_.currentPort = port;
+        settings_.SaveSetting(kAppName, "main", "com", DecimalText(port));
+        port_.SendString("R");
+        host_.SetPortMenuCheck(port);
+        return;
+    }
+    host_.SetConnectionText(texts_.Text(73));
+    if (!quiet) host_.ShowPortMessage("COM" + DecimalText(port) + " " + texts_.Text(71));
+}
+
+void Link::GoOffline() {
+    state_.flags.online = false;
+    state_.flags.configValid = false;
+    host_.SetChannelControlsColour(kOfflineChannelText);
+    host_.SetGridBackground(kOfflineGrid);
+    port_.CloseComPort();
+}
+
+void Link::ShowLinkCounters() {
+    const LinkCounters& c = state_.counters;
+    const std::int32_t values[] = {c.rValue, c.badDumps, c.badFrames, c.timeouts, c.dumpRetry};
+    for (int k = 1; k <= 5; ++k)
+        host_.SetCounterPanel(k, texts_.Text(76 + k) + " " + DecimalText(values[k - 1]));
+}
+
+void Link::WriteConfigByte(char command, std::int16_t& index, std::int16_t& value) {
+    if (state_.flags.suppressWrites) return;
+    value = std::clamp<std::int16_t>(value, 0, 255);
+    if (!state_.flags.online) {
+        config_.ConfigImage.Set(index, value);
+        return;
+    }
+    if (!port_.portOpen()) return;
+    // An index the message's one byte cannot carry would land on another byte.
+    if (index < 0 || index > 255) return;
+    const auto message = MakeWriteMessage(command, static_cast<std::uint8_t>(index),
+                                          static_cast<std::uint8_t>(value));
+    port_.SendString(std::string_view(reinterpret_cast<const char*>(message.data()), message.size()));
+}
+
+void Link::tmrcom_Timer() {
+    if (state_.silenceCountdown <= 0) {
+        ++state_.counters.timeouts;
+        ShowLinkCounters();
+        host_.HideLiveMarkers();
+        AbrirPuerto(state_.currentPort, true);
+    }
+    --state_.silenceCountdown;
+    if (state_.flags.dataReceived) {
+        state_.flags.online = true;
+        host_.SetConnectionPicture(true);
+        host_.SetConnectionText(texts_.Text(74));
+        host_.SetGridBackground(kOnlineGrid);
+    }
+    state_.flags.dataReceived = false;
+    host_.TrackLiveCell();
+    if (!port_.portOpen()) return;
+    for (;;) {
+        const std::int16_t b = decoder_.ReadFrameByte();
+        if (b == -1) return;
+        state_.silenceCountdown = kSilenceAfterByte;
+        if (!decoder_.Step(b)) return;
+    }
+}
+
+void Link::Timer2_Timer() {
+    if (!port_.portOpen()) return;
+    if (!state_.flags.configValid) port_.SendString("G");
+    port_.SendString("R");
+}
+
+void Link::barra_PanelClick() { SendConfigRequest(); }
+
+void Link::SendConfigRequest() { port_.SendString("G"); }
+
+void Link::Shutdown() {
+    port_.SendString("S");
+    port_.CloseComPort();
+}
+
+void Link::ReopenPort() { AbrirPuerto(state_.currentPort, true); }
+
+} // namespace kavrin

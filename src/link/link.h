@@ -1,0 +1,57 @@
+#pragma once
+#include "decoder.h"
+#include "link_host.h"
+#include "link_state.h"
+
+#include <cstdint>
+
+namespace kavrin {
+
+class LanguageTexts;
+class SettingsStore;
+
+// The link cycle: opens the port, drives the decoder from the 50 ms tick, asks
+// for the configuration and status every second, reopens the port after
+// silence, and shows the link's condition in the status bar.
+class Link final : private DecoderEvents {
+public:
+    Link(rs232& port, MonotonicClock& clock, LinkState& state, Configuration& config,
+         LinkHost& host, SettingsStore& settings, const LanguageTexts& texts);
+
+    // Opens port (0 means 1, and the caller's variable gets 1). Quiet: no
+    // message box when the port cannot be opened.
+    void AbrirPuerto(std::int16_t& port, bool quiet);
+    void GoOffline();
+    void ShowLinkCounters() override;
+
+    // The one way a configuration byte is written: into the image while
+    // offline, as a write message to the ECU while online.
+    void WriteConfigByte(char command, std::int16_t& index, std::int16_t& value);
+
+    void tmrcom_Timer();   // every 50 ms
+    void Timer2_Timer();   // every 1000 ms
+    void barra_PanelClick();
+    void SendConfigRequest(); // "G"
+    // The window is about to close: "S", then the port is closed.
+    void Shutdown();
+
+    static constexpr std::int16_t kSilenceAfterOpen = 100;
+    static constexpr std::int16_t kSilenceAfterByte = 5;
+
+    LinkState& state() { return state_; }
+    Decoder& decoder() { return decoder_; }
+    rs232& port() { return port_; }
+
+private:
+    void ReopenPort() override;
+
+    rs232& port_;
+    LinkState& state_;
+    LinkHost& host_;
+    SettingsStore& settings_;
+    const LanguageTexts& texts_;
+    Configuration& config_;
+    Decoder decoder_;
+};
+
+} // namespace kavrin

@@ -1,0 +1,38 @@
+// KAVRIN: tuning and watching the engine control unit over a serial line.
+#include "app/file_system.h"
+#include "app/qt_settings_store.h"
+#include "serial/port_directory.h"
+#include "ui/main_window.h"
+#include "ui/signal_bridge.h"
+
+#ifdef _WIN32
+#include "serial/win32_serial_device.h"
+#else
+#include "serial/posix_serial_device.h"
+#endif
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KAVRIN"));
+
+    kavrin::SteadyClock clock;
+    kavrin::QtSettingsStore settings;
+    kavrin::DiskFileSystem files;
+#ifdef _WIN32
+    kavrin::Win32SerialDevice serial;
+    kavrin::Win32PortDirectory ports;
+#else
+    kavrin::PosixSerialDevice serial;
+    kavrin::SettingsPortDirectory ports(settings, &kavrin::SystemSerialDevices);
+#endif
+    kavrin::Platform platform{serial, ports, clock, settings, files,
+                              QCoreApplication::applicationDirPath().toStdString()};
+
+    kavrin::MainWindow window(platform);
+    kavrin::SignalBridge stopSignals;
+    QObject::connect(&stopSignals, &kavrin::SignalBridge::stopRequested, &window, &QWidget::close);
+    window.show();
+    return app.exec();
+}

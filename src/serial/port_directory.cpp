@@ -1,0 +1,99 @@
+#include "port_directory.h"
+
+#include "../app/modulo.h"
+#include "../app/settings_store.h"
+
+#include <algorithm>
+#include <set>
+
+namespace kavrin {
+
+namespace {
+constexpr int kLastPort = 255;
+constexpr int kFreeFrom = 65;
+
+// Rule number of a device path, 0 when the rule gives none.
+int RuleNumber(const std::string& path) {
+    struct Family {
+        const char* prefix;
+        int first;
+        int count;
+    };
+    static const Family families[] = {
+        {"/dev/ttyS", 1, 32}, {"/dev/ttyUSB", 33, 16}, {"/dev/ttyACM", 49, 16}};
+    for (const auto& f : families) {
+        const std::string prefix = f.prefix;
+        if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string digits = path.substr(prefix.size());
+        if (digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos)
+            return 0;
+        const int k = std::stoi(digits);
+        return k < f.count ? f.first + k : 0;
+    }
+    return 0;
+}
+} // namespace
+
+std::string WindowsDeviceName(std::int16_t port) {
+    std::string name = "\\\\.\\COM" + DecimalText(port);
+    name.resize(10, ' ');
+    // The padding is harmless to the system but not part of the name.
+    name.erase(name.find_last_not_of(' ') + 1);
+    return name;
+}
+
+std::map<int, std::string> AssignPortNumbers(const std::map<int, std::string>& entries,
+                                             std::vector<std::string> systemDevices) {
+    std::map<int, std::string> table;
+    std::set<std::string> named;
+    for (const auto& [n, device] : entries) {
+        if (n < 1 || n > kLastPort || device.empty()) continue;
+        table[n] = device;
+        named.insert(device);
+    }
+    std::sort(systemDevices.begin(), systemDevices.end());
+    systemDevices.erase(std::unique(systemDevices.begin(), systemDevices.end()),
+                        systemDevices.end());
+    std::vector<std::string> leftOver;
+    for (const auto& device : systemDevices) {
+        if (named.count(device)) continue;
+        const int n = RuleNumber(device);
+        if (n != 0 && !table.count(n)) table[n] = device;
+        else leftOver.push_back(device);
+    }
+    int next = kFreeFrom;
+    for (const auto& device : leftOver) {
+        while (next <= kLastPort && table.count(next)) ++next;
+        if (next > kLastPort) break;
+        table[next] = device;
+    }
+    return table;
+}
+
+SettingsPortDirectory::SettingsPortDirectory(SettingsStore& settings, DeviceLister lister)
+    : settings_(settings), lister_(lister) {}
+
+std::map<int, std::string> SettingsPortDirectory::Table() {
+    std::map<int, std::string> entries;
+    for (const auto& key : settings_.Keys(kAppName, "ports")) {
+        if (key.size() < 4 || (key.compare(0, 3, "COM") != 0 && key.compare(0, 3, "com") != 0))
+            continue;
+        const int n = RoundToInt16(ReadNumber(std::string_view(key).substr(3)));
+        entries[n] = settings_.GetSetting(kAppName, "ports", key, "");
+    }
+    return AssignPortNumbers(entries, lister_ ? lister_() : std::vector<std::string>{});
+}
+
+std::string SettingsPortDirectory::DeviceName(std::int16_t port) {
+    const auto table = Table();
+    const auto it = table.find(port);
+    return it == table.end() ? std::string() : it->second;
+}
+
+std::vector<std::string> SettingsPortDirectory::ListComPorts() {
+    std::vector<std::string> names;
+    for (const auto& [n, device] : Table()) names.push_back("COM" + DecimalText(n));
+    return names;
+}
+
+} // namespace kavrin

@@ -1,0 +1,34 @@
+#pragma once
+#include "port_directory.h"
+#include "serial_device.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace kavrin {
+
+// The one serial port of the program: opened by number, one byte at a time.
+class rs232 {
+public:
+    rs232(SerialDevice& device, PortDirectory& ports);
+
+    void OpenComPort(std::int16_t port);
+    void CloseComPort();
+    // Each character's code goes out as one byte; nothing while the port is shut.
+    void SendString(std::string_view text);
+    // The next byte, or -1 when the port is shut or nothing came within 10 ms.
+    std::int16_t ReceiveByte();
+
+    bool portOpen() const { return portOpen_; }
+    // 0 before the first open, -1 after a close or a failed open, 1 while open.
+    std::int32_t handle() const { return handle_; }
+    PortDirectory& ports() { return ports_; }
+
+private:
+    SerialDevice& device_;
+    PortDirectory& ports_;
+    std::int32_t handle_ = 0;
+    bool portOpen_ = false;
+};
+
+} // namespace kavrin

@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace kavrin {
+
+// One serial device as the operating system offers it.
+class SerialDevice {
+public:
+    virtual ~SerialDevice() = default;
+    // Opens the device for this program alone, sets 115200 baud 8N1 with the
+    // 10 ms read time-out and empties both directions. False when the device
+    // does not exist, is held by another program or cannot be configured.
+    virtual bool Open(const std::string& deviceName) = 0;
+    virtual void Close() = 0;
+    // Queues one byte; returns within about 110 ms, the byte lost on failure.
+    virtual void WriteByte(std::uint8_t byte) = 0;
+    // The next received byte, or -1 when none arrived within 10 ms.
+    virtual int ReadByte() = 0;
+};
+
+} // namespace kavrin

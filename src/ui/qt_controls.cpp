@@ -1,0 +1,125 @@
+#include "qt_controls.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+
+namespace kavrin {
+
+QColor ToQColor(Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+void SetPaletteRole(QWidget* w, QPalette::ColorRole role, Colour c) {
+    QPalette p = w->palette();
+    p.setColor(role, ToQColor(c));
+    w->setPalette(p);
+}
+
+QPixmap ConnectionPixmap(bool connected) {
+    QPixmap pm(14, 14);
+    pm.fill(Qt::transparent);
+    QPainter painter(&pm);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(60, 60, 60), 1));
+    painter.setBrush(connected ? QColor(0, 190, 0) : QColor(200, 0, 0));
+    painter.drawEllipse(QRectF(1.5, 1.5, 11, 11));
+    return pm;
+}
+} // namespace
+
+void QtWidgetControl::SetText(const std::string& text) {
+    if (auto* l = qobject_cast<QLabel*>(widget_)) l->setText(Q(text));
+    else if (auto* e = qobject_cast<QLineEdit*>(widget_)) e->setText(Q(text));
+    else if (auto* b = qobject_cast<QAbstractButton*>(widget_)) b->setText(Q(text));
+}
+
+std::string QtWidgetControl::Text() const {
+    if (auto* l = qobject_cast<QLabel*>(widget_)) return l->text().toStdString();
+    if (auto* e = qobject_cast<QLineEdit*>(widget_)) return e->text().toStdString();
+    if (auto* b = qobject_cast<QAbstractButton*>(widget_)) return b->text().toStdString();
+    return {};
+}
+
+void QtWidgetControl::SetForeColour(Colour colour) {
+    if (!widget_) return;
+    SetPaletteRole(widget_, qobject_cast<QLineEdit*>(widget_) ? QPalette::Text : QPalette::WindowText,
+                   colour);
+    if (qobject_cast<QAbstractButton*>(widget_)) SetPaletteRole(widget_, QPalette::ButtonText, colour);
+}
+
+void QtWidgetControl::SetBackColour(Colour colour) {
+    if (!widget_) return;
+    if (qobject_cast<QLineEdit*>(widget_)) {
+        SetPaletteRole(widget_, QPalette::Base, colour);
+        return;
+    }
+    widget_->setAutoFillBackground(true);
+    SetPaletteRole(widget_, QPalette::Window, colour);
+}
+
+void QtWidgetControl::SetVisible(bool visible) {
+    if (widget_) widget_->setVisible(visible);
+}
+
+bool QtWidgetControl::IsVisible() const { return widget_ && !widget_->isHidden(); }
+
+void QtWidgetControl::SetChecked(bool checked) {
+    if (auto* b = qobject_cast<QAbstractButton*>(widget_)) b->setChecked(checked);
+}
+
+bool QtWidgetControl::IsChecked() const {
+    auto* b = qobject_cast<QAbstractButton*>(widget_);
+    return b && b->isChecked();
+}
+
+void QtMenuControl::SetText(const std::string& text) {
+    if (action_) action_->setText(Q(text));
+}
+
+std::string QtMenuControl::Text() const { return action_ ? action_->text().toStdString() : ""; }
+
+void QtMenuControl::SetVisible(bool visible) {
+    if (action_) action_->setVisible(visible);
+}
+
+bool QtMenuControl::IsVisible() const { return action_ && action_->isVisible(); }
+
+void QtMenuControl::SetChecked(bool checked) {
+    if (action_) action_->setChecked(checked);
+}
+
+bool QtMenuControl::IsChecked() const { return action_ && action_->isChecked(); }
+
+void QtConnectionPanel::SetText(const std::string& text) {
+    if (text_) text_->setText(Q(text));
+}
+
+std::string QtConnectionPanel::Text() const { return text_ ? text_->text().toStdString() : ""; }
+
+void QtConnectionPanel::SetConnectedPicture(bool connected) {
+    connected_ = connected;
+    if (picture_) picture_->setPixmap(ConnectionPixmap(connected));
+}
+
+void QtMessageBoxes::Exclamation(const std::string& text) {
+    QMessageBox::warning(parent_, QApplication::applicationName(), Q(text));
+}
+
+void QtMessageBoxes::Warning(const std::string& text) {
+    QMessageBox::warning(parent_, QApplication::applicationName(), Q(text));
+}
+
+bool QtMessageBoxes::AskYesNo(const std::string& text, const std::string& title) {
+    return QMessageBox::question(parent_, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+} // namespace kavrin

@@ -1,0 +1,79 @@
+#pragma once
+// The control interfaces bound to Qt widgets.
+#include "app/controls.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPointer>
+#include <QWidget>
+
+namespace kavrin {
+
+QColor ToQColor(Colour colour);
+
+// Any widget with a text: labels, line edits, buttons, check boxes.
+class QtWidgetControl : public CheckControl {
+public:
+    explicit QtWidgetControl(QWidget* widget) : widget_(widget) {}
+    void SetText(const std::string& text) override;
+    std::string Text() const override;
+    void SetForeColour(Colour colour) override;
+    void SetBackColour(Colour colour) override;
+    void SetVisible(bool visible) override;
+    bool IsVisible() const override;
+    void SetChecked(bool checked) override;
+    bool IsChecked() const override;
+    QWidget* widget() const { return widget_; }
+
+private:
+    QPointer<QWidget> widget_;
+};
+
+// A menu item with a check mark.
+class QtMenuControl final : public CheckControl {
+public:
+    explicit QtMenuControl(QAction* action) : action_(action) {}
+    void SetText(const std::string& text) override;
+    std::string Text() const override;
+    void SetForeColour(Colour) override {}
+    void SetBackColour(Colour) override {}
+    void SetVisible(bool visible) override;
+    bool IsVisible() const override;
+    void SetChecked(bool checked) override;
+    bool IsChecked() const override;
+
+private:
+    QPointer<QAction> action_;
+};
+
+// The "connection" panel: a picture beside a text.
+class QtConnectionPanel final : public ConnectionPanel {
+public:
+    QtConnectionPanel(QLabel* picture, QLabel* text) : picture_(picture), text_(text) {}
+    void SetText(const std::string& text) override;
+    std::string Text() const override;
+    void SetForeColour(Colour) override {}
+    void SetBackColour(Colour) override {}
+    void SetVisible(bool) override {}
+    bool IsVisible() const override { return true; }
+    void SetConnectedPicture(bool connected) override;
+    bool connectedPicture() const { return connected_; }
+
+private:
+    QPointer<QLabel> picture_;
+    QPointer<QLabel> text_;
+    bool connected_ = false;
+};
+
+class QtMessageBoxes final : public MessageBoxes {
+public:
+    explicit QtMessageBoxes(QWidget* parent) : parent_(parent) {}
+    void Exclamation(const std::string& text) override;
+    void Warning(const std::string& text) override;
+    bool AskYesNo(const std::string& text, const std::string& title) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+} // namespace kavrin

@@ -1,0 +1,18 @@
+#pragma once
+#include <QObject>
+
+namespace kavrin {
+
+// Turns SIGINT and SIGTERM into a call on the Qt thread, so that a terminal's
+// Ctrl+C or a service stop closes the main window exactly as its close box:
+// "S" goes to the ECU and the port is closed before the program ends.
+class SignalBridge final : public QObject {
+    Q_OBJECT
+public:
+    explicit SignalBridge(QObject* parent = nullptr);
+    ~SignalBridge() override;
+signals:
+    void stopRequested();
+};
+
+} // namespace kavrin

@@ -1,0 +1,14 @@
+#pragma once
+#include "app/clock.h"
+
+namespace kavrin::test {
+
+// A clock that moves only when told to.
+class FakeClock final : public MonotonicClock {
+public:
+    std::int64_t NowMs() override { return now; }
+    void Advance(std::int64_t ms) { now += ms; }
+    std::int64_t now = 1'000'000;
+};
+
+} // namespace kavrin::test

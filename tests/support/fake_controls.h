@@ -1,0 +1,66 @@
+#pragma once
+#include "app/controls.h"
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kavrin::test {
+
+// A control that remembers everything done to it.
+class FakeControl : public CheckControl {
+public:
+    FakeControl() = default;
+    explicit FakeControl(std::string initial) : text(std::move(initial)) {}
+    void SetText(const std::string& t) override {
+        text = t;
+        ++textWrites;
+    }
+    std::string Text() const override { return text; }
+    void SetForeColour(Colour c) override { foreColour = c; }
+    void SetBackColour(Colour c) override { backColour = c; }
+    void SetVisible(bool v) override { visible = v; }
+    bool IsVisible() const override { return visible; }
+    void SetChecked(bool c) override {
+        checked = c;
+        if (onChecked) onChecked();
+    }
+    bool IsChecked() const override { return checked; }
+
+    std::string text;
+    int textWrites = 0;
+    Colour foreColour = 0;
+    Colour backColour = 0;
+    bool visible = true;
+    bool checked = false;
+    // Raised like a check box's click event when its state is set by program.
+    std::function<void()> onChecked;
+};
+
+class FakeConnectionPanel final : public ConnectionPanel {
+public:
+    void SetText(const std::string& t) override { text = t; }
+    std::string Text() const override { return text; }
+    void SetForeColour(Colour) override {}
+    void SetBackColour(Colour) override {}
+    void SetVisible(bool) override {}
+    bool IsVisible() const override { return true; }
+    void SetConnectedPicture(bool c) override { connected = c; }
+    std::string text;
+    bool connected = false;
+};
+
+class FakeMessageBoxes final : public MessageBoxes {
+public:
+    void Exclamation(const std::string& text) override { shown.push_back(text); }
+    void Warning(const std::string& text) override { shown.push_back(text); }
+    bool AskYesNo(const std::string& text, const std::string& title) override {
+        shown.push_back(title + ": " + text);
+        return answerYes;
+    }
+    std::vector<std::string> shown;
+    bool answerYes = true;
+};
+
+} // namespace kavrin::test

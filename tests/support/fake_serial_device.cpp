@@ -1,0 +1,43 @@
+#include "fake_serial_device.h"
+
+namespace kavrin::test {
+
+bool FakeSerialDevice::Open(const std::string& deviceName) {
+    if (isOpen) Close();
+    if (missing.count(deviceName)) return false;
+    isOpen = true;
+    openName = deviceName;
+    opened.push_back(deviceName);
+    incoming.clear(); // both directions are purged at open
+    return true;
+}
+
+void FakeSerialDevice::Close() {
+    if (isOpen) ++closes;
+    isOpen = false;
+}
+
+void FakeSerialDevice::WriteByte(std::uint8_t byte) {
+    if (isOpen) written.push_back(byte);
+}
+
+int FakeSerialDevice::ReadByte() {
+    if (isOpen && !incoming.empty()) {
+        const int b = incoming.front();
+        incoming.pop_front();
+        return b;
+    }
+    ++emptyReads;
+    if (clock_) clock_->Advance(10);
+    return -1;
+}
+
+void FakeSerialDevice::Feed(const std::vector<std::uint8_t>& bytes) {
+    incoming.insert(incoming.end(), bytes.begin(), bytes.end());
+}
+
+void FakeSerialDevice::Feed(const std::string& text) {
+    incoming.insert(incoming.end(), text.begin(), text.end());
+}
+
+} // namespace kavrin::test
