@@ -3,7 +3,7 @@ KAVRIN_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth locales
 )
 
 kavrin_install_packages() {
@@ -21,5 +21,14 @@ kavrin_install_packages() {
     echo "Missing packages. Run:" >&2
     echo "  sudo apt-get install -y ${missing[*]}" >&2
     exit 1
+  fi
+}
+
+# A locale whose decimal separator is a comma, for the tests that prove the
+# number texts never follow the process locale.
+kavrin_comma_locale() {
+  locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && return 0
+  if [[ $(id -u) -eq 0 ]] && command -v localedef >/dev/null; then
+    localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1 || true
   fi
 }

@@ -27,8 +27,9 @@ int main(int argc, char* argv[]) {
     kavrin::PosixSerialDevice serial;
     kavrin::SettingsPortDirectory ports(settings, &kavrin::SystemSerialDevices);
 #endif
-    kavrin::Platform platform{serial, ports, clock, settings, files,
-                              QCoreApplication::applicationDirPath().toStdString()};
+    kavrin::Platform platform{serial, ports,
+                              clock,  settings,
+                              files,  QCoreApplication::applicationDirPath().toStdString()};
 
     kavrin::MainWindow window(platform);
     kavrin::SignalBridge stopSignals;

@@ -12,9 +12,15 @@ constexpr Colour Rgb(int r, int g, int b) {
     return static_cast<Colour>(r & 0xFF) | static_cast<Colour>(g & 0xFF) << 8 |
            static_cast<Colour>(b & 0xFF) << 16;
 }
-constexpr int RedOf(Colour c) { return c & 0xFF; }
-constexpr int GreenOf(Colour c) { return (c >> 8) & 0xFF; }
-constexpr int BlueOf(Colour c) { return (c >> 16) & 0xFF; }
+constexpr int RedOf(Colour c) {
+    return c & 0xFF;
+}
+constexpr int GreenOf(Colour c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr int BlueOf(Colour c) {
+    return (c >> 16) & 0xFF;
+}
 
 // A label, text box, button, check box or menu item: its text (caption) and looks.
 class Control {

@@ -27,7 +27,8 @@ std::vector<std::string> DiskFileSystem::ListFiles(const std::string& folder,
                                                    const std::string& suffix) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(folder), ec)) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(folder), ec)) {
         const std::string name = entry.path().filename().string();
         if (name.size() >= suffix.size() &&
             name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)

@@ -34,9 +34,13 @@ void frmKAVRIN::Form_Load() {
     link_.ShowLinkCounters();
 }
 
-void frmKAVRIN::Form_QueryUnload() { link_.Shutdown(); }
+void frmKAVRIN::Form_QueryUnload() {
+    link_.Shutdown();
+}
 
-void frmKAVRIN::Form_Terminate() { port_.CloseComPort(); }
+void frmKAVRIN::Form_Terminate() {
+    port_.CloseComPort();
+}
 
 void frmKAVRIN::SizeConfig() {
     config.SizeImage();
@@ -58,8 +62,8 @@ void frmKAVRIN::LoadLanguageFile() {
 }
 
 void frmKAVRIN::RebuildPortMenu() {
-    linkState.currentPort = RoundToInt16(
-        ReadNumber(platform_.settings.GetSetting(kAppName, "main", "commport", "1")));
+    linkState.currentPort =
+        RoundToInt16(ReadNumber(platform_.settings.GetSetting(kAppName, "main", "commport", "1")));
 }
 
 void frmKAVRIN::ShowConfig() {}

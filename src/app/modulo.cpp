@@ -11,7 +11,9 @@ namespace kavrin {
 
 namespace {
 
-bool IsIgnored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool IsIgnored(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
 
 int DigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -44,8 +46,7 @@ std::string RoundDecimalText(std::string digits, int decimals, bool tiesToEven) 
         frac.append(decimals - frac.size(), '0');
     } else {
         const char next = frac[decimals];
-        const bool restNonZero =
-            frac.find_first_not_of('0', decimals + 1) != std::string::npos;
+        const bool restNonZero = frac.find_first_not_of('0', decimals + 1) != std::string::npos;
         frac.resize(decimals);
         std::string all = intPart + frac;
         bool up = next > '5' || (next == '5' && restNonZero);
@@ -55,8 +56,10 @@ std::string RoundDecimalText(std::string digits, int decimals, bool tiesToEven) 
         if (up) {
             int i = static_cast<int>(all.size()) - 1;
             while (i >= 0 && all[i] == '9') all[i--] = '0';
-            if (i < 0) all.insert(all.begin(), '1');
-            else ++all[i];
+            if (i < 0)
+                all.insert(all.begin(), '1');
+            else
+                ++all[i];
         }
         intPart = all.substr(0, all.size() - decimals);
         frac = all.substr(all.size() - decimals);
@@ -158,9 +161,13 @@ std::string FormatScaled(float value, float factor, int decimals, DataFormatMode
     return text;
 }
 
-std::string FormatTwoDecimals(float value) { return FormatRounded(value, 2, false); }
+std::string FormatTwoDecimals(float value) {
+    return FormatRounded(value, 2, false);
+}
 
-std::string DecimalText(long long value) { return std::to_string(value); }
+std::string DecimalText(long long value) {
+    return std::to_string(value);
+}
 
 std::string SplitFirst(std::string& text, char separator) {
     const auto pos = text.find(separator);

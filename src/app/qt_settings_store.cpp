@@ -6,7 +6,9 @@
 namespace kavrin {
 
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QString KeyPath(const std::string& section, const std::string& key) {
     return Q(section) + QLatin1Char('/') + Q(key);
@@ -29,7 +31,7 @@ void QtSettingsStore::SaveSetting(const std::string& application, const std::str
 }
 
 std::vector<std::string> QtSettingsStore::Keys(const std::string& application,
-                                              const std::string& section) {
+                                               const std::string& section) {
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("kavrin"),
                 Q(application));
     s.beginGroup(Q(section));

@@ -5,7 +5,9 @@
 namespace kavrin {
 
 void Configuration::SizeImage() {
-    auto limit = [](std::int16_t v) { return static_cast<std::int16_t>(std::clamp<int>(v, 0, 255)); };
+    auto limit = [](std::int16_t v) {
+        return static_cast<std::int16_t>(std::clamp<int>(v, 0, 255));
+    };
     MapCols = limit(MapCols);
     MapRows = limit(MapRows);
     EngTempCells = limit(EngTempCells);
@@ -15,7 +17,8 @@ void Configuration::SizeImage() {
     EngTempBase = cap(FuelCells + MapCols);
     AirTempBase = cap(EngTempBase + EngTempCells);
     ParamBase = cap(AirTempBase + AirTempCells);
-    ImageLast = static_cast<std::int16_t>(std::min(ParamBase + kParamCount, ByteImage::kMaxBytes - 1));
+    ImageLast =
+        static_cast<std::int16_t>(std::min(ParamBase + kParamCount, ByteImage::kMaxBytes - 1));
     ConfigImage.Reset(ImageLast + 1);
     FuelPulseTable.assign(2 * static_cast<std::size_t>(FuelCells) + 1, 0.0f);
 }

@@ -84,8 +84,10 @@ bool Decoder::Step(std::int16_t b) {
         d.state = 3;
         return true;
     default:
-        if (link_.frameXor != 0) CountBadFrame();
-        else GoodFrame();
+        if (link_.frameXor != 0)
+            CountBadFrame();
+        else
+            GoodFrame();
         d.state = 0;
         return true;
     }

@@ -19,8 +19,8 @@ constexpr Colour kOfflineChannelText = Rgb(192, 192, 192);
 
 Link::Link(rs232& port, MonotonicClock& clock, LinkState& state, Configuration& config,
            LinkHost& host, SettingsStore& settings, const LanguageTexts& texts)
-    : port_(port), state_(state), host_(host), settings_(settings), texts_(texts),
-      config_(config), decoder_(port, clock, state, config, host, *this) {}
+    : port_(port), state_(state), host_(host), settings_(settings), texts_(texts), config_(config),
+      decoder_(port, clock, state, config, host, *this) {}
 
 void Link::AbrirPuerto(std::int16_t& port, bool quiet) {
     state_.silenceCountdown = kSilenceAfterOpen;
@@ -68,7 +68,8 @@ void Link::WriteConfigByte(char command, std::int16_t& index, std::int16_t& valu
     if (index < 0 || index > 255) return;
     const auto message = MakeWriteMessage(command, static_cast<std::uint8_t>(index),
                                           static_cast<std::uint8_t>(value));
-    port_.SendString(std::string_view(reinterpret_cast<const char*>(message.data()), message.size()));
+    port_.SendString(
+        std::string_view(reinterpret_cast<const char*>(message.data()), message.size()));
 }
 
 void Link::tmrcom_Timer() {
@@ -102,15 +103,21 @@ void Link::Timer2_Timer() {
     port_.SendString("R");
 }
 
-void Link::barra_PanelClick() { SendConfigRequest(); }
+void Link::barra_PanelClick() {
+    SendConfigRequest();
+}
 
-void Link::SendConfigRequest() { port_.SendString("G"); }
+void Link::SendConfigRequest() {
+    port_.SendString("G");
+}
 
 void Link::Shutdown() {
     port_.SendString("S");
     port_.CloseComPort();
 }
 
-void Link::ReopenPort() { AbrirPuerto(state_.currentPort, true); }
+void Link::ReopenPort() {
+    AbrirPuerto(state_.currentPort, true);
+}
 
 } // namespace kavrin

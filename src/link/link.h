@@ -10,10 +10,19 @@ namespace kavrin {
 class LanguageTexts;
 class SettingsStore;
 
+// The one way a configuration byte is written: into the image while offline,
+// as a write message to the ECU while online. Clamps value into 0..255 in the
+// caller's variable; does nothing while suppressWrites is set.
+class ConfigWriter {
+public:
+    virtual ~ConfigWriter() = default;
+    virtual void WriteConfigByte(char command, std::int16_t& index, std::int16_t& value) = 0;
+};
+
 // The link cycle: opens the port, drives the decoder from the 50 ms tick, asks
 // for the configuration and status every second, reopens the port after
 // silence, and shows the link's condition in the status bar.
-class Link final : private DecoderEvents {
+class Link final : public ConfigWriter, private DecoderEvents {
 public:
     Link(rs232& port, MonotonicClock& clock, LinkState& state, Configuration& config,
          LinkHost& host, SettingsStore& settings, const LanguageTexts& texts);
@@ -24,12 +33,10 @@ public:
     void GoOffline();
     void ShowLinkCounters() override;
 
-    // The one way a configuration byte is written: into the image while
-    // offline, as a write message to the ECU while online.
-    void WriteConfigByte(char command, std::int16_t& index, std::int16_t& value);
+    void WriteConfigByte(char command, std::int16_t& index, std::int16_t& value) override;
 
-    void tmrcom_Timer();   // every 50 ms
-    void Timer2_Timer();   // every 1000 ms
+    void tmrcom_Timer(); // every 50 ms
+    void Timer2_Timer(); // every 1000 ms
     void barra_PanelClick();
     void SendConfigRequest(); // "G"
     // The window is about to close: "S", then the port is closed.

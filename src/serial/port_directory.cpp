@@ -58,8 +58,10 @@ std::map<int, std::string> AssignPortNumbers(const std::map<int, std::string>& e
     for (const auto& device : systemDevices) {
         if (named.count(device)) continue;
         const int n = RuleNumber(device);
-        if (n != 0 && !table.count(n)) table[n] = device;
-        else leftOver.push_back(device);
+        if (n != 0 && !table.count(n))
+            table[n] = device;
+        else
+            leftOver.push_back(device);
     }
     int next = kFreeFrom;
     for (const auto& device : leftOver) {

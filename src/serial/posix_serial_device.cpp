@@ -17,11 +17,14 @@ constexpr int kWriteTimeoutMs = 110;
 
 void SleepMs(int ms) {
     timespec ts{ms / 1000, (ms % 1000) * 1000000L};
-    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {}
+    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    }
 }
 } // namespace
 
-PosixSerialDevice::~PosixSerialDevice() { Close(); }
+PosixSerialDevice::~PosixSerialDevice() {
+    Close();
+}
 
 bool PosixSerialDevice::Open(const std::string& deviceName) {
     Close();

@@ -6,7 +6,9 @@
 
 namespace kavrin {
 
-Win32SerialDevice::~Win32SerialDevice() { Close(); }
+Win32SerialDevice::~Win32SerialDevice() {
+    Close();
+}
 
 bool Win32SerialDevice::Open(const std::string& deviceName) {
     Close();

@@ -16,7 +16,9 @@ namespace kavrin {
 
 namespace {
 // The design is laid out in twips; the window works in pixels.
-constexpr int Px(int twips) { return twips / 15; }
+constexpr int Px(int twips) {
+    return twips / 15;
+}
 
 // A status-bar panel: a sunken label that reports clicks.
 class PanelLabel final : public QLabel {
@@ -139,7 +141,8 @@ void MainWindow::BuildPlaceholders(QWidget* client) {
         const char* name;
         int left, top, width, height;
     };
-    const Area areas[] = {{"grd_fuel", 4170, 5070, 10845, 3525}, {"grd_ign", 4170, 8790, 10845, 885}};
+    const Area areas[] = {{"grd_fuel", 4170, 5070, 10845, 3525},
+                          {"grd_ign", 4170, 8790, 10845, 885}};
     for (const auto& a : areas) {
         auto* frame = new QFrame(client);
         frame->setObjectName(QString::fromLatin1(a.name));

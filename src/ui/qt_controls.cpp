@@ -12,10 +12,14 @@
 
 namespace kavrin {
 
-QColor ToQColor(Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+QColor ToQColor(Colour c) {
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
 
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 void SetPaletteRole(QWidget* w, QPalette::ColorRole role, Colour c) {
     QPalette p = w->palette();
@@ -36,9 +40,12 @@ QPixmap ConnectionPixmap(bool connected) {
 } // namespace
 
 void QtWidgetControl::SetText(const std::string& text) {
-    if (auto* l = qobject_cast<QLabel*>(widget_)) l->setText(Q(text));
-    else if (auto* e = qobject_cast<QLineEdit*>(widget_)) e->setText(Q(text));
-    else if (auto* b = qobject_cast<QAbstractButton*>(widget_)) b->setText(Q(text));
+    if (auto* l = qobject_cast<QLabel*>(widget_))
+        l->setText(Q(text));
+    else if (auto* e = qobject_cast<QLineEdit*>(widget_))
+        e->setText(Q(text));
+    else if (auto* b = qobject_cast<QAbstractButton*>(widget_))
+        b->setText(Q(text));
 }
 
 std::string QtWidgetControl::Text() const {
@@ -50,9 +57,10 @@ std::string QtWidgetControl::Text() const {
 
 void QtWidgetControl::SetForeColour(Colour colour) {
     if (!widget_) return;
-    SetPaletteRole(widget_, qobject_cast<QLineEdit*>(widget_) ? QPalette::Text : QPalette::WindowText,
-                   colour);
-    if (qobject_cast<QAbstractButton*>(widget_)) SetPaletteRole(widget_, QPalette::ButtonText, colour);
+    SetPaletteRole(
+        widget_, qobject_cast<QLineEdit*>(widget_) ? QPalette::Text : QPalette::WindowText, colour);
+    if (qobject_cast<QAbstractButton*>(widget_))
+        SetPaletteRole(widget_, QPalette::ButtonText, colour);
 }
 
 void QtWidgetControl::SetBackColour(Colour colour) {
@@ -69,7 +77,9 @@ void QtWidgetControl::SetVisible(bool visible) {
     if (widget_) widget_->setVisible(visible);
 }
 
-bool QtWidgetControl::IsVisible() const { return widget_ && !widget_->isHidden(); }
+bool QtWidgetControl::IsVisible() const {
+    return widget_ && !widget_->isHidden();
+}
 
 void QtWidgetControl::SetChecked(bool checked) {
     if (auto* b = qobject_cast<QAbstractButton*>(widget_)) b->setChecked(checked);
@@ -84,25 +94,33 @@ void QtMenuControl::SetText(const std::string& text) {
     if (action_) action_->setText(Q(text));
 }
 
-std::string QtMenuControl::Text() const { return action_ ? action_->text().toStdString() : ""; }
+std::string QtMenuControl::Text() const {
+    return action_ ? action_->text().toStdString() : "";
+}
 
 void QtMenuControl::SetVisible(bool visible) {
     if (action_) action_->setVisible(visible);
 }
 
-bool QtMenuControl::IsVisible() const { return action_ && action_->isVisible(); }
+bool QtMenuControl::IsVisible() const {
+    return action_ && action_->isVisible();
+}
 
 void QtMenuControl::SetChecked(bool checked) {
     if (action_) action_->setChecked(checked);
 }
 
-bool QtMenuControl::IsChecked() const { return action_ && action_->isChecked(); }
+bool QtMenuControl::IsChecked() const {
+    return action_ && action_->isChecked();
+}
 
 void QtConnectionPanel::SetText(const std::string& text) {
     if (text_) text_->setText(Q(text));
 }
 
-std::string QtConnectionPanel::Text() const { return text_ ? text_->text().toStdString() : ""; }
+std::string QtConnectionPanel::Text() const {
+    return text_ ? text_->text().toStdString() : "";
+}
 
 void QtConnectionPanel::SetConnectedPicture(bool connected) {
     connected_ = connected;

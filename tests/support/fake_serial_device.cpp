@@ -36,7 +36,7 @@ void FakeSerialDevice::Feed(const std::vector<std::uint8_t>& bytes) {
     incoming.insert(incoming.end(), bytes.begin(), bytes.end());
 }
 
-void FakeSerialDevice::Feed(const std::string& text) {
+void FakeSerialDevice::FeedText(const std::string& text) {
     incoming.insert(incoming.end(), text.begin(), text.end());
 }
 

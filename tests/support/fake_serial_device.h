@@ -24,12 +24,12 @@ public:
 
     // Bytes the ECU "sends"; they reach the reader only while the device is open.
     void Feed(const std::vector<std::uint8_t>& bytes);
-    void Feed(const std::string& text);
+    void FeedText(const std::string& text);
     std::string WrittenText() const { return std::string(written.begin(), written.end()); }
     void ClearWritten() { written.clear(); }
 
-    std::set<std::string> missing;      // device names that fail to open
-    std::vector<std::string> opened;    // every successful open, in order
+    std::set<std::string> missing;   // device names that fail to open
+    std::vector<std::string> opened; // every successful open, in order
     int closes = 0;
     bool isOpen = false;
     std::string openName;

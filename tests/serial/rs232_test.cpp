@@ -1,0 +1,88 @@
+#include "serial/rs232.h"
+#include "support/fake_serial_device.h"
+#include "support/memory_settings_store.h"
+
+#include <gtest/gtest.h>
+
+namespace kavrin::test {
+namespace {
+
+TEST(rs232, HandleLifecycle) {
+    FakeClock clock;
+    FakeSerialDevice device(&clock);
+    FakePortDirectory ports;
+    rs232 port(device, ports);
+    EXPECT_EQ(port.handle(), 0);
+    EXPECT_FALSE(port.portOpen());
+
+    port.OpenComPort(3);
+    EXPECT_TRUE(port.portOpen());
+    EXPECT_EQ(device.openName, "fake:3");
+
+    // A second open closes the first port before it opens the other.
+    port.OpenComPort(4);
+    EXPECT_EQ(device.closes, 1);
+    EXPECT_EQ(device.openName, "fake:4");
+
+    port.CloseComPort();
+    port.CloseComPort();
+    EXPECT_EQ(device.closes, 2);
+    EXPECT_EQ(port.handle(), -1);
+
+    device.missing = {"fake:9"};
+    port.OpenComPort(9);
+    EXPECT_FALSE(port.portOpen());
+    EXPECT_EQ(port.handle(), -1);
+}
+
+TEST(rs232, SendsOneByteAtATimeAndReceivesOrTimesOut) {
+    FakeClock clock;
+    FakeSerialDevice device(&clock);
+    FakePortDirectory ports;
+    rs232 port(device, ports);
+    port.SendString("G");
+    EXPECT_TRUE(device.written.empty());
+    EXPECT_EQ(port.ReceiveByte(), -1);
+    EXPECT_EQ(clock.now, 1'000'000); // a shut port answers at once
+
+    port.OpenComPort(1);
+    const char message[] = {'M', static_cast<char>(0xC9), 'd', static_cast<char>(0xE0)};
+    port.SendString(std::string_view(message, 4));
+    EXPECT_EQ(device.written, (std::vector<std::uint8_t>{0x4D, 0xC9, 0x64, 0xE0}));
+
+    device.Feed({0xFF});
+    EXPECT_EQ(port.ReceiveByte(), 255);
+    EXPECT_EQ(port.ReceiveByte(), -1);
+    EXPECT_EQ(clock.now, 1'000'010);
+}
+
+TEST(PortNumbers, WindowsDeviceNames) {
+    EXPECT_EQ(WindowsDeviceName(3), "\\\\.\\COM3");
+    EXPECT_EQ(WindowsDeviceName(255), "\\\\.\\COM255");
+    EXPECT_EQ(WindowsDeviceName(1234), "\\\\.\\COM123"); // the field holds 10 characters
+}
+
+TEST(PortNumbers, EntriesWinAndOtherDevicesFollowTheRule) {
+    const auto table =
+        AssignPortNumbers({{7, "/dev/ttyUSB0"}, {1, "/dev/pts/4"}},
+                          {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB0", "/dev/ttyUSB1",
+                           "/dev/ttyACM0", "/dev/rfcomm0", "/dev/ttyS1", "/dev/ttyAMA0"});
+    const std::map<int, std::string> expected{
+        {1, "/dev/pts/4"},    {2, "/dev/ttyS1"},    {7, "/dev/ttyUSB0"},  {34, "/dev/ttyUSB1"},
+        {49, "/dev/ttyACM0"}, {65, "/dev/rfcomm0"}, {66, "/dev/ttyAMA0"}, {67, "/dev/ttyS0"}};
+    EXPECT_EQ(table, expected);
+}
+
+TEST(PortNumbers, DirectoryReadsThePortsSection) {
+    MemorySettingsStore settings;
+    settings.SaveSetting("kavrin", "ports", "COM9", "/dev/pts/7");
+    settings.SaveSetting("kavrin", "ports", "junk", "/dev/null");
+    SettingsPortDirectory ports(settings, [] { return std::vector<std::string>{"/dev/ttyS2"}; });
+    EXPECT_EQ(ports.DeviceName(9), "/dev/pts/7");
+    EXPECT_EQ(ports.DeviceName(3), "/dev/ttyS2");
+    EXPECT_EQ(ports.DeviceName(4), "");
+    EXPECT_EQ(ports.ListComPorts(), (std::vector<std::string>{"COM3", "COM9"}));
+}
+
+} // namespace
+} // namespace kavrin::test

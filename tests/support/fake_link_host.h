@@ -1,0 +1,52 @@
+#pragma once
+#include "link/link_host.h"
+
+#include <string>
+#include <vector>
+
+namespace kavrin::test {
+
+// Records what the link asks of the rest of the window.
+class FakeLinkHost final : public LinkHost {
+public:
+    struct Channel {
+        std::int16_t channel;
+        std::int32_t value;
+    };
+    void ShowConfig() override { ++showConfigs; }
+    void LayoutMaps() override { ++layouts; }
+    void ShowChannel(std::int16_t channel, std::int32_t value) override {
+        channels.push_back({channel, value});
+    }
+    void TrackLiveCell() override { ++tracks; }
+    void HideLiveMarkers() override { ++markerHides; }
+    void SetGridBackground(Colour colour) override { gridBackground = colour; }
+    void SetChannelControlsColour(Colour colour) override { channelColour = colour; }
+    void SetPortMenuCheck(std::int16_t port) override { checkedPort = port; }
+    void SetCounterPanel(int panel, const std::string& text) override { panels[panel] = text; }
+    void SetConnectionText(const std::string& text) override { connectionText = text; }
+    void SetConnectionPicture(bool connected) override { connectedPicture = connected; }
+    void ShowPortMessage(const std::string& text) override { messages.push_back(text); }
+
+    int showConfigs = 0;
+    int layouts = 0;
+    int tracks = 0;
+    int markerHides = 0;
+    std::vector<Channel> channels;
+    Colour gridBackground = 0;
+    Colour channelColour = 0;
+    std::int16_t checkedPort = -1;
+    std::string panels[6];
+    std::string connectionText;
+    bool connectedPicture = false;
+    std::vector<std::string> messages;
+};
+
+// Texts "T1" .. "T200", so a test can see which entry a window text came from.
+inline std::string NumberedLanguageFile() {
+    std::string content;
+    for (int i = 1; i <= 200; ++i) content += std::to_string(i) + ";T" + std::to_string(i) + "\r\n";
+    return content;
+}
+
+} // namespace kavrin::test

@@ -1,0 +1,62 @@
+#pragma once
+// A link with every edge faked: the serial device, the clock, the window, the
+// settings. Tests feed bytes and run ticks by hand.
+#include "app/language_texts.h"
+#include "config/config_image.h"
+#include "fake_clock.h"
+#include "fake_link_host.h"
+#include "fake_serial_device.h"
+#include "link/link.h"
+#include "memory_settings_store.h"
+#include "serial/rs232.h"
+
+#include <numeric>
+#include <vector>
+
+namespace kavrin::test {
+
+struct LinkRig {
+    FakeClock clock;
+    FakeSerialDevice device{&clock};
+    FakePortDirectory ports;
+    rs232 port{device, ports};
+    LinkState state;
+    Configuration config;
+    FakeLinkHost host;
+    MemorySettingsStore settings;
+    LanguageTexts texts;
+    Link link{port, clock, state, config, host, settings, texts};
+
+    LinkRig() {
+        config.SizeImage();
+        texts.Load(NumberedLanguageFile());
+    }
+
+    // Opens port 1 and clears what the open wrote.
+    void Open() {
+        std::int16_t p = 1;
+        link.AbrirPuerto(p, true);
+        device.ClearWritten();
+    }
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) link.tmrcom_Timer();
+    }
+};
+
+inline std::vector<std::uint8_t> Frame(std::uint8_t command, std::uint16_t value) {
+    const auto low = static_cast<std::uint8_t>(value & 0xFF);
+    const auto high = static_cast<std::uint8_t>(value >> 8);
+    return {command, low, high, static_cast<std::uint8_t>(command ^ low ^ high)};
+}
+
+// "$", the count and the bytes, the last byte chosen so that the check is good.
+inline std::vector<std::uint8_t> Dump(std::vector<std::uint8_t> bytes) {
+    std::uint8_t check = 0xAA;
+    for (auto b : bytes) check ^= b;
+    bytes.push_back(check);
+    std::vector<std::uint8_t> out{'$', static_cast<std::uint8_t>(bytes.size())};
+    out.insert(out.end(), bytes.begin(), bytes.end());
+    return out;
+}
+
+} // namespace kavrin::test
