@@ -41,7 +41,7 @@ std::string RoundDecimalText(std::string digits, int decimals, bool tiesToEven) 
         intPart = digits.substr(0, dot);
         frac = digits.substr(dot + 1);
     }
-    if (intPart.empty()) intPart = "0";
+    if (intPart.empty()) intPart.push_back('0');
     if (static_cast<int>(frac.size()) <= decimals) {
         frac.append(decimals - frac.size(), '0');
     } else {
@@ -64,7 +64,11 @@ std::string RoundDecimalText(std::string digits, int decimals, bool tiesToEven) 
         intPart = all.substr(0, all.size() - decimals);
         frac = all.substr(all.size() - decimals);
     }
-    return decimals > 0 ? intPart + "." + frac : intPart;
+    if (decimals > 0) {
+        intPart += '.';
+        intPart += frac;
+    }
+    return intPart;
 }
 
 std::string ShortestFixed(float value) {
@@ -78,7 +82,10 @@ std::string FormatRounded(float value, int decimals, bool tiesToEven) {
     const bool negative = std::signbit(value);
     std::string text = RoundDecimalText(ShortestFixed(std::fabs(value)), decimals, tiesToEven);
     const bool zero = text.find_first_not_of("0.") == std::string::npos;
-    return negative && !zero ? "-" + text : text;
+    if (!negative || zero) return text;
+    std::string signedText(1, '-');
+    signedText += text;
+    return signedText;
 }
 
 } // namespace
