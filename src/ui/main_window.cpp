@@ -44,7 +44,8 @@ MainWindow::MainWindow(Platform platform, QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QString::fromLatin1(frmKAVRIN::kCaption));
     setObjectName(QStringLiteral("frmKAVRIN"));
     auto* client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight);
+    // The design area keeps its figures; the status bar runs below it.
+    client->setFixedSize(kClientWidth, kClientHeight + kStatusBarHeight);
     setCentralWidget(client);
 
     messages_ = std::make_unique<QtMessageBoxes>(this);
@@ -154,8 +155,7 @@ void MainWindow::BuildPlaceholders(QWidget* client) {
 void MainWindow::BuildStatusBar(QWidget* client) {
     auto* barra = new QFrame(client);
     barra->setObjectName(QStringLiteral("barra"));
-    constexpr int kHeight = 22;
-    barra->setGeometry(0, kClientHeight - kHeight, kClientWidth, kHeight);
+    barra->setGeometry(0, kClientHeight, kClientWidth, kStatusBarHeight);
     auto* row = new QHBoxLayout(barra);
     row->setContentsMargins(2, 1, 2, 1);
     row->setSpacing(2);

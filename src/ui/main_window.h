@@ -25,6 +25,7 @@ public:
     // Design size of the client area, in pixels.
     static constexpr int kClientWidth = 1008;
     static constexpr int kClientHeight = 658;
+    static constexpr int kStatusBarHeight = 22;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
