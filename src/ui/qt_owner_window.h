@@ -1,0 +1,55 @@
+#pragma once
+// Any top-level window as the owner of grids and editing boxes: key preview,
+// event processing, the Tab key press and the unload notice.
+#include "grid/owner_window.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+namespace kavrin {
+
+class QtOwnerWindow final : public QObject, public OwnerWindow {
+    Q_OBJECT
+public:
+    // name is the window's name in the logic ("frmKAVRIN"). Watches the
+    // application's key presses for the key preview, so create it after the
+    // QApplication.
+    QtOwnerWindow(QWidget* window, std::string name, QObject* parent = nullptr);
+    ~QtOwnerWindow() override;
+
+    std::string Name() const override { return name_; }
+    bool IsVisible() const override;
+    void SetKeyPreview(bool on) override { keyPreview_ = on; }
+    bool KeyPreview() const override { return keyPreview_; }
+    void DoEvents() override;
+    void SendTab() override;
+
+    void AddListener(OwnerWindowListener* listener) override;
+    void RemoveListener(OwnerWindowListener* listener) override;
+
+    // Raises OnUnload once. Called by itself when the window is closed and
+    // hidden; a window that ends some other way may call it.
+    void Unload();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The control a key press goes to: the window's focused control, or the
+    // window itself when none has the focus.
+    QWidget* KeyTarget() const;
+    template <typename F> void Raise(F f);
+
+    QPointer<QWidget> window_;
+    std::string name_;
+    bool keyPreview_ = false;
+    bool closing_ = false;
+    bool unloaded_ = false;
+    std::vector<OwnerWindowListener*> listeners_;
+};
+
+} // namespace kavrin

@@ -1,0 +1,64 @@
+#pragma once
+#include "grid/owner_window.h"
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kavrin::test {
+
+// The owner window of a grid, driven by hand. SendTab and DoEvents only count
+// unless a test gives them something to do (a Tab usually makes the focused
+// box lose the focus).
+class FakeOwnerWindow final : public OwnerWindow {
+public:
+    explicit FakeOwnerWindow(std::string windowName = "frmKAVRIN") : name(std::move(windowName)) {}
+
+    std::string Name() const override { return name; }
+    bool IsVisible() const override { return visible; }
+    void SetKeyPreview(bool on) override { keyPreview = on; }
+    bool KeyPreview() const override { return keyPreview; }
+    void DoEvents() override {
+        ++doEventsCount;
+        if (onDoEvents) onDoEvents();
+    }
+    void SendTab() override {
+        ++sendTabCount;
+        if (onSendTab) onSendTab();
+    }
+    void AddListener(OwnerWindowListener* listener) override { listeners.push_back(listener); }
+    void RemoveListener(OwnerWindowListener* listener) override {
+        listeners.erase(std::remove(listeners.begin(), listeners.end(), listener), listeners.end());
+    }
+
+    // A key goes down with the window's focus: the listeners see it only while
+    // key preview is on. Returns the key code they left.
+    int PressKey(int keyCode) {
+        int code = keyCode;
+        if (keyPreview) Raise([&code](OwnerWindowListener& l) { l.OnKeyDown(code); });
+        return code;
+    }
+    void Unload() {
+        Raise([](OwnerWindowListener& l) { l.OnUnload(); });
+    }
+
+    std::string name;
+    bool visible = true;
+    bool keyPreview = false;
+    int doEventsCount = 0;
+    int sendTabCount = 0;
+    std::function<void()> onDoEvents;
+    std::function<void()> onSendTab;
+    std::vector<OwnerWindowListener*> listeners;
+
+private:
+    template <typename F> void Raise(F f) {
+        const auto snapshot = listeners;
+        for (OwnerWindowListener* l : snapshot)
+            if (std::find(listeners.begin(), listeners.end(), l) != listeners.end()) f(*l);
+    }
+};
+
+} // namespace kavrin::test
