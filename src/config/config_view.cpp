@@ -1,0 +1,140 @@
+#include "config_view.h"
+
+#include <utility>
+
+namespace kavrin {
+
+namespace {
+
+// Degrees per ignition step (360 / 1024) and percent per compensation step
+// (128 means 100 %).
+constexpr float kDegreesPerStep = 0.3515625f;
+constexpr float kPercentPerStep = 0.78125f;
+
+void SetFieldText(Control* field, const std::string& text) {
+    if (field) field->SetText(text);
+}
+
+} // namespace
+
+Colour FuelCellColour(std::int16_t v) {
+    if (v < 60) return Rgb(0, 0, 0);
+    if (v < 80) return Rgb(90, 30, 0);
+    if (v < 120) return Rgb(128, 50, 0);
+    if (v < 140) return Rgb(128, 80, 0);
+    if (v < 180) return Rgb(160, 128, 0);
+    if (v < 220) return Rgb(210, 128, 0);
+    if (v < 240) return Rgb(240, 80, 0);
+    return Rgb(255, 0, 0);
+}
+
+ConfigView::ConfigView(Configuration& config, LinkFlags& flags, const DataFormatMode& dataFormat,
+                       const ConfigControls& controls, FuelTextColour setFuelTextColour)
+    : config_(config), flags_(flags), dataFormat_(dataFormat), controls_(controls),
+      setFuelTextColour_(std::move(setFuelTextColour)) {}
+
+void ConfigView::SizeGrids() {
+    const ConfigControls& c = controls_;
+    if (c.grd_fuel) {
+        c.grd_fuel->SetCols(config_.MapCols + 1);
+        c.grd_fuel->SetRows(config_.MapRows + 1);
+    }
+    if (c.grd_ign) c.grd_ign->SetCols(config_.MapCols + 1);
+    if (c.grd3) c.grd3->SetCols(config_.EngTempCells + 1);
+    if (c.grd4) c.grd4->SetCols(config_.AirTempCells + 1);
+}
+
+void ConfigView::ShowConfig() {
+    if (flags_.suppressWrites) return;
+    config_.UpdateFuelScale();
+
+    const ConfigControls& c = controls_;
+    const ByteImage& image = config_.ConfigImage;
+    const auto& pulses = config_.FuelPulseTable;
+    const bool formatted = dataFormat_ != kRawData;
+
+    // The ignition map is stored right after the fuel map and shares its
+    // columns, so it is walked as one more row of the fuel grid.
+    const int rowCount = c.grd_fuel ? c.grd_fuel->Rows() : config_.MapRows + 1;
+    int idx = 0;
+    for (int r = 1; r <= rowCount; ++r) {
+        for (int k = 1; k <= config_.MapCols; ++k, ++idx) {
+            if (!Shows(idx)) continue;
+            if (r < rowCount) {
+                // Formatted mode shows the pulse table, not the byte: an "M" echo
+                // changes the byte without recomputing the pulse.
+                const float pulse = idx < static_cast<int>(pulses.size())
+                                        ? pulses[static_cast<std::size_t>(idx)]
+                                        : 0.0f;
+                if (c.grd_fuel)
+                    c.grd_fuel->SetTextMatrix(
+                        r, k, formatted ? FormatTwoDecimals(pulse) : DecimalText(image[idx]));
+                if (config_.RecolourFuel && setFuelTextColour_)
+                    setFuelTextColour_(static_cast<std::int16_t>(r), static_cast<std::int16_t>(k),
+                                       FuelCellColour(image[idx]));
+            } else if (c.grd_ign) {
+                c.grd_ign->SetTextMatrix(1, k,
+                                         FormatScaled(image[idx], kDegreesPerStep, 1, dataFormat_));
+            }
+        }
+    }
+    config_.RecolourFuel = false;
+
+    idx = config_.EngTempBase;
+    auto showCompensation = [&](GridControl* grid, int cells) {
+        for (int k = 1; k <= cells; ++k, ++idx) {
+            if (Shows(idx) && grid)
+                grid->SetTextMatrix(1, k,
+                                    FormatScaled(image[idx], kPercentPerStep, 1, dataFormat_));
+        }
+    };
+    showCompensation(c.grd3, config_.EngTempCells);
+    showCompensation(c.grd4, config_.AirTempCells);
+
+    if (idx > config_.ImageLast) return;
+    const int P = idx;
+
+    auto showScaled = [&](Control* field, int offset, float factor, int decimals) {
+        if (Shows(P + offset))
+            SetFieldText(field, FormatScaled(image[P + offset], factor, decimals, dataFormat_));
+    };
+    auto showByte = [&](Control* field, int offset) {
+        if (Shows(P + offset)) SetFieldText(field, DecimalText(image[P + offset]));
+    };
+
+    showScaled(c.txtCompensation, 0, kPercentPerStep, 1);
+    showScaled(c.txtMainAngle, 1, kDegreesPerStep, 1);
+    showScaled(c.txtEFI_angle, 2, kDegreesPerStep, 1);
+    showScaled(c.txtPump, 3, 100.0f / 255.0f, 1);
+    showByte(c.txtTHRmin, 4);
+    showByte(c.txtTHRmax, 5);
+
+    ShowOptionBits(P + 6, c.options.data(), static_cast<int>(c.options.size()));
+
+    // The cut-off byte is the high byte of an engine-speed count, the same
+    // count the live data carries: 1024 counts are 1000 rpm.
+    if (Shows(P + 7))
+        SetFieldText(c.txtCorte, FormatScaled(image[P + 7] * 256.0f, 0.9765625f, 0, dataFormat_));
+    showScaled(c.txtFactor, 8, 0.8f, 0);
+    showScaled(c.txtOffset, 9, config_.FuelScale * 16.0f, 2);
+    showScaled(c.txtPriming, 10, 3.28f, 0);
+    showScaled(c.txtDwell, 11, 0.0256f, 2);
+
+    ShowOptionBits(P + 12, c.options2.data(), static_cast<int>(c.options2.size()));
+}
+
+void ConfigView::ShowOptionBits(int index, CheckControl* const* boxes, int count) {
+    if (!Shows(index)) return;
+    // Setting a box raises its click handler; with the flag up that handler
+    // writes nothing back to the ECU.
+    const bool wasSuppressed = flags_.suppressWrites;
+    flags_.suppressWrites = true;
+    int b = config_.ConfigImage[index];
+    for (int i = 0; i < count; ++i) {
+        if (boxes[i]) boxes[i]->SetChecked(b % 2 == 1);
+        b /= 2;
+    }
+    flags_.suppressWrites = wasSuppressed;
+}
+
+} // namespace kavrin
