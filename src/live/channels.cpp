@@ -1,0 +1,137 @@
+#include "channels.h"
+
+#include <cmath>
+#include <string>
+
+namespace kavrin {
+
+namespace {
+
+constexpr Colour kBlue = Rgb(0, 0, 255);
+constexpr Colour kRed = Rgb(255, 0, 0);
+constexpr Colour kBlack = Rgb(0, 0, 0);
+
+// U+00BA and "C".
+constexpr const char* kDegreesCelsius = "\xC2\xBA"
+                                        "C";
+
+void SetText(Control* control, const std::string& text) {
+    if (control) control->SetText(text);
+}
+
+void SetBack(Control* control, Colour colour) {
+    if (control) control->SetBackColour(colour);
+}
+
+} // namespace
+
+const std::array<ChannelInfo, kMeasuredChannels>& ChannelTable() {
+    static const std::array<ChannelInfo, kMeasuredChannels> table = {{
+        {"RPM", PreConversion::None, 0.9765625f, 0, "rpm", kBlue},
+        {"IGN", PreConversion::None, 0.3515625f, 1, "deg", kRed},
+        {"IGN_DEL", PreConversion::TimesPrescale, 1.0f, 2, "ms", Rgb(0, 255, 255)},
+        {"EFI", PreConversion::PulseCount, 1.0f, 2, "ms", kBlack},
+        {"EFI_DEL", PreConversion::TimesPrescale, 1.0f, 2, "ms", Rgb(0, 255, 0)},
+        {"THR", PreConversion::ThrottlePercent, 1.0f, 1, "%", Rgb(255, 128, 0)},
+        {"THRa", PreConversion::None, 100.0f / 255.0f, 1, "%/s", Rgb(255, 0, 255)},
+        {"TEMP1", PreConversion::Temperature, 1.0f, 1, kDegreesCelsius, kBlack},
+        {"TEMP2", PreConversion::Temperature, 1.0f, 1, kDegreesCelsius, kBlack},
+        {"LAMBDA", PreConversion::Lambda, 1.0f, 1, "AFR", kRed},
+        {"MAP", PreConversion::None, 1.0f, 1, "", kRed},
+        {"prescaler", PreConversion::None, 1.0f, 1, "", kRed},
+        {"COMP", PreConversion::None, 1.0f, 0, "", kRed},
+        {"COMP2", PreConversion::None, 1.0f, 1, "", kRed},
+        {"VOLT1", PreConversion::None, 5.0f / 255.0f, 2, "", kRed},
+        {"VOLT2", PreConversion::None, 5.0f / 255.0f, 2, "", kRed},
+    }};
+    return table;
+}
+
+ChannelInitialTexts InitialChannelTexts(int channel) {
+    // At 0.1 the engine speed's 1000 rpm reach the chart's top line.
+    const char* scale = "1";
+    if (channel == 0) scale = "0.1";
+    if (channel == 3 || channel == 6) scale = "5";
+    return {"0", "x", scale};
+}
+
+LiveChannels::LiveChannels(const ChannelControls& controls, LiveChart& chart,
+                           const Configuration& config, LiveValueStore& LastValues,
+                           float& ThrottlePercent, std::int16_t& prescaleMultiplier,
+                           const std::int32_t& ThrScale, const DataFormatMode& DataFormat,
+                           const Control* txtTHRmin, Colour windowBackground)
+    : controls_(controls), chart_(chart), config_(config), lastValues_(LastValues),
+      throttlePercent_(ThrottlePercent), prescaleMultiplier_(prescaleMultiplier),
+      thrScale_(ThrScale), dataFormat_(DataFormat), txtTHRmin_(txtTHRmin),
+      windowBackground_(windowBackground) {}
+
+float LiveChannels::ComputeThrottlePercent(std::int32_t count) const {
+    const double thrMin = ReadNumber(txtTHRmin_ ? txtTHRmin_->Text() : std::string());
+    double d = count - thrMin;
+    if (d < 0) d = 0;
+    const double p = std::trunc(d * thrScale_ / 256);
+    return static_cast<float>(p / 255 * 100);
+}
+
+void LiveChannels::ShowStatusBits(std::int32_t bits) {
+    auto flag = [&](int mask) { return (bits & mask) != 0; };
+    SetBack(controls_.lblCranking, flag(1) ? kBlue : windowBackground_);
+    SetText(controls_.lblselector, flag(2) ? "1" : "0");
+    SetBack(controls_.lblStop, flag(4) ? kRed : windowBackground_);
+    SetText(controls_.lblPulse, flag(8) ? "HL" : "LH");
+    SetBack(controls_.lblFirst, flag(16) ? kBlue : windowBackground_);
+    SetBack(controls_.lblAnticip, flag(32) ? kBlue : windowBackground_);
+}
+
+void LiveChannels::ShowChannel(const std::int16_t& channel, const std::int32_t& value) {
+    if (channel < 0 || channel > kStatusChannel) return;
+    lastValues_[channel] = value;
+    if (channel == kStatusChannel) {
+        ShowStatusBits(value);
+        return;
+    }
+    if (channel == 11 && value < 4) {
+        // The ECU reports its timer prescaler as a power of two.
+        prescaleMultiplier_ = static_cast<std::int16_t>(value >= 0 ? 1 << value : 0);
+    }
+
+    const ChannelInfo& info = ChannelTable()[channel];
+    float x = static_cast<float>(value);
+    float factor = info.factor;
+    switch (info.pre) {
+    case PreConversion::None:
+        break;
+    case PreConversion::TimesPrescale:
+        // Delays are counted in prescaled timer ticks of one fuel step each.
+        x = x * prescaleMultiplier_;
+        factor = config_.FuelScale;
+        break;
+    case PreConversion::PulseCount:
+        x = x * 0.0008f;
+        break;
+    case PreConversion::ThrottlePercent:
+        throttlePercent_ = ComputeThrottlePercent(value);
+        x = throttlePercent_;
+        break;
+    case PreConversion::Temperature:
+        x = x / 0.8f;
+        break;
+    case PreConversion::Lambda:
+        x = x * 10 / 255 + 9;
+        break;
+    }
+
+    const bool formatted = dataFormat_ != kRawData;
+    SetText(controls_.lblvalor[channel],
+            formatted ? FormatScaled(x, factor, info.decimals, dataFormat_) : DecimalText(value));
+    x = x * factor;
+    SetText(controls_.lblUnit[channel], formatted ? info.unit : "");
+
+    const CheckControl* box = controls_.chk[channel];
+    chart_.PlotPoint(channel, x, info.colour, box && box->IsChecked());
+    if (controls_.chk[channel]) controls_.chk[channel]->SetForeColour(info.colour);
+    if (controls_.lblvalor[channel]) controls_.lblvalor[channel]->SetForeColour(info.colour);
+    if (channel == 0) chart_.Advance();
+}
+
+} // namespace kavrin
