@@ -1,5 +1,7 @@
 #include "step_keys.h"
 
+#include <algorithm>
+
 #include "config/map_cells.h"
 
 #include <charconv>
@@ -80,13 +82,12 @@ void LiveFuelCellStepper::Step(StepDirection direction, std::int16_t row, std::i
         float& pulse = config_.FuelPulseTable[idx];
         pulse = up ? pulse + kFuelStepMs : pulse - kFuelStepMs;
         value = FuelMsToRaw(config_, pulse);
-    } else if (up) {
-        const int current = config_.ConfigImage[idx];
-        if (current < 255) config_.ConfigImage.Set(idx, current + 1);
-        value = config_.ConfigImage[idx];
     } else {
+        // Both directions leave the image to the write: online it changes only
+        // when the ECU echoes the byte, so the tables never show a value the
+        // ECU has not taken.
         const int current = config_.ConfigImage[idx];
-        value = static_cast<std::int16_t>(current > 0 ? current - 1 : 0);
+        value = static_cast<std::int16_t>(up ? std::min(current + 1, 255) : std::max(current - 1, 0));
     }
     writer_.WriteConfigByte('M', idx, value);
 }

@@ -189,5 +189,14 @@ TEST_F(LiveFuelCellTest, AnOperatingPointOutsideTheMapStepsNothing) {
     EXPECT_EQ(config.FuelPulseTable[15], 0.0f);
 }
 
+TEST_F(LiveFuelCellTest, RawUpOnlineLeavesTheImageToTheEcusEcho) {
+    DataFormat = kRawData;
+    online = true;
+    config.ConfigImage.Set(20, 100);
+    EXPECT_TRUE(Press(107, 2, 6));
+    EXPECT_TRUE(Press(107, 2, 6));
+    EXPECT_EQ(writer.writes, (std::vector<Write>{{'M', 20, 101}, {'M', 20, 101}}));
+    EXPECT_EQ(config.ConfigImage[20], 100);
+}
 } // namespace
 } // namespace kavrin
