@@ -32,6 +32,7 @@ public:
     virtual void SetBackColour(Colour colour) = 0;
     virtual void SetVisible(bool visible) = 0;
     virtual bool IsVisible() const = 0;
+    virtual void BringToFront() {}
 };
 
 // Check boxes and menu items with a check mark.

@@ -1,13 +1,190 @@
 #include "frm_kavrin.h"
 
+#include "../live/live_cell.h"
+
 #include <algorithm>
 #include <cctype>
 
 namespace kavrin {
 
-frmKAVRIN::frmKAVRIN(MainView& view, Platform platform)
+namespace {
+ConfigControls MakeConfigControls(const MainView& v) {
+    ConfigControls c;
+    c.grd_fuel = v.grd_fuel;
+    c.grd_ign = v.grd_ign;
+    c.grd3 = v.grd3;
+    c.grd4 = v.grd4;
+    c.txtCompensation = v.txtCompensation;
+    c.txtMainAngle = v.txtMainAngle;
+    c.txtEFI_angle = v.txtEFI_angle;
+    c.txtPump = v.txtPump;
+    c.txtTHRmin = v.txtTHRmin;
+    c.txtTHRmax = v.txtTHRmax;
+    c.txtCorte = v.txtCorte;
+    c.txtFactor = v.txtFactor;
+    c.txtOffset = v.txtOffset;
+    c.txtPriming = v.txtPriming;
+    c.txtDwell = v.txtDwell;
+    c.options = v.options;
+    c.options2 = v.options2;
+    return c;
+}
+
+MapViewControls MakeMapControls(const MainView& v) {
+    MapViewControls c;
+    c.grd_fuel = v.grd_fuel;
+    c.grd_ign = v.grd_ign;
+    c.grd3 = v.grd3;
+    c.grd4 = v.grd4;
+    c.lblFuelMap = v.lblFuelMap;
+    c.lblIgnitionMap = v.lblIgnitionMap;
+    c.lblEngComp = v.lblEngComp;
+    c.lblAirComp = v.lblAirComp;
+    c.txtTHRmin = v.txtTHRmin;
+    c.txtTHRmax = v.txtTHRmax;
+    c.lblfmt = v.lblfmt;
+    return c;
+}
+
+ParameterControls MakeParameterControls(const MainView& v) {
+    ParameterControls c;
+    c.txtCompensation = v.txtCompensation;
+    c.txtMainAngle = v.txtMainAngle;
+    c.txtEFI_angle = v.txtEFI_angle;
+    c.txtPump = v.txtPump;
+    c.txtTHRmin = v.txtTHRmin;
+    c.txtTHRmax = v.txtTHRmax;
+    c.txtCorte = v.txtCorte;
+    c.txtFactor = v.txtFactor;
+    c.txtOffset = v.txtOffset;
+    c.txtPriming = v.txtPriming;
+    c.txtDwell = v.txtDwell;
+    c.options = v.options;
+    c.options2 = v.options2;
+    c.lblfactor = v.lblfactor;
+    c.lbloffset = v.lbloffset;
+    return c;
+}
+
+ChannelControls MakeChannelControls(const MainView& v) {
+    ChannelControls c;
+    c.chk = v.chk;
+    c.lblvalor = v.lblvalor;
+    c.lblUnit = v.lblUnit;
+    c.txtEscala = v.txtEscala;
+    c.lblCranking = v.lblCranking;
+    c.lblselector = v.lblselector;
+    c.lblStop = v.lblStop;
+    c.lblPulse = v.lblPulse;
+    c.lblFirst = v.lblFirst;
+    c.lblAnticip = v.lblAnticip;
+    return c;
+}
+
+MessageBoxes& Messages(MainView& v) {
+    // A window without message boxes still needs somewhere to say things.
+    struct Silent final : MessageBoxes {
+        void Exclamation(const std::string&) override {}
+        void Warning(const std::string&) override {}
+        bool AskYesNo(const std::string&, const std::string&) override { return false; }
+    };
+    static Silent silent;
+    return v.messages ? *v.messages : silent;
+}
+} // namespace
+
+// The window's own keys and the step keys of the fuel and ignition boxes, and
+// the fuel grid's selection.
+class frmKAVRIN::KeyHandler final : public OwnerWindowListener, public GridListener {
+public:
+    explicit KeyHandler(frmKAVRIN& frm) : frm_(frm) {}
+
+    // Seen only while no editing box is open.
+    void OnKeyDown(int& keyCode) override {
+        std::int16_t code = static_cast<std::int16_t>(keyCode);
+        if (frm_.stepper_.Form_KeyDown(code, frm_.LiveRow, frm_.LiveCol)) keyCode = code;
+    }
+    void OnSelChange() override { frm_.mapViews_.grd_fuel_SelChange(); }
+
+    class BoxKeys final : public EditBoxListener {
+    public:
+        BoxKeys(frmKAVRIN& frm, EditBox& box, StepBox kind) : frm_(frm), box_(box), kind_(kind) {}
+        void OnKeyPress(int& keyAscii) override {
+            if (keyAscii <= 0 || keyAscii > 127) return;
+            const auto text =
+                StepBoxText(kind_, box_.Text(), static_cast<char>(keyAscii), frm_.DataFormat);
+            if (!text) return;
+            box_.SetText(*text);
+            box_.SetSelStart(static_cast<int>(text->size()));
+            keyAscii = 0;
+        }
+
+    private:
+        frmKAVRIN& frm_;
+        EditBox& box_;
+        StepBox kind_;
+    };
+    std::unique_ptr<BoxKeys> fuelKeys, ignitionKeys;
+
+private:
+    frmKAVRIN& frm_;
+};
+
+frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
     : view_(view), platform_(std::move(platform)), port_(platform_.serial, platform_.ports),
-      link_(port_, platform_.clock, linkState, config, *this, platform_.settings, texts) {}
+      link_(port_, platform_.clock, linkState, config, *this, platform_.settings, texts),
+      configControls_(MakeConfigControls(view)), mapControls_(MakeMapControls(view)),
+      parameterControls_(MakeParameterControls(view)), channelControls_(MakeChannelControls(view)),
+      configView_(config, linkState.flags, DataFormat, configControls_,
+                  [this](std::int16_t row, std::int16_t col, Colour colour) {
+                      if (ogrd_fuel) ogrd_fuel->SetTextColor(row, col, colour);
+                  }),
+      mapViews_(mapControls_, maps, DataFormat, texts,
+                MapViewHooks{[this] { BindEditors(); },
+                             [this] {
+                                 if (view_.p) view_.p->BringToFront();
+                             },
+                             [this] { ShowConfig(); }}),
+      parameters_(parameterControls_, config, linkState.flags, link_, *this, Messages(view), texts,
+                  DataFormat, LastValues),
+      cells_(
+          config, linkState.flags, link_, DataFormat,
+          [this](std::int16_t row, std::int16_t col, Colour colour) {
+              if (ogrd_fuel) ogrd_fuel->SetTextColor(row, col, colour);
+          },
+          [this] { parameters_.SuggestFuelScale(); }),
+      stepper_(config, link_, DataFormat),
+      channels_(channelControls_, chart, config, LastValues, ThrottlePercent,
+                linkState.decoder.prescaleMultiplier, maps.ThrScale, DataFormat, view.txtTHRmin,
+                view.windowBackground),
+      keys_(std::make_unique<KeyHandler>(*this)) {
+    if (view_.window) view_.window->AddListener(keys_.get());
+    if (view_.grd_fuel) view_.grd_fuel->AddListener(keys_.get());
+    if (view_.txtgrd_fuel) {
+        keys_->fuelKeys =
+            std::make_unique<KeyHandler::BoxKeys>(*this, *view_.txtgrd_fuel, StepBox::Fuel);
+        view_.txtgrd_fuel->AddListener(keys_->fuelKeys.get());
+    }
+    if (view_.txtgrd_ign) {
+        keys_->ignitionKeys =
+            std::make_unique<KeyHandler::BoxKeys>(*this, *view_.txtgrd_ign, StepBox::Ignition);
+        view_.txtgrd_ign->AddListener(keys_->ignitionKeys.get());
+    }
+}
+
+frmKAVRIN::~frmKAVRIN() {
+    // The editors let go of the grids and boxes before the window's own listeners.
+    ogrd_fuel.reset();
+    ogrd_ign.reset();
+    ogrd3.reset();
+    ogrd4.reset();
+    if (view_.window) view_.window->RemoveListener(keys_.get());
+    if (view_.grd_fuel) view_.grd_fuel->RemoveListener(keys_.get());
+    if (view_.txtgrd_fuel && keys_->fuelKeys)
+        view_.txtgrd_fuel->RemoveListener(keys_->fuelKeys.get());
+    if (view_.txtgrd_ign && keys_->ignitionKeys)
+        view_.txtgrd_ign->RemoveListener(keys_->ignitionKeys.get());
+}
 
 void frmKAVRIN::Form_Load() {
     LinkFlags& flags = linkState.flags;
@@ -32,6 +209,11 @@ void frmKAVRIN::Form_Load() {
     link_.SendConfigRequest();
     flags.suppressWrites = false;
     link_.ShowLinkCounters();
+    maps.singleCellSelected = true;
+}
+
+void frmKAVRIN::Form_Activate() {
+    if (ogrd_fuel) ogrd_fuel->OcultarCajas();
 }
 
 void frmKAVRIN::Form_QueryUnload() {
@@ -42,9 +224,75 @@ void frmKAVRIN::Form_Terminate() {
     port_.CloseComPort();
 }
 
+void frmKAVRIN::mnMode_Click(int k) {
+    if (k != 0 && k != 1) return;
+    for (grid* g : {ogrd_fuel.get(), ogrd_ign.get(), ogrd3.get(), ogrd4.get()})
+        if (g) g->OcultarCajas();
+    for (int i = 0; i < 2; ++i)
+        if (view_.mnMode[i]) view_.mnMode[i]->SetChecked(i == k);
+    DataFormat = static_cast<DataFormatMode>(k);
+    if (linkState.flags.suppressWrites) return;
+    LayoutMaps();
+    ShowConfig();
+    platform_.settings.SaveSetting(kAppName, "main", "raw_mode", DecimalText(k));
+}
+
 void frmKAVRIN::SizeConfig() {
     config.SizeImage();
+    configView_.SizeGrids();
     LayoutMaps();
+}
+
+grid* frmKAVRIN::editor(int table) const {
+    switch (table) {
+    case 0:
+        return ogrd_fuel.get();
+    case 1:
+        return ogrd_ign.get();
+    case 2:
+        return ogrd3.get();
+    case 3:
+        return ogrd4.get();
+    default:
+        return nullptr;
+    }
+}
+
+std::unique_ptr<grid> frmKAVRIN::MakeEditor(
+    GridControl* control, EditBox* box,
+    void (MapCellHandlers::*validate)(std::int16_t&, std::int16_t&, std::string&, bool&)) {
+    if (!view_.window || !control || !box) return nullptr;
+    auto editor = std::make_unique<grid>(linkState.flags, platform_.settings);
+    editor->inicializar(*view_.window, *control, *box);
+    grid* self = editor.get();
+    editor->events.ValidarCelda = [this, validate](std::int16_t& row, std::int16_t& col,
+                                                   std::string& valor, bool& Cancel) {
+        (cells_.*validate)(row, col, valor, Cancel);
+    };
+    // While a box is open the keys go to the box alone.
+    editor->events.EditarCelda = [this, self](std::int16_t&, std::int16_t&, std::string&) {
+        view_.window->SetKeyPreview(false);
+        self->EditarCelda();
+    };
+    return editor;
+}
+
+void frmKAVRIN::BindEditors() {
+    // Every layout binds fresh editors; the old ones let go of their grids first.
+    ogrd_fuel.reset();
+    ogrd_ign.reset();
+    ogrd3.reset();
+    ogrd4.reset();
+    ogrd_fuel =
+        MakeEditor(view_.grd_fuel, view_.txtgrd_fuel, &MapCellHandlers::ogrd_fuel_ValidarCelda);
+    ogrd_ign = MakeEditor(view_.grd_ign, view_.txtgrd_ign, &MapCellHandlers::ogrd_ign_ValidarCelda);
+    ogrd3 = MakeEditor(view_.grd3, view_.txtgrd3, &MapCellHandlers::ogrd3_ValidarCelda);
+    ogrd4 = MakeEditor(view_.grd4, view_.txtGrd4, &MapCellHandlers::ogrd4_ValidarCelda);
+    if (ogrd_fuel) ogrd_fuel->events.OcultarCajas = [this] { view_.window->SetKeyPreview(true); };
+    // A box left open by the editors just dropped would take keys nobody
+    // commits: close them all.
+    for (grid* g : {ogrd_fuel.get(), ogrd_ign.get(), ogrd3.get(), ogrd4.get()})
+        if (g) g->OcultarCajas();
 }
 
 void frmKAVRIN::LoadLanguageFile() {
@@ -55,7 +303,7 @@ void frmKAVRIN::LoadLanguageFile() {
         std::string upper = languageName;
         std::transform(upper.begin(), upper.end(), upper.begin(),
                        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        if (view_.messages) view_.messages->Warning("file: " + upper + ".LAN not found!");
+        Messages(view_).Warning("file: " + upper + ".LAN not found!");
         return;
     }
     texts.Load(*content);
@@ -66,22 +314,40 @@ void frmKAVRIN::RebuildPortMenu() {
         RoundToInt16(ReadNumber(platform_.settings.GetSetting(kAppName, "main", "commport", "1")));
 }
 
-void frmKAVRIN::ShowConfig() {}
-
-void frmKAVRIN::LayoutMaps() {}
-
-void frmKAVRIN::ShowChannel(std::int16_t channel, std::int32_t value) {
-    if (channel < 0 || channel > 16) return;
-    LastValues[channel] = value;
+void frmKAVRIN::ShowConfig() {
+    configView_.ShowConfig();
 }
 
-void frmKAVRIN::TrackLiveCell() {}
+void frmKAVRIN::LayoutMaps() {
+    mapViews_.LayoutMaps();
+}
 
-void frmKAVRIN::HideLiveMarkers() {}
+void frmKAVRIN::ShowChannel(std::int16_t channel, std::int32_t value) {
+    channels_.ShowChannel(channel, value);
+}
 
-void frmKAVRIN::SetGridBackground(Colour) {}
+void frmKAVRIN::TrackLiveCell() {
+    const LiveCellPosition at = LocateLiveCell(LastValues[0], ThrottlePercent);
+    LiveCol = at.LiveCol;
+    LiveRow = at.LiveRow;
+}
 
-void frmKAVRIN::SetChannelControlsColour(Colour) {}
+void frmKAVRIN::HideLiveMarkers() {
+    if (view_.p) view_.p->SetVisible(false);
+    if (view_.p2) view_.p2->SetVisible(false);
+}
+
+void frmKAVRIN::SetGridBackground(Colour colour) {
+    for (GridControl* g : {view_.grd_fuel, view_.grd_ign, view_.grd3, view_.grd4})
+        if (g) g->SetBackColor(colour);
+}
+
+void frmKAVRIN::SetChannelControlsColour(Colour colour) {
+    for (int n = 0; n < kMeasuredChannels; ++n)
+        for (Control* c :
+             {static_cast<Control*>(view_.chk[n]), view_.lblvalor[n], view_.txtEscala[n]})
+            if (c) c->SetForeColour(colour);
+}
 
 void frmKAVRIN::SetPortMenuCheck(std::int16_t port) {
     for (CheckControl* item : view_.mncom) {
@@ -106,7 +372,7 @@ void frmKAVRIN::SetConnectionPicture(bool connected) {
 }
 
 void frmKAVRIN::ShowPortMessage(const std::string& text) {
-    if (view_.messages) view_.messages->Exclamation(text);
+    Messages(view_).Exclamation(text);
 }
 
 } // namespace kavrin

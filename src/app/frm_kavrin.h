@@ -3,7 +3,14 @@
 // subsystems together. The Qt window calls its handlers; it reaches the
 // widgets only through MainView.
 #include "../config/config_image.h"
+#include "../config/config_view.h"
+#include "../config/map_cells.h"
+#include "../config/parameters.h"
+#include "../grid/grid.h"
+#include "../grid/map_views.h"
+#include "../grid/step_keys.h"
 #include "../link/link.h"
+#include "../live/channels.h"
 #include "../serial/rs232.h"
 #include "clock.h"
 #include "file_system.h"
@@ -14,6 +21,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace kavrin {
@@ -28,17 +36,22 @@ struct Platform {
     std::string programFolder; // where the ".lan" files are
 };
 
-class frmKAVRIN final : public LinkHost {
+class frmKAVRIN final : public LinkHost, public ConfigRefresh {
 public:
-    frmKAVRIN(MainView& view, Platform platform);
+    frmKAVRIN(MainView& view, Platform platform, LiveChart& chart);
+    ~frmKAVRIN() override;
 
     // Window events.
     void Form_Load();
+    void Form_Activate();    // the window became active: the fuel box closes
     void Form_QueryUnload(); // about to close: "S", then the port is closed
     void Form_Terminate();
     void tmrcom_Timer() { link_.tmrcom_Timer(); }
     void Timer2_Timer() { link_.Timer2_Timer(); }
     void barra_PanelClick() { link_.barra_PanelClick(); }
+    void tab1_Click(int selectedTab) { mapViews_.tab1_Click(selectedTab); }
+    // The "Data Format" menu (raw 0, formatted 1).
+    void mnMode_Click(int k);
 
     void AbrirPuerto(std::int16_t& port, bool quiet) { link_.AbrirPuerto(port, quiet); }
     void WriteConfigByte(char command, std::int16_t& index, std::int16_t& value) {
@@ -46,7 +59,7 @@ public:
     }
     void SizeConfig();
 
-    // LinkHost
+    // LinkHost and ConfigRefresh
     void ShowConfig() override;
     void LayoutMaps() override;
     void ShowChannel(std::int16_t channel, std::int32_t value) override;
@@ -66,21 +79,45 @@ public:
     LanguageTexts texts;
     std::string languageName = "English";
     DataFormatMode DataFormat = kRawData;
-    std::array<std::int32_t, 21> LastValues{};
+    LiveValueStore LastValues{};
+    float ThrottlePercent = 0.0f;
+    MapViewState maps;
+    std::int16_t LiveCol = 1;
+    std::int16_t LiveRow = 1;
 
     static constexpr const char* kCaption = "KAVRIN 053";
 
     Link& link() { return link_; }
     rs232& port() { return port_; }
+    ParameterFields& parameters() { return parameters_; }
+    MapCellHandlers& cells() { return cells_; }
+    grid* editor(int table) const;
 
 private:
+    class KeyHandler;
     void LoadLanguageFile();
     void RebuildPortMenu();
+    void BindEditors();
+    std::unique_ptr<grid> MakeEditor(GridControl* control, EditBox* box,
+                                     void (MapCellHandlers::*validate)(std::int16_t&, std::int16_t&,
+                                                                       std::string&, bool&));
 
     MainView& view_;
     Platform platform_;
     rs232 port_;
     Link link_;
+    ConfigControls configControls_;
+    MapViewControls mapControls_;
+    ParameterControls parameterControls_;
+    ChannelControls channelControls_;
+    ConfigView configView_;
+    MapViews mapViews_;
+    ParameterFields parameters_;
+    MapCellHandlers cells_;
+    LiveFuelCellStepper stepper_;
+    LiveChannels channels_;
+    std::unique_ptr<grid> ogrd_fuel, ogrd_ign, ogrd3, ogrd4;
+    std::unique_ptr<KeyHandler> keys_;
 };
 
 } // namespace kavrin

@@ -1,8 +1,11 @@
 #pragma once
 // The controls of the main window that the logic touches, by name. The Qt
 // binding fills this table with its widgets; tests fill it with fakes. A
-// control left null is one this build of the window does not have yet.
+// control left null is one this build of the window does not have.
 #include "controls.h"
+#include "grid/edit_box.h"
+#include "grid/grid_control.h"
+#include "grid/owner_window.h"
 
 #include <array>
 #include <vector>
@@ -10,14 +13,68 @@
 namespace kavrin {
 
 struct MainView {
+    OwnerWindow* window = nullptr;
+    MessageBoxes* messages = nullptr;
+    // The window's own background, which the status indicators fall back to.
+    Colour windowBackground = Rgb(240, 240, 240);
+
     // Status bar "barra": panels 1 to 5 (index 0 to 4) hold the link counters.
     std::array<Control*, 5> counterPanels{};
     ConnectionPanel* connection = nullptr;
-    MessageBoxes* messages = nullptr;
     // "Comm" menu: one item per serial port (mncom 1..n at index 0..n-1).
     std::vector<CheckControl*> mncom;
     // "Data Format" menu entries (mnMode 0 and 1).
     std::array<CheckControl*, 2> mnMode{};
+
+    // The four tables, their editing boxes and titles, the map tab strip's
+    // live-cell markers.
+    GridControl* grd_fuel = nullptr;
+    GridControl* grd_ign = nullptr;
+    GridControl* grd3 = nullptr;
+    GridControl* grd4 = nullptr;
+    EditBox* txtgrd_fuel = nullptr;
+    EditBox* txtgrd_ign = nullptr;
+    EditBox* txtgrd3 = nullptr;
+    EditBox* txtGrd4 = nullptr;
+    Control* lblFuelMap = nullptr;
+    Control* lblIgnitionMap = nullptr;
+    Control* lblEngComp = nullptr;
+    Control* lblAirComp = nullptr;
+    Control* p = nullptr;
+    Control* p2 = nullptr;
+
+    // "Parameters" tab: the eleven fields in image order (compensation, main
+    // angle, EFI angle, pump, THR MIN, THR MAX, cut-off, factor, offset,
+    // priming, dwell), their unit labels, and the suggestion labels.
+    Control* txtCompensation = nullptr;
+    Control* txtMainAngle = nullptr;
+    Control* txtEFI_angle = nullptr;
+    Control* txtPump = nullptr;
+    Control* txtTHRmin = nullptr;
+    Control* txtTHRmax = nullptr;
+    Control* txtCorte = nullptr;
+    Control* txtFactor = nullptr;
+    Control* txtOffset = nullptr;
+    Control* txtPriming = nullptr;
+    Control* txtDwell = nullptr;
+    std::vector<Control*> lblfmt;
+    Control* lblfactor = nullptr;
+    Control* lbloffset = nullptr;
+    // "Options" tab.
+    std::array<CheckControl*, 8> options{};
+    std::array<CheckControl*, 2> options2{};
+
+    // "Channels I" / "Channels II": one row per channel 0..15.
+    std::array<CheckControl*, 16> chk{};
+    std::array<Control*, 16> lblvalor{};
+    std::array<Control*, 16> lblUnit{};
+    std::array<Control*, 16> txtEscala{};
+    Control* lblCranking = nullptr;
+    Control* lblselector = nullptr;
+    Control* lblStop = nullptr;
+    Control* lblPulse = nullptr;
+    Control* lblFirst = nullptr;
+    Control* lblAnticip = nullptr;
 };
 
 } // namespace kavrin

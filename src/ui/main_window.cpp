@@ -1,12 +1,20 @@
 #include "main_window.h"
 
+#include "live/channels.h"
+#include "qt_edit_box.h"
+#include "qt_grid_control.h"
+
 #include <QActionGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -53,8 +61,11 @@ MainWindow::MainWindow(Platform platform, QWidget* parent) : QMainWindow(parent)
     BuildMenus();
     BuildPlaceholders(client);
     BuildStatusBar(client);
+    owner_ = std::make_unique<QtOwnerWindow>(this, "frmKAVRIN");
+    view_.window = owner_.get();
 
-    frm_ = std::make_unique<frmKAVRIN>(view_, std::move(platform));
+    frm_ = std::make_unique<frmKAVRIN>(view_, std::move(platform), chart_);
+    WireHandlers();
     frm_->Form_Load();
 
     connect(&tmrcom_, &QTimer::timeout, this, [this] { frm_->tmrcom_Timer(); });
@@ -95,6 +106,7 @@ void MainWindow::BuildMenus() {
         a->setCheckable(true);
         modes->addAction(a);
         view_.mnMode[k] = Own<QtMenuControl>(a);
+        modeActions_[k] = a;
     }
 
     QMenu* comm = menuBar()->addMenu(tr("Comm"));
@@ -109,19 +121,173 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::BuildPlaceholders(QWidget* client) {
-    // Left column: live channels on top, parameters and options below.
+    BuildChannelTabs(client);
+    BuildParameterTabs(client);
+
+    BuildMapArea(client);
+}
+
+namespace {
+QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, int w, int h,
+                  Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(x, y, w, h);
+    label->setAlignment(align);
+    return label;
+}
+} // namespace
+
+void MainWindow::BuildChannelTabs(QWidget* client) {
     auto* tab0 = new QTabWidget(client);
     tab0->setObjectName(QStringLiteral("tab0"));
     tab0->setGeometry(6, 6, 258, 330);
-    tab0->addTab(new QWidget, tr("Channels I"));
-    tab0->addTab(new QWidget, tr("Channels II"));
+    auto* frame2 = new QWidget;
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* frame1 = new QWidget;
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    tab0->addTab(frame2, tr("Channels I"));
+    tab0->addTab(frame1, tr("Channels II"));
 
+    QFont valueFont = font();
+    valueFont.setBold(true);
+    valueFont.setPointSize(12);
+    constexpr int kRow = 21;
+    const auto& table = ChannelTable();
+    for (int n = 0; n < kMeasuredChannels; ++n) {
+        QWidget* page = n <= 10 ? frame2 : frame1;
+        const int y = 6 + (n <= 10 ? n : n - 11) * kRow;
+        const ChannelInitialTexts initial = InitialChannelTexts(n);
+        auto* chk = new QCheckBox(QString::fromLatin1(table[n].name), page);
+        chk->setObjectName(QStringLiteral("chk%1").arg(n));
+        chk->setGeometry(6, y, 92, kRow);
+        auto* scale = new QLineEdit(QString::fromLatin1(initial.txtEscala), page);
+        scale->setObjectName(QStringLiteral("txtEscala%1").arg(n));
+        scale->setGeometry(98, y + 1, 40, kRow - 2);
+        auto* value = MakeLabel(page, QString::fromLatin1(initial.lblvalor), 140, y, 72, kRow,
+                                Qt::AlignRight | Qt::AlignVCenter);
+        value->setObjectName(QStringLiteral("lblvalor%1").arg(n));
+        value->setFont(valueFont);
+        auto* unit = MakeLabel(page, QString::fromLatin1(initial.lblUnit), 216, y, 34, kRow);
+        unit->setObjectName(QStringLiteral("lblUnit%1").arg(n));
+        view_.chk[n] = Own<QtWidgetControl>(chk);
+        view_.txtEscala[n] = Own<QtWidgetControl>(scale);
+        view_.lblvalor[n] = Own<QtWidgetControl>(value);
+        view_.lblUnit[n] = Own<QtWidgetControl>(unit);
+    }
+
+    // Status indicators under the channels, two to a row.
+    struct Indicator {
+        const char* caption;
+        const char* name;
+        Control* MainView::*slot;
+    };
+    const Indicator indicators[] = {
+        {"SELECTOR:", "lblselector", &MainView::lblselector},
+        {"CRANKING:", "lblCranking", &MainView::lblCranking},
+        {"STOP:", "lblStop", &MainView::lblStop},
+        {"FIRST:", "lblFirst", &MainView::lblFirst},
+        {"PULSE:", "lblPulse", &MainView::lblPulse},
+        {"ANTICIP:", "lblAnticip", &MainView::lblAnticip},
+    };
+    for (int i = 0; i < 6; ++i) {
+        const int x = 6 + (i % 2) * 120;
+        const int y = 6 + 11 * kRow + 8 + (i / 2) * 20;
+        MakeLabel(frame2, tr(indicators[i].caption), x, y, 64, 18);
+        auto* indicator = MakeLabel(frame2, QString(), x + 66, y, 44, 18, Qt::AlignCenter);
+        indicator->setObjectName(QString::fromLatin1(indicators[i].name));
+        indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        indicator->setAutoFillBackground(true);
+        view_.*(indicators[i].slot) = Own<QtWidgetControl>(indicator);
+    }
+    view_.lblselector->SetText("0");
+    view_.lblPulse->SetText("LH");
+    view_.windowBackground =
+        Rgb(palette().color(QPalette::Window).red(), palette().color(QPalette::Window).green(),
+            palette().color(QPalette::Window).blue());
+}
+
+void MainWindow::BuildParameterTabs(QWidget* client) {
     auto* tab2 = new QTabWidget(client);
     tab2->setObjectName(QStringLiteral("tab2"));
     tab2->setGeometry(6, 340, 258, 290);
-    tab2->addTab(new QWidget, tr("Parameters"));
-    tab2->addTab(new QWidget, tr("Options"));
+    auto* fraParameters = new QWidget;
+    fraParameters->setObjectName(QStringLiteral("fraParameters"));
+    auto* fraOptions = new QWidget;
+    fraOptions->setObjectName(QStringLiteral("fraOptions"));
+    tab2->addTab(fraParameters, tr("Parameters"));
+    tab2->addTab(fraOptions, tr("Options"));
 
+    struct Field {
+        const char* caption;
+        const char* name;
+        const char* unit; // empty: no unit label
+        Control* MainView::*slot;
+    };
+    const Field fields[] = {
+        {"compensation", "txtCompensation", "%", &MainView::txtCompensation},
+        {"MAIN ANGLE", "txtMainAngle", "deg", &MainView::txtMainAngle},
+        {"EFI angle", "txtEFI_angle", "deg", &MainView::txtEFI_angle},
+        {"FUEL pump", "txtPump", "%", &MainView::txtPump},
+        {"THR MIN", "txtTHRmin", "", &MainView::txtTHRmin},
+        {"THR MAX", "txtTHRmax", "", &MainView::txtTHRmax},
+        {"Cut off:", "txtCorte", "rpm", &MainView::txtCorte},
+        {"EFI Factor:", "txtFactor", "us", &MainView::txtFactor},
+        {"EFI offset:", "txtOffset", "ms", &MainView::txtOffset},
+        {"Priming pulse:", "txtPriming", "ms", &MainView::txtPriming},
+        {"Dwell Time:", "txtDwell", "ms", &MainView::txtDwell},
+    };
+    constexpr int kRow = 23;
+    for (int i = 0; i < 11; ++i) {
+        const Field& f = fields[i];
+        const int y = 6 + i * kRow;
+        MakeLabel(fraParameters, tr(f.caption), 6, y, 92, kRow - 2);
+        auto* edit = new QLineEdit(fraParameters);
+        edit->setObjectName(QString::fromLatin1(f.name));
+        edit->setGeometry(100, y, 56, kRow - 3);
+        fields_[i] = edit;
+        view_.*(f.slot) = Own<QtWidgetControl>(edit);
+        if (*f.unit) {
+            auto* unit =
+                MakeLabel(fraParameters, QString::fromLatin1(f.unit), 160, y, 30, kRow - 2);
+            unit->setObjectName(QStringLiteral("lblfmt%1").arg(view_.lblfmt.size()));
+            unit->setVisible(false);
+            view_.lblfmt.push_back(Own<QtWidgetControl>(unit));
+        }
+    }
+    for (int i = 0; i < 2; ++i) {
+        auto* button = new QPushButton(QStringLiteral("..."), fraParameters);
+        button->setObjectName(i == 0 ? QStringLiteral("cmdTHRmin") : QStringLiteral("cmdTHRmax"));
+        button->setGeometry(160, 6 + (4 + i) * kRow, 28, kRow - 3);
+        thrButtons_[i] = button;
+    }
+    auto* factor = MakeLabel(fraParameters, QString(), 192, 6 + 7 * kRow, 56, kRow - 2);
+    factor->setObjectName(QStringLiteral("lblfactor"));
+    factor->setToolTip(tr("Suggested EFI factor for the current fuel map"));
+    auto* offset = MakeLabel(fraParameters, QString(), 192, 6 + 8 * kRow, 56, kRow - 2);
+    offset->setObjectName(QStringLiteral("lbloffset"));
+    offset->setToolTip(tr("Suggested EFI offset for the current fuel map"));
+    view_.lblfactor = Own<QtWidgetControl>(factor);
+    view_.lbloffset = Own<QtWidgetControl>(offset);
+
+    const char* optionCaptions[] = {
+        "EFI interpolation",    "IGN interpolation",    "ACCEL enrichment", "Engine TEMP comp.",
+        "Negative pulse start", "Positive pulse start", "Voltage Boost",    "AIR temp comp.",
+        "EFI on PUMP",          "TCI Ignition"};
+    for (int i = 0; i < 10; ++i) {
+        auto* box = new QCheckBox(tr(optionCaptions[i]), fraOptions);
+        box->setGeometry(10, 8 + i * 24, 230, 22);
+        optionBoxes_[i] = box;
+        if (i < 8) {
+            box->setObjectName(QStringLiteral("options%1").arg(i));
+            view_.options[i] = Own<QtWidgetControl>(box);
+        } else {
+            box->setObjectName(QStringLiteral("options2_%1").arg(i - 8));
+            view_.options2[i - 8] = Own<QtWidgetControl>(box);
+        }
+    }
+}
+
+void MainWindow::BuildMapArea(QWidget* client) {
     // Right: the live chart, the map tab strip and the tables.
     auto* picRPM = new QFrame(client);
     picRPM->setObjectName(QStringLiteral("picRPM"));
@@ -132,24 +298,121 @@ void MainWindow::BuildPlaceholders(QWidget* client) {
     white.setColor(QPalette::Window, palette().color(QPalette::HighlightedText));
     picRPM->setPalette(white);
 
-    auto* tab1 = new QTabBar(client);
-    tab1->setObjectName(QStringLiteral("tab1"));
-    tab1->addTab(tr("MAP"));
-    tab1->addTab(tr("COMPENSATIONS"));
-    tab1->setGeometry(Px(4050), Px(4290), Px(10845), 24);
+    tab1_ = new QTabBar(client);
+    tab1_->setObjectName(QStringLiteral("tab1"));
+    tab1_->addTab(tr("MAP"));
+    tab1_->addTab(tr("COMPENSATIONS"));
+    tab1_->setExpanding(false);
+    tab1_->setGeometry(Px(4050), Px(4290), Px(10845), 24);
 
-    struct Area {
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    struct Title {
+        const char* name;
+        const char* text;
+        int top;
+        Control* MainView::*slot;
+    };
+    const Title titles[] = {
+        {"lblFuelMap", "FUEL MAP 1", Px(5070) - 19, &MainView::lblFuelMap},
+        {"lblEngComp", "ENGINE COMPENSATION", Px(6120) - 18, &MainView::lblEngComp},
+        {"lblAirComp", "AIR COMPENSATION", Px(7440) - 18, &MainView::lblAirComp},
+        {"lblIgnitionMap", "IGNITION MAP 1", Px(8790) - 15, &MainView::lblIgnitionMap},
+    };
+    for (const Title& t : titles) {
+        auto* label = MakeLabel(client, tr(t.text), Px(4170), t.top, 400, 16);
+        label->setObjectName(QString::fromLatin1(t.name));
+        label->setFont(titleFont);
+        view_.*(t.slot) = Own<QtWidgetControl>(label);
+    }
+
+    struct Table {
         const char* name;
         int left, top, width, height;
+        GridControl* MainView::*grid;
+        EditBox* MainView::*box;
     };
-    const Area areas[] = {{"grd_fuel", 4170, 5070, 10845, 3525},
-                          {"grd_ign", 4170, 8790, 10845, 885}};
-    for (const auto& a : areas) {
-        auto* frame = new QFrame(client);
-        frame->setObjectName(QString::fromLatin1(a.name));
-        frame->setGeometry(Px(a.left), Px(a.top), Px(a.width), Px(a.height));
-        frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    const Table tables[] = {
+        {"grd_fuel", 4170, 5070, 10845, 3525, &MainView::grd_fuel, &MainView::txtgrd_fuel},
+        {"grd_ign", 4170, 8790, 10845, 885, &MainView::grd_ign, &MainView::txtgrd_ign},
+        {"grd3", 4200, 6120, 10845, 885, &MainView::grd3, &MainView::txtgrd3},
+        {"grd4", 4200, 7440, 10845, 885, &MainView::grd4, &MainView::txtGrd4},
+    };
+    for (const Table& t : tables) {
+        auto* control = new QtGridControl(t.name, client);
+        control->setGeometry(Px(t.left), Px(t.top), Px(t.width), Px(t.height));
+        view_.*(t.grid) = control;
+        grids_.push_back(control);
     }
+    // The boxes come after the grids so that they lie above them.
+    const char* boxNames[] = {"txtgrd_fuel", "txtgrd_ign", "txtgrd3", "txtGrd4"};
+    for (int i = 0; i < 4; ++i) {
+        auto* box = new QtEditBox(client);
+        box->setObjectName(QString::fromLatin1(boxNames[i]));
+        box->resize(Px(1245), Px(300));
+        box->hide();
+        view_.*(tables[i].box) = box;
+    }
+    view_.grd3->SetVisible(false);
+    view_.grd4->SetVisible(false);
+    view_.lblEngComp->SetVisible(false);
+    view_.lblAirComp->SetVisible(false);
+
+    // Live-cell markers over the fuel and ignition maps.
+    const char* markerNames[] = {"p", "p2"};
+    for (int i = 0; i < 2; ++i) {
+        auto* marker = new QFrame(client);
+        marker->setObjectName(QString::fromLatin1(markerNames[i]));
+        marker->resize(Px(120), Px(120));
+        marker->setAutoFillBackground(true);
+        QPalette red = marker->palette();
+        red.setColor(QPalette::Window, QColor(255, 0, 0));
+        marker->setPalette(red);
+        marker->hide();
+        (i == 0 ? view_.p : view_.p2) = Own<QtWidgetControl>(marker);
+    }
+}
+
+void MainWindow::WireHandlers() {
+    using Handler = void (ParameterFields::*)();
+    const Handler validators[] = {
+        &ParameterFields::txtCompensation_Validate, &ParameterFields::txtMainAngle_Validate,
+        &ParameterFields::txtEFI_angle_Validate,    &ParameterFields::txtPump_Validate,
+        &ParameterFields::txtTHRmin_Validate,       &ParameterFields::txtTHRmax_Validate,
+        &ParameterFields::txtCorte_Validate,        &ParameterFields::txtFactor_Validate,
+        &ParameterFields::txtOffset_Validate,       &ParameterFields::txtPriming_Validate,
+        &ParameterFields::txtDwell_Validate,
+    };
+    for (int i = 0; i < 11; ++i) {
+        const Handler h = validators[i];
+        connect(fields_[i], &QLineEdit::editingFinished, this,
+                [this, h] { (frm_->parameters().*h)(); });
+    }
+    connect(thrButtons_[0], &QPushButton::clicked, this,
+            [this] { frm_->parameters().cmdTHRmin_Click(); });
+    connect(thrButtons_[1], &QPushButton::clicked, this,
+            [this] { frm_->parameters().cmdTHRmax_Click(); });
+    for (int i = 0; i < 10; ++i) {
+        connect(optionBoxes_[i], &QCheckBox::clicked, this, [this, i] {
+            if (i < 8)
+                frm_->parameters().options_Click(i);
+            else
+                frm_->parameters().options2_Click(i - 8);
+        });
+    }
+    connect(tab1_, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index < 0) return;
+        tab1_->setCurrentIndex(index);
+        frm_->tab1_Click(index + 1);
+    });
+    for (int k = 0; k < 2; ++k)
+        connect(modeActions_[k], &QAction::triggered, this, [this, k] { frm_->mnMode_Click(k); });
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && frm_)
+        frm_->Form_Activate();
+    QMainWindow::changeEvent(event);
 }
 
 void MainWindow::BuildStatusBar(QWidget* client) {

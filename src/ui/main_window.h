@@ -3,16 +3,31 @@
 // to the control table the logic uses, and runs the two timers.
 #include "app/frm_kavrin.h"
 #include "qt_controls.h"
+#include "qt_owner_window.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
+#include <array>
 #include <memory>
 #include <vector>
 
+class QCheckBox;
+class QTabBar;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace kavrin {
+
+class QtGridControl;
+
+// The live chart draws nothing yet: its points are handed over and dropped.
+class NullChart final : public LiveChart {
+public:
+    void PlotPoint(std::int16_t, float, Colour, bool) override {}
+    void Advance() override {}
+};
 
 class MainWindow final : public QMainWindow {
     Q_OBJECT
@@ -29,11 +44,16 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void BuildMenus();
     void BuildStatusBar(QWidget* client);
     void BuildPlaceholders(QWidget* client);
+    void BuildChannelTabs(QWidget* client);
+    void BuildParameterTabs(QWidget* client);
+    void BuildMapArea(QWidget* client);
+    void WireHandlers();
     template <typename T, typename... Args> T* Own(Args&&... args) {
         auto p = std::make_unique<T>(std::forward<Args>(args)...);
         T* raw = p.get();
@@ -42,9 +62,18 @@ private:
     }
 
     MainView view_;
+    std::array<QLineEdit*, 11> fields_{};
+    std::array<QPushButton*, 2> thrButtons_{};
+    std::array<QCheckBox*, 10> optionBoxes_{};
     std::vector<std::unique_ptr<Control>> owned_;
     std::unique_ptr<QtMessageBoxes> messages_;
+    // The owner window outlives the logic: the grid editors detach from it.
+    std::unique_ptr<QtOwnerWindow> owner_;
+    NullChart chart_;
     std::unique_ptr<frmKAVRIN> frm_;
+    QTabBar* tab1_ = nullptr;
+    std::array<QAction*, 2> modeActions_{};
+    std::vector<QtGridControl*> grids_;
     QTimer tmrcom_;
     QTimer timer2_;
     bool unloaded_ = false;

@@ -81,6 +81,10 @@ bool QtWidgetControl::IsVisible() const {
     return widget_ && !widget_->isHidden();
 }
 
+void QtWidgetControl::BringToFront() {
+    if (widget_) widget_->raise();
+}
+
 void QtWidgetControl::SetChecked(bool checked) {
     if (auto* b = qobject_cast<QAbstractButton*>(widget_)) b->setChecked(checked);
 }

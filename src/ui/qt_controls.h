@@ -21,6 +21,7 @@ public:
     void SetBackColour(Colour colour) override;
     void SetVisible(bool visible) override;
     bool IsVisible() const override;
+    void BringToFront() override;
     void SetChecked(bool checked) override;
     bool IsChecked() const override;
     QWidget* widget() const { return widget_; }

@@ -10,6 +10,12 @@
 namespace kavrin::test {
 namespace {
 
+class NullChart final : public LiveChart {
+public:
+    void PlotPoint(std::int16_t, float, Colour, bool) override {}
+    void Advance() override {}
+};
+
 struct WindowRig {
     WindowRig() {
         files.files["/prog/English.lan"] = NumberedLanguageFile();
@@ -29,7 +35,8 @@ struct WindowRig {
     FakeMessageBoxes messages;
     FakeControl com1{"COM1"}, com3{"COM3"}, raw, formatted;
     MainView view;
-    frmKAVRIN frm{view, Platform{device, ports, clock, settings, files, "/prog"}};
+    NullChart chart;
+    frmKAVRIN frm{view, Platform{device, ports, clock, settings, files, "/prog"}, chart};
 };
 
 TEST(frmKAVRIN, StartUpOpensTheStoredPortAndAsksForTheConfiguration) {

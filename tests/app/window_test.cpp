@@ -1,0 +1,246 @@
+// The whole window's logic with every control faked: what the user sees and
+// what goes on the wire when dumps, echoes, edits and keys meet.
+#include "app/frm_kavrin.h"
+#include "support/fake_controls.h"
+#include "support/fake_edit_box.h"
+#include "support/fake_grid_control.h"
+#include "support/fake_link_host.h"
+#include "support/fake_owner_window.h"
+#include "support/fake_serial_device.h"
+#include "support/link_rig.h"
+#include "support/memory_file_system.h"
+#include "support/memory_settings_store.h"
+
+#include <gtest/gtest.h>
+
+namespace kavrin::test {
+namespace {
+
+class CountingChart final : public LiveChart {
+public:
+    void PlotPoint(std::int16_t, float, Colour, bool) override { ++points; }
+    void Advance() override { ++advances; }
+    int points = 0;
+    int advances = 0;
+};
+
+// A configuration like the simulated ECU's: fuel rising with speed and
+// throttle, THR MIN 20, THR MAX 220, EFI factor 100.
+std::vector<std::uint8_t> Tune() {
+    std::vector<std::uint8_t> image(214, 0);
+    for (int i = 0; i < 165; ++i) image[i] = static_cast<std::uint8_t>(40 + i);
+    for (int i = 165; i < 180; ++i) image[i] = 28;
+    for (int i = 180; i < 201; ++i) image[i] = 128;
+    image[205] = 20;
+    image[206] = 220;
+    image[207] = 129;
+    image[208] = 24;
+    image[209] = 100;
+    return image;
+}
+
+struct Window {
+    Window() {
+        files.files["/prog/English.lan"] = NumberedLanguageFile();
+        view.window = &owner;
+        view.messages = &messages;
+        for (int k = 0; k < 5; ++k) view.counterPanels[k] = &panels[k];
+        view.connection = &connection;
+        view.mnMode = {&raw, &formatted};
+        view.grd_fuel = &grd_fuel;
+        view.grd_ign = &grd_ign;
+        view.grd3 = &grd3;
+        view.grd4 = &grd4;
+        view.txtgrd_fuel = &txtgrd_fuel;
+        view.txtgrd_ign = &txtgrd_ign;
+        view.txtgrd3 = &txtgrd3;
+        view.txtGrd4 = &txtGrd4;
+        view.lblFuelMap = &lblFuelMap;
+        view.lblIgnitionMap = &lblIgnitionMap;
+        view.lblEngComp = &lblEngComp;
+        view.lblAirComp = &lblAirComp;
+        Control** params[] = {&view.txtCompensation, &view.txtMainAngle, &view.txtEFI_angle,
+                              &view.txtPump,         &view.txtTHRmin,    &view.txtTHRmax,
+                              &view.txtCorte,        &view.txtFactor,    &view.txtOffset,
+                              &view.txtPriming,      &view.txtDwell};
+        for (int i = 0; i < 11; ++i) *params[i] = &fields[i];
+        for (int i = 0; i < 8; ++i) view.options[i] = &options[i];
+        for (int i = 0; i < 2; ++i) view.options2[i] = &options[8 + i];
+        for (int n = 0; n < 16; ++n) {
+            view.chk[n] = &chk[n];
+            view.lblvalor[n] = &lblvalor[n];
+            view.lblUnit[n] = &lblUnit[n];
+            view.txtEscala[n] = &txtEscala[n];
+        }
+        view.lblCranking = &indicators[0];
+        view.lblPulse = &indicators[1];
+        frm = std::make_unique<frmKAVRIN>(
+            view, Platform{device, ports, clock, settings, files, "/prog"}, chart);
+    }
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) frm->tmrcom_Timer();
+    }
+    // Loads the window, connects and receives the tune.
+    void Connect() {
+        frm->Form_Load();
+        device.ClearWritten();
+        device.Feed(Dump(Tune()));
+        Tick(2);
+        ASSERT_TRUE(frm->linkState.flags.online);
+        ASSERT_TRUE(frm->linkState.flags.configValid);
+    }
+    // Echoes every write message on the wire back as the ECU would.
+    void EchoWrites() {
+        const auto& w = device.written;
+        for (std::size_t i = 0; i + 3 < w.size(); i += 4)
+            if (w[i] == 'M')
+                device.Feed(Frame('M', static_cast<std::uint16_t>(w[i + 2] << 8 | w[i + 1])));
+        device.ClearWritten();
+        Tick();
+    }
+
+    FakeClock clock;
+    FakeSerialDevice device{&clock};
+    FakePortDirectory ports;
+    MemorySettingsStore settings;
+    MemoryFileSystem files;
+    FakeOwnerWindow owner;
+    FakeMessageBoxes messages;
+    FakeControl panels[5];
+    FakeConnectionPanel connection;
+    FakeControl raw, formatted;
+    FakeGridControl grd_fuel{"grd_fuel", 2, 2}, grd_ign{"grd_ign", 2, 2}, grd3{"grd3", 2, 2},
+        grd4{"grd4", 2, 2};
+    FakeEditBox txtgrd_fuel, txtgrd_ign, txtgrd3, txtGrd4;
+    FakeControl lblFuelMap, lblIgnitionMap, lblEngComp, lblAirComp;
+    FakeControl fields[11];
+    FakeControl options[10];
+    FakeControl chk[16], lblvalor[16], lblUnit[16], txtEscala[16], indicators[2];
+    CountingChart chart;
+    MainView view;
+    std::unique_ptr<frmKAVRIN> frm;
+};
+
+TEST(Window, DumpFillsTablesFieldsAndHeaders) {
+    Window w;
+    w.Connect();
+    EXPECT_EQ(w.grd_fuel.Rows(), 12);
+    EXPECT_EQ(w.grd_fuel.Cols(), 16);
+    EXPECT_EQ(w.grd_fuel.TextMatrix(1, 1), "40");
+    EXPECT_EQ(w.grd_fuel.TextMatrix(11, 15), "204");
+    EXPECT_EQ(w.grd_fuel.TextMatrix(0, 3), "3000");
+    EXPECT_EQ(w.grd_fuel.TextMatrix(2, 0), "32"); // raw throttle header with THR MIN 20
+    EXPECT_EQ(w.grd_ign.TextMatrix(1, 1), "28");
+    EXPECT_EQ(w.grd3.TextMatrix(1, 1), "128");
+    EXPECT_EQ(w.fields[4].text, "20");
+    EXPECT_EQ(w.fields[7].text, "100");
+    EXPECT_TRUE(w.options[0].checked);
+    EXPECT_TRUE(w.options[7].checked);
+    EXPECT_FALSE(w.options[3].checked);
+    EXPECT_EQ(w.grd_fuel.backColor, Rgb(255, 255, 255));
+    EXPECT_EQ(w.lblFuelMap.text, "T67 1 (raw)");
+    EXPECT_TRUE(w.device.written.empty()) << "filling the boxes wrote nothing back";
+
+    // The display mode switches every table and field at once and is kept.
+    w.frm->mnMode_Click(1);
+    EXPECT_EQ(w.grd_fuel.TextMatrix(1, 1), "3.20");
+    EXPECT_EQ(w.grd_ign.TextMatrix(1, 1), "9.8");
+    EXPECT_EQ(w.grd_fuel.TextMatrix(1, 0), "0.0%");
+    EXPECT_EQ(w.fields[6].text, "6000");
+    EXPECT_EQ(w.lblFuelMap.text, "T67 1 (ms)");
+    EXPECT_TRUE(w.formatted.checked);
+    EXPECT_EQ(w.settings.Get("main", "raw_mode"), "1");
+}
+
+TEST(Window, FuelCellEditedOnlineGoesOutAndComesBackWithTheEcho) {
+    Window w;
+    w.Connect();
+    w.frm->mnMode_Click(1);
+    w.grd_fuel.ClickCell(1, 1);
+    ASSERT_TRUE(w.txtgrd_fuel.visible);
+    EXPECT_EQ(w.txtgrd_fuel.text, "3.20");
+    EXPECT_FALSE(w.owner.keyPreview);
+    w.txtgrd_fuel.Type("2,05");
+    w.txtgrd_fuel.PressKey(13);
+    // 2.05 ms at 0.08 ms per step is byte 26 (25.625 rounded).
+    EXPECT_EQ(w.device.written, (std::vector<std::uint8_t>{'M', 0, 26, 'M' ^ 26}));
+    EXPECT_EQ(w.frm->config.ConfigImage[0], 40) << "online, the image waits for the echo";
+    EXPECT_EQ(w.grd_fuel.Col(), 2) << "the editor moved on";
+    w.EchoWrites();
+    EXPECT_EQ(w.frm->config.ConfigImage[0], 26);
+    EXPECT_EQ(w.grd_fuel.TextMatrix(1, 1), "2.08");
+}
+
+TEST(Window, OfflineEditsChangeOnlyTheImage) {
+    Window w;
+    w.frm->Form_Load();
+    w.device.ClearWritten();
+    w.grd_ign.ClickCell(1, 4);
+    w.txtgrd_ign.Type("300");
+    w.txtgrd_ign.PressKey(13);
+    EXPECT_EQ(w.frm->config.ConfigImage[165 + 3], 255);
+    EXPECT_EQ(w.grd_ign.TextMatrix(1, 4), "255");
+    w.fields[0].text = "77";
+    w.frm->parameters().txtCompensation_Validate();
+    EXPECT_EQ(w.frm->config.ConfigImage[201], 77);
+    EXPECT_TRUE(w.device.written.empty());
+}
+
+TEST(Window, StepKeysInTheBoxesAndAtWindowLevel) {
+    Window w;
+    w.Connect();
+    w.frm->mnMode_Click(1);
+    // "+" in the fuel box steps the typed value by 0.01 ms.
+    w.grd_fuel.ClickCell(2, 2);
+    w.txtgrd_fuel.Type("+");
+    EXPECT_EQ(w.txtgrd_fuel.text, FormatTwoDecimals(56 * 0.08f + 0.01f));
+    w.txtgrd_fuel.PressKey(27);
+    EXPECT_FALSE(w.txtgrd_fuel.visible);
+    EXPECT_TRUE(w.owner.keyPreview);
+
+    // With no box open the keypad "+" steps the cell the engine runs at.
+    w.device.Feed(Frame('0', 3 * 1024 + 100)); // about 3100 rpm: column 3
+    w.Tick(2);
+    EXPECT_EQ(w.frm->LiveCol, 3);
+    EXPECT_EQ(w.frm->LiveRow, 1);
+    w.device.ClearWritten();
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(w.owner.PressKey(107), 0);
+    // Eight hundredths of a millisecond make one fuel step.
+    const std::uint8_t idx = 2, byte = 42 + 1;
+    EXPECT_EQ(w.device.written.size(), 32u);
+    EXPECT_EQ(
+        std::vector<std::uint8_t>(w.device.written.end() - 4, w.device.written.end()),
+        (std::vector<std::uint8_t>{'M', idx, byte, static_cast<std::uint8_t>('M' ^ idx ^ byte)}));
+}
+
+TEST(Window, LiveFramesShowValuesAndTheLinkColours) {
+    Window w;
+    w.frm->Form_Load();
+    EXPECT_EQ(w.lblvalor[0].foreColour, Rgb(192, 192, 192));
+    EXPECT_EQ(w.grd_fuel.backColor, Rgb(224, 224, 224));
+    w.device.Feed(Frame('0', 1024));
+    w.device.Feed(Frame('@', 9));
+    w.Tick(2);
+    EXPECT_EQ(w.lblvalor[0].text, "1024");
+    EXPECT_EQ(w.lblvalor[0].foreColour, Rgb(0, 0, 255));
+    EXPECT_EQ(w.indicators[0].backColour, Rgb(0, 0, 255));
+    EXPECT_EQ(w.indicators[1].text, "HL");
+    EXPECT_EQ(w.frm->LastValues[0], 1024);
+    EXPECT_EQ(w.chart.advances, 1);
+    EXPECT_EQ(w.grd_fuel.backColor, Rgb(255, 255, 255));
+}
+
+TEST(Window, CompensationTabSwapsTheTables) {
+    Window w;
+    w.Connect();
+    w.frm->tab1_Click(2);
+    EXPECT_FALSE(w.grd_fuel.visible);
+    EXPECT_TRUE(w.grd3.visible);
+    EXPECT_TRUE(w.grd4.visible);
+    w.frm->tab1_Click(1);
+    EXPECT_TRUE(w.grd_fuel.visible);
+    EXPECT_EQ(w.lblIgnitionMap.text, "IGNITION MAP 1");
+}
+
+} // namespace
+} // namespace kavrin::test

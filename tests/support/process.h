@@ -1,0 +1,42 @@
+#pragma once
+// Starting and watching real programs for the end-to-end tests.
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kavrin::test {
+
+class Process {
+public:
+    // Starts program with args and extra environment; stdout and stderr go to
+    // outputFile when given.
+    Process(const std::string& program, const std::vector<std::string>& args,
+            const std::map<std::string, std::string>& env = {}, const std::string& outputFile = {});
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    void Signal(int signal) const;
+    // Exit status (or 128 + signal); -1 when it did not end within the limit.
+    int Wait(std::chrono::milliseconds limit);
+    bool Running();
+    pid_t pid() const { return pid_; }
+
+private:
+    pid_t pid_ = -1;
+    int status_ = -1;
+};
+
+// Polls until done() holds or the limit passes. The end-to-end tests wait on
+// other programs' output this way; nothing here stands in for a timer.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+
+std::string ReadWholeFile(const std::string& path);
+std::string MakeTempDir();
+std::string BinDir();
+
+} // namespace kavrin::test
