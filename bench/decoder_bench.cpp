@@ -124,8 +124,12 @@ void RunDecoder(benchmark::State& state, double corruptShare) {
     state.counters["bad_frames"] = linkState.counters.badFrames;
 }
 
-void BM_DecoderLiveStream(benchmark::State& state) { RunDecoder(state, 0.0); }
-void BM_DecoderFivePercentCorrupted(benchmark::State& state) { RunDecoder(state, 0.05); }
+void BM_DecoderLiveStream(benchmark::State& state) {
+    RunDecoder(state, 0.0);
+}
+void BM_DecoderFivePercentCorrupted(benchmark::State& state) {
+    RunDecoder(state, 0.05);
+}
 
 BENCHMARK(BM_DecoderLiveStream)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecoderFivePercentCorrupted)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,144 @@
+// The receive path on the real widgets (offscreen): one ShowConfig, 214 "M"
+// echoes in a row as when a file is loaded while online, and one second of a
+// saturated 115200-baud live stream (2,880 frames) through the decoder,
+// ShowChannel and the labels.
+//   QT_QPA_PLATFORM=offscreen build/bench/bin/window_bench
+#include "app/file_system.h"
+#include "app/settings_store.h"
+#include "serial/port_directory.h"
+#include "serial/serial_device.h"
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+using namespace kavrin;
+
+class PlaybackDevice final : public SerialDevice {
+public:
+    bool Open(const std::string&) override { return true; }
+    void Close() override {}
+    void WriteByte(std::uint8_t) override {}
+    int ReadByte() override { return pos_ < stream_.size() ? stream_[pos_++] : -1; }
+    void Load(std::vector<std::uint8_t> bytes) {
+        stream_ = std::move(bytes);
+        pos_ = 0;
+    }
+
+private:
+    std::vector<std::uint8_t> stream_;
+    std::size_t pos_ = 0;
+};
+
+class OnePort final : public PortDirectory {
+public:
+    std::string DeviceName(std::int16_t) override { return "bench"; }
+    std::vector<std::string> ListComPorts() override { return {"COM1"}; }
+};
+
+class MemorySettings final : public SettingsStore {
+public:
+    std::string GetSetting(const std::string&, const std::string&, const std::string& key,
+                           const std::string& d) override {
+        return key == "raw_mode" ? "1" : d;
+    }
+    void SaveSetting(const std::string&, const std::string&, const std::string&,
+                     const std::string&) override {}
+    std::vector<std::string> Keys(const std::string&, const std::string&) override { return {}; }
+};
+
+void Put(std::vector<std::uint8_t>& out, std::uint8_t c, std::uint16_t value) {
+    const auto lo = static_cast<std::uint8_t>(value & 0xFF);
+    const auto hi = static_cast<std::uint8_t>(value >> 8);
+    out.insert(out.end(), {c, lo, hi, static_cast<std::uint8_t>(c ^ lo ^ hi)});
+}
+
+struct Rig {
+    Rig()
+        : window(Platform{device, ports, clock, settings, files,
+                          QCoreApplication::applicationDirPath().toStdString()}) {
+        window.show();
+        // A good dump first, so the window is online with a whole configuration.
+        std::vector<std::uint8_t> dump{'$', 215};
+        std::uint8_t check = 0xAA;
+        for (int i = 0; i < 214; ++i) {
+            const auto b =
+                static_cast<std::uint8_t>(i == 209 ? 100 : (i == 206 ? 220 : 40 + i % 200));
+            dump.push_back(b);
+            check ^= b;
+        }
+        dump.push_back(check);
+        device.Load(dump);
+        window.logic().tmrcom_Timer();
+        window.logic().tmrcom_Timer();
+        QCoreApplication::processEvents();
+    }
+    PlaybackDevice device;
+    OnePort ports;
+    SteadyClock clock;
+    MemorySettings settings;
+    DiskFileSystem files;
+    MainWindow window;
+};
+
+Rig* rig = nullptr;
+
+void BM_ShowConfig(benchmark::State& state) {
+    for (auto _ : state) rig->window.logic().ShowConfig();
+    QCoreApplication::processEvents();
+}
+
+void BM_214EchoesInARow(benchmark::State& state) {
+    std::vector<std::uint8_t> echoes;
+    for (int i = 0; i < 214; ++i) Put(echoes, 'M', static_cast<std::uint16_t>((i % 250) << 8 | i));
+    for (auto _ : state) {
+        rig->device.Load(echoes);
+        rig->window.logic().tmrcom_Timer();
+    }
+    QCoreApplication::processEvents();
+    state.counters["echoes"] = 214;
+}
+
+void BM_OneSecondOfSaturatedLiveStream(benchmark::State& state) {
+    std::vector<std::uint8_t> second;
+    int other = 1;
+    for (int i = 0; i < 2880; ++i) {
+        const int channel = i % 2 == 0 ? 0 : other;
+        if (i % 2 == 1) other = other % 16 + 1;
+        Put(second, static_cast<std::uint8_t>(0x30 + channel),
+            static_cast<std::uint16_t>((i * 13 + channel * 300) % 4000));
+    }
+    for (auto _ : state) {
+        // Twenty ticks' worth at a time, as the 50 ms timer would take them.
+        for (int tick = 0; tick < 20; ++tick) {
+            rig->device.Load({second.begin() + tick * 576, second.begin() + (tick + 1) * 576});
+            rig->window.logic().tmrcom_Timer();
+        }
+    }
+    QCoreApplication::processEvents();
+    state.counters["busy_s_per_stream_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+BENCHMARK(BM_ShowConfig)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_214EchoesInARow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OneSecondOfSaturatedLiveStream)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    Rig theRig;
+    rig = &theRig;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
