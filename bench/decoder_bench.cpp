@@ -28,6 +28,7 @@ public:
     void Close() override {}
     void WriteByte(std::uint8_t) override {}
     int ReadByte() override { return pos_ < stream_.size() ? stream_[pos_++] : -1; }
+    int ReadWaitingByte() override { return ReadByte(); }
     void Rewind() { pos_ = 0; }
 
 private:

@@ -24,6 +24,7 @@ public:
     void Close() override {}
     void WriteByte(std::uint8_t) override {}
     int ReadByte() override { return pos_ < stream_.size() ? stream_[pos_++] : -1; }
+    int ReadWaitingByte() override { return ReadByte(); }
     void Load(std::vector<std::uint8_t> bytes) {
         stream_ = std::move(bytes);
         pos_ = 0;

@@ -19,8 +19,8 @@ Decoder::Decoder(rs232& port, MonotonicClock& clock, LinkState& link, Configurat
                  LinkHost& host, DecoderEvents& events)
     : port_(port), clock_(clock), link_(link), config_(config), host_(host), events_(events) {}
 
-std::int16_t Decoder::ReadFrameByte() {
-    const std::int16_t b = port_.ReceiveByte();
+std::int16_t Decoder::ReadFrameByte(bool waitForIt) {
+    const std::int16_t b = waitForIt ? port_.ReceiveByte() : port_.ReceiveWaitingByte();
     if (b >= 0) link_.frameXor ^= static_cast<std::uint16_t>(b);
     return b;
 }
@@ -64,7 +64,9 @@ bool Decoder::Step(std::int16_t b) {
                 d.discardNext = true;
                 return false;
             }
-            const std::int16_t closing = ReadFrameByte();
+            // The closing byte follows the middle one closely: give it the
+            // read time-out.
+            const std::int16_t closing = ReadFrameByte(true);
             if (closing == -1) {
                 d.discardNext = true;
                 return false;

@@ -26,8 +26,10 @@ public:
     Decoder(rs232& port, MonotonicClock& clock, LinkState& link, Configuration& config,
             LinkHost& host, DecoderEvents& events);
 
-    // A byte or -1; a byte is XORed into frameXor.
-    std::int16_t ReadFrameByte();
+    // A byte or -1; a byte is XORed into frameXor. The link tick takes only
+    // bytes that have already arrived: waiting 10 ms for each next one would
+    // keep a tick going for as long as the ECU streams.
+    std::int16_t ReadFrameByte(bool waitForIt = false);
     // A byte, or -1 after one second without one (counted in timeouts).
     std::int16_t WaitByte();
     // One byte from ReadFrameByte. False when decoding must end for this tick.

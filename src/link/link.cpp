@@ -89,7 +89,9 @@ void Link::tmrcom_Timer() {
     state_.flags.dataReceived = false;
     host_.TrackLiveCell();
     if (!port_.portOpen()) return;
-    for (;;) {
+    // What has arrived is drained; a peer that sends faster than the line could
+    // carry is left to the next tick rather than holding this one.
+    for (int taken = 0; taken < kMostBytesPerTick; ++taken) {
         const std::int16_t b = decoder_.ReadFrameByte();
         if (b == -1) return;
         state_.silenceCountdown = kSilenceAfterByte;

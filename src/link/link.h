@@ -44,6 +44,8 @@ public:
 
     static constexpr std::int16_t kSilenceAfterOpen = 100;
     static constexpr std::int16_t kSilenceAfterByte = 5;
+    // One second of the line, twenty ticks' worth.
+    static constexpr int kMostBytesPerTick = 11520;
 
     LinkState& state() { return state_; }
     Decoder& decoder() { return decoder_; }

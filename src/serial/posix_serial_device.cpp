@@ -59,7 +59,11 @@ bool PosixSerialDevice::Open(const std::string& deviceName) {
 }
 
 void PosixSerialDevice::Close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    // The exclusive mode belongs to the device, not to this descriptor: left
+    // set, it would keep the next open out (ours included, unless root).
+    ::ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
     fd_ = -1;
 }
 
@@ -72,6 +76,11 @@ void PosixSerialDevice::WriteByte(std::uint8_t byte) {
         pollfd p{fd_, POLLOUT, 0};
         ::poll(&p, 1, kWriteTimeoutMs);
     }
+}
+
+int PosixSerialDevice::ReadWaitingByte() {
+    std::uint8_t byte = 0;
+    return fd_ >= 0 && ::read(fd_, &byte, 1) == 1 ? byte : -1;
 }
 
 int PosixSerialDevice::ReadByte() {

@@ -13,6 +13,7 @@ public:
     void Close() override;
     void WriteByte(std::uint8_t byte) override;
     int ReadByte() override;
+    int ReadWaitingByte() override;
 
 private:
     int fd_ = -1;

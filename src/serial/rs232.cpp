@@ -26,6 +26,11 @@ void rs232::SendString(std::string_view text) {
     for (char c : text) device_.WriteByte(static_cast<std::uint8_t>(c));
 }
 
+std::int16_t rs232::ReceiveWaitingByte() {
+    if (!portOpen_) return -1;
+    return static_cast<std::int16_t>(device_.ReadWaitingByte());
+}
+
 std::int16_t rs232::ReceiveByte() {
     if (!portOpen_) return -1;
     return static_cast<std::int16_t>(device_.ReadByte());

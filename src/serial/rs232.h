@@ -18,6 +18,8 @@ public:
     void SendString(std::string_view text);
     // The next byte, or -1 when the port is shut or nothing came within 10 ms.
     std::int16_t ReceiveByte();
+    // A byte that has already arrived, or -1 at once.
+    std::int16_t ReceiveWaitingByte();
 
     bool portOpen() const { return portOpen_; }
     // 0 before the first open, -1 after a close or a failed open, 1 while open.

@@ -17,6 +17,8 @@ public:
     virtual void WriteByte(std::uint8_t byte) = 0;
     // The next received byte, or -1 when none arrived within 10 ms.
     virtual int ReadByte() = 0;
+    // A byte that has already arrived, or -1 at once.
+    virtual int ReadWaitingByte() = 0;
 };
 
 } // namespace kavrin

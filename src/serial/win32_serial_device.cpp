@@ -54,6 +54,15 @@ int Win32SerialDevice::ReadByte() {
     return -1;
 }
 
+int Win32SerialDevice::ReadWaitingByte() {
+    if (handle_ == nullptr) return -1;
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(static_cast<HANDLE>(handle_), &errors, &status) || status.cbInQue == 0)
+        return -1;
+    return ReadByte();
+}
+
 std::vector<std::string> Win32PortDirectory::ListComPorts() {
     std::vector<std::string> names;
     HKEY key = nullptr;

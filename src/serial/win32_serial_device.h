@@ -12,6 +12,7 @@ public:
     void Close() override;
     void WriteByte(std::uint8_t byte) override;
     int ReadByte() override;
+    int ReadWaitingByte() override;
 
 private:
     void* handle_ = nullptr;

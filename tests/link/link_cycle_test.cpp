@@ -128,3 +128,43 @@ TEST(LinkCycle, ClosedPortSendsAndReadsNothing) {
 
 } // namespace
 } // namespace kavrin::test
+
+namespace kavrin::test {
+namespace {
+
+// A peer that never stops sending, faster than any line.
+class FloodingDevice final : public SerialDevice {
+public:
+    bool Open(const std::string&) override { return true; }
+    void Close() override {}
+    void WriteByte(std::uint8_t) override {}
+    int ReadByte() override { return ReadWaitingByte(); }
+    int ReadWaitingByte() override {
+        ++reads;
+        static const std::uint8_t frame[] = {'0', 0x00, 0x04, 0x34};
+        return frame[reads % 4];
+    }
+    long reads = 0;
+};
+
+TEST(LinkCycle, ATickEndsEvenWhenTheBytesNeverStop) {
+    FakeClock clock;
+    FloodingDevice device;
+    FakePortDirectory ports;
+    rs232 port(device, ports);
+    LinkState state;
+    Configuration config;
+    config.SizeImage();
+    FakeLinkHost host;
+    MemorySettingsStore settings;
+    LanguageTexts texts;
+    Link link(port, clock, state, config, host, settings, texts);
+    std::int16_t number = 1;
+    link.AbrirPuerto(number, true);
+    link.tmrcom_Timer();
+    EXPECT_EQ(device.reads, Link::kMostBytesPerTick);
+    EXPECT_GT(host.channels.size(), 2000u);
+}
+
+} // namespace
+} // namespace kavrin::test

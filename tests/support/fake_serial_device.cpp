@@ -21,6 +21,13 @@ void FakeSerialDevice::WriteByte(std::uint8_t byte) {
     if (isOpen) written.push_back(byte);
 }
 
+int FakeSerialDevice::ReadWaitingByte() {
+    if (!isOpen || incoming.empty()) return -1;
+    const int b = incoming.front();
+    incoming.pop_front();
+    return b;
+}
+
 int FakeSerialDevice::ReadByte() {
     if (isOpen && !incoming.empty()) {
         const int b = incoming.front();

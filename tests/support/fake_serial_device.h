@@ -21,6 +21,7 @@ public:
     void Close() override;
     void WriteByte(std::uint8_t byte) override;
     int ReadByte() override;
+    int ReadWaitingByte() override;
 
     // Bytes the ECU "sends"; they reach the reader only while the device is open.
     void Feed(const std::vector<std::uint8_t>& bytes);
