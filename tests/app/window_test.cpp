@@ -1,11 +1,8 @@
 // The whole window's logic with every control faked: what the user sees and
 // what goes on the wire when dumps, echoes, edits and keys meet.
 #include "app/frm_kavrin.h"
-#include "support/fake_controls.h"
-#include "support/fake_edit_box.h"
-#include "support/fake_grid_control.h"
 #include "support/fake_link_host.h"
-#include "support/fake_owner_window.h"
+#include "support/fake_main_view.h"
 #include "support/fake_serial_device.h"
 #include "support/link_rig.h"
 #include "support/memory_file_system.h"
@@ -15,14 +12,6 @@
 
 namespace kavrin::test {
 namespace {
-
-class CountingChart final : public LiveChart {
-public:
-    void PlotPoint(std::int16_t, float, Colour, bool) override { ++points; }
-    void Advance() override { ++advances; }
-    int points = 0;
-    int advances = 0;
-};
 
 // A configuration like the simulated ECU's: fuel rising with speed and
 // throttle, THR MIN 20, THR MAX 220, EFI factor 100.
@@ -39,41 +28,9 @@ std::vector<std::uint8_t> Tune() {
     return image;
 }
 
-struct Window {
+struct Window : FakeMainView {
     Window() {
         files.files["/prog/English.lan"] = NumberedLanguageFile();
-        view.window = &owner;
-        view.messages = &messages;
-        for (int k = 0; k < 5; ++k) view.counterPanels[k] = &panels[k];
-        view.connection = &connection;
-        view.mnMode = {&raw, &formatted};
-        view.grd_fuel = &grd_fuel;
-        view.grd_ign = &grd_ign;
-        view.grd3 = &grd3;
-        view.grd4 = &grd4;
-        view.txtgrd_fuel = &txtgrd_fuel;
-        view.txtgrd_ign = &txtgrd_ign;
-        view.txtgrd3 = &txtgrd3;
-        view.txtGrd4 = &txtGrd4;
-        view.lblFuelMap = &lblFuelMap;
-        view.lblIgnitionMap = &lblIgnitionMap;
-        view.lblEngComp = &lblEngComp;
-        view.lblAirComp = &lblAirComp;
-        Control** params[] = {&view.txtCompensation, &view.txtMainAngle, &view.txtEFI_angle,
-                              &view.txtPump,         &view.txtTHRmin,    &view.txtTHRmax,
-                              &view.txtCorte,        &view.txtFactor,    &view.txtOffset,
-                              &view.txtPriming,      &view.txtDwell};
-        for (int i = 0; i < 11; ++i) *params[i] = &fields[i];
-        for (int i = 0; i < 8; ++i) view.options[i] = &options[i];
-        for (int i = 0; i < 2; ++i) view.options2[i] = &options[8 + i];
-        for (int n = 0; n < 16; ++n) {
-            view.chk[n] = &chk[n];
-            view.lblvalor[n] = &lblvalor[n];
-            view.lblUnit[n] = &lblUnit[n];
-            view.txtEscala[n] = &txtEscala[n];
-        }
-        view.lblCranking = &indicators[0];
-        view.lblPulse = &indicators[1];
         frm = std::make_unique<frmKAVRIN>(
             view, Platform{device, ports, clock, settings, files, "/prog"}, chart);
     }
@@ -104,20 +61,6 @@ struct Window {
     FakePortDirectory ports;
     MemorySettingsStore settings;
     MemoryFileSystem files;
-    FakeOwnerWindow owner;
-    FakeMessageBoxes messages;
-    FakeControl panels[5];
-    FakeConnectionPanel connection;
-    FakeControl raw, formatted;
-    FakeGridControl grd_fuel{"grd_fuel", 2, 2}, grd_ign{"grd_ign", 2, 2}, grd3{"grd3", 2, 2},
-        grd4{"grd4", 2, 2};
-    FakeEditBox txtgrd_fuel, txtgrd_ign, txtgrd3, txtGrd4;
-    FakeControl lblFuelMap, lblIgnitionMap, lblEngComp, lblAirComp;
-    FakeControl fields[11];
-    FakeControl options[10];
-    FakeControl chk[16], lblvalor[16], lblUnit[16], txtEscala[16], indicators[2];
-    CountingChart chart;
-    MainView view;
     std::unique_ptr<frmKAVRIN> frm;
 };
 

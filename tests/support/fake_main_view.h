@@ -1,0 +1,72 @@
+#pragma once
+// Every control of the main window as a fake, bound into a MainView.
+#include "app/main_view.h"
+#include "fake_controls.h"
+#include "fake_edit_box.h"
+#include "fake_grid_control.h"
+#include "fake_owner_window.h"
+#include "live/channels.h"
+
+namespace kavrin::test {
+
+class CountingChart final : public LiveChart {
+public:
+    void PlotPoint(std::int16_t, float, Colour, bool) override { ++points; }
+    void Advance() override { ++advances; }
+    int points = 0;
+    int advances = 0;
+};
+
+struct FakeMainView {
+    FakeMainView() {
+        view.window = &owner;
+        view.messages = &messages;
+        for (int k = 0; k < 5; ++k) view.counterPanels[k] = &panels[k];
+        view.connection = &connection;
+        view.mnMode = {&raw, &formatted};
+        view.grd_fuel = &grd_fuel;
+        view.grd_ign = &grd_ign;
+        view.grd3 = &grd3;
+        view.grd4 = &grd4;
+        view.txtgrd_fuel = &txtgrd_fuel;
+        view.txtgrd_ign = &txtgrd_ign;
+        view.txtgrd3 = &txtgrd3;
+        view.txtGrd4 = &txtGrd4;
+        view.lblFuelMap = &lblFuelMap;
+        view.lblIgnitionMap = &lblIgnitionMap;
+        view.lblEngComp = &lblEngComp;
+        view.lblAirComp = &lblAirComp;
+        Control** params[] = {&view.txtCompensation, &view.txtMainAngle, &view.txtEFI_angle,
+                              &view.txtPump,         &view.txtTHRmin,    &view.txtTHRmax,
+                              &view.txtCorte,        &view.txtFactor,    &view.txtOffset,
+                              &view.txtPriming,      &view.txtDwell};
+        for (int i = 0; i < 11; ++i) *params[i] = &fields[i];
+        for (int i = 0; i < 8; ++i) view.options[i] = &options[i];
+        for (int i = 0; i < 2; ++i) view.options2[i] = &options[8 + i];
+        for (int n = 0; n < 16; ++n) {
+            view.chk[n] = &chk[n];
+            view.lblvalor[n] = &lblvalor[n];
+            view.lblUnit[n] = &lblUnit[n];
+            view.txtEscala[n] = &txtEscala[n];
+        }
+        view.lblCranking = &indicators[0];
+        view.lblPulse = &indicators[1];
+    }
+
+    FakeOwnerWindow owner;
+    FakeMessageBoxes messages;
+    FakeControl panels[5];
+    FakeConnectionPanel connection;
+    FakeControl raw, formatted;
+    FakeGridControl grd_fuel{"grd_fuel", 2, 2}, grd_ign{"grd_ign", 2, 2}, grd3{"grd3", 2, 2},
+        grd4{"grd4", 2, 2};
+    FakeEditBox txtgrd_fuel, txtgrd_ign, txtgrd3, txtGrd4;
+    FakeControl lblFuelMap, lblIgnitionMap, lblEngComp, lblAirComp;
+    FakeControl fields[11]; // compensation .. dwell, in image order
+    FakeControl options[10];
+    FakeControl chk[16], lblvalor[16], lblUnit[16], txtEscala[16], indicators[2];
+    CountingChart chart;
+    MainView view;
+};
+
+} // namespace kavrin::test
