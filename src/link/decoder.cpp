@@ -149,6 +149,9 @@ void Decoder::ReceiveDump() {
     if (!stalled && check == 0) {
         d.dumpRetries = 0;
         link_.flags.configValid = true;
+        // A whole new configuration: the fuel cells' colours must follow it,
+        // not stay as an earlier map left them.
+        config_.RecolourFuel = true;
         host_.ShowConfig();
         host_.LayoutMaps();
         return;

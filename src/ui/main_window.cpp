@@ -190,10 +190,10 @@ void MainWindow::BuildChannelTabs(QWidget* client) {
         {"ANTICIP:", "lblAnticip", &MainView::lblAnticip},
     };
     for (int i = 0; i < 6; ++i) {
-        const int x = 6 + (i % 2) * 120;
+        const int x = 6 + (i % 2) * 122;
         const int y = 6 + 11 * kRow + 8 + (i / 2) * 20;
-        MakeLabel(frame2, tr(indicators[i].caption), x, y, 64, 18);
-        auto* indicator = MakeLabel(frame2, QString(), x + 66, y, 44, 18, Qt::AlignCenter);
+        MakeLabel(frame2, tr(indicators[i].caption), x, y, 72, 18);
+        auto* indicator = MakeLabel(frame2, QString(), x + 72, y, 40, 18, Qt::AlignCenter);
         indicator->setObjectName(QString::fromLatin1(indicators[i].name));
         indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         indicator->setAutoFillBackground(true);

@@ -70,6 +70,8 @@ TEST(Window, DumpFillsTablesFieldsAndHeaders) {
     EXPECT_EQ(w.grd_fuel.Rows(), 12);
     EXPECT_EQ(w.grd_fuel.Cols(), 16);
     EXPECT_EQ(w.grd_fuel.TextMatrix(1, 1), "40");
+    EXPECT_EQ(w.grd_fuel.CellForeColorAt(1, 1), Rgb(0, 0, 0));
+    EXPECT_EQ(w.grd_fuel.CellForeColorAt(11, 15), Rgb(210, 128, 0)); // byte 204
     EXPECT_EQ(w.grd_fuel.TextMatrix(11, 15), "204");
     EXPECT_EQ(w.grd_fuel.TextMatrix(0, 3), "3000");
     EXPECT_EQ(w.grd_fuel.TextMatrix(2, 0), "32"); // raw throttle header with THR MIN 20

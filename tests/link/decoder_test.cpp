@@ -73,6 +73,7 @@ TEST_F(DecoderTest, GoodDumpFillsTheWholeImage) {
     for (int i = 0; i < 214; ++i) ASSERT_EQ(rig.config.ConfigImage[i], bytes[i]) << i;
     EXPECT_NE(rig.config.ConfigImage[214], 0); // the check byte lands in the spare
     EXPECT_TRUE(rig.state.flags.configValid);
+    EXPECT_TRUE(rig.config.RecolourFuel) << "the next refresh colours every fuel cell";
     EXPECT_TRUE(rig.state.flags.dataReceived);
     EXPECT_EQ(rig.host.showConfigs, 1);
     EXPECT_EQ(rig.host.layouts, 1);
