@@ -9,24 +9,25 @@ namespace kavrin {
 
 namespace {
 ConfigControls MakeConfigControls(const MainView& v) {
+    const ParameterControls& p = v.parameters;
     ConfigControls c;
     c.grd_fuel = v.grd_fuel;
     c.grd_ign = v.grd_ign;
     c.grd3 = v.grd3;
     c.grd4 = v.grd4;
-    c.txtCompensation = v.txtCompensation;
-    c.txtMainAngle = v.txtMainAngle;
-    c.txtEFI_angle = v.txtEFI_angle;
-    c.txtPump = v.txtPump;
-    c.txtTHRmin = v.txtTHRmin;
-    c.txtTHRmax = v.txtTHRmax;
-    c.txtCorte = v.txtCorte;
-    c.txtFactor = v.txtFactor;
-    c.txtOffset = v.txtOffset;
-    c.txtPriming = v.txtPriming;
-    c.txtDwell = v.txtDwell;
-    c.options = v.options;
-    c.options2 = v.options2;
+    c.txtCompensation = p.txtCompensation;
+    c.txtMainAngle = p.txtMainAngle;
+    c.txtEFI_angle = p.txtEFI_angle;
+    c.txtPump = p.txtPump;
+    c.txtTHRmin = p.txtTHRmin;
+    c.txtTHRmax = p.txtTHRmax;
+    c.txtCorte = p.txtCorte;
+    c.txtFactor = p.txtFactor;
+    c.txtOffset = p.txtOffset;
+    c.txtPriming = p.txtPriming;
+    c.txtDwell = p.txtDwell;
+    c.options = p.options;
+    c.options2 = p.options2;
     return c;
 }
 
@@ -40,44 +41,9 @@ MapViewControls MakeMapControls(const MainView& v) {
     c.lblIgnitionMap = v.lblIgnitionMap;
     c.lblEngComp = v.lblEngComp;
     c.lblAirComp = v.lblAirComp;
-    c.txtTHRmin = v.txtTHRmin;
-    c.txtTHRmax = v.txtTHRmax;
+    c.txtTHRmin = v.parameters.txtTHRmin;
+    c.txtTHRmax = v.parameters.txtTHRmax;
     c.lblfmt = v.lblfmt;
-    return c;
-}
-
-ParameterControls MakeParameterControls(const MainView& v) {
-    ParameterControls c;
-    c.txtCompensation = v.txtCompensation;
-    c.txtMainAngle = v.txtMainAngle;
-    c.txtEFI_angle = v.txtEFI_angle;
-    c.txtPump = v.txtPump;
-    c.txtTHRmin = v.txtTHRmin;
-    c.txtTHRmax = v.txtTHRmax;
-    c.txtCorte = v.txtCorte;
-    c.txtFactor = v.txtFactor;
-    c.txtOffset = v.txtOffset;
-    c.txtPriming = v.txtPriming;
-    c.txtDwell = v.txtDwell;
-    c.options = v.options;
-    c.options2 = v.options2;
-    c.lblfactor = v.lblfactor;
-    c.lbloffset = v.lbloffset;
-    return c;
-}
-
-ChannelControls MakeChannelControls(const MainView& v) {
-    ChannelControls c;
-    c.chk = v.chk;
-    c.lblvalor = v.lblvalor;
-    c.lblUnit = v.lblUnit;
-    c.txtEscala = v.txtEscala;
-    c.lblCranking = v.lblCranking;
-    c.lblselector = v.lblselector;
-    c.lblStop = v.lblStop;
-    c.lblPulse = v.lblPulse;
-    c.lblFirst = v.lblFirst;
-    c.lblAnticip = v.lblAnticip;
     return c;
 }
 
@@ -134,7 +100,6 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
     : view_(view), platform_(std::move(platform)), port_(platform_.serial, platform_.ports),
       link_(port_, platform_.clock, linkState, config, *this, platform_.settings, texts),
       configControls_(MakeConfigControls(view)), mapControls_(MakeMapControls(view)),
-      parameterControls_(MakeParameterControls(view)), channelControls_(MakeChannelControls(view)),
       configView_(config, linkState.flags, DataFormat, configControls_,
                   [this](std::int16_t row, std::int16_t col, Colour colour) {
                       if (ogrd_fuel) ogrd_fuel->SetTextColor(row, col, colour);
@@ -145,7 +110,7 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
                                  if (view_.p) view_.p->BringToFront();
                              },
                              [this] { ShowConfig(); }}),
-      parameters_(parameterControls_, config, linkState.flags, link_, *this, Messages(view), texts,
+      parameters_(view.parameters, config, linkState.flags, link_, *this, Messages(view), texts,
                   DataFormat, LastValues),
       cells_(
           config, linkState.flags, link_, DataFormat,
@@ -154,9 +119,9 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
           },
           [this] { parameters_.SuggestFuelScale(); }),
       stepper_(config, link_, DataFormat),
-      channels_(channelControls_, chart, config, LastValues, ThrottlePercent,
-                linkState.decoder.prescaleMultiplier, maps.ThrScale, DataFormat, view.txtTHRmin,
-                view.windowBackground),
+      channels_(view.channels, chart, config, LastValues, ThrottlePercent,
+                linkState.decoder.prescaleMultiplier, maps.ThrScale, DataFormat,
+                view.parameters.txtTHRmin, view.windowBackground),
       keys_(std::make_unique<KeyHandler>(*this)) {
     if (view_.window) view_.window->AddListener(keys_.get());
     if (view_.grd_fuel) view_.grd_fuel->AddListener(keys_.get());
@@ -343,9 +308,9 @@ void frmKAVRIN::SetGridBackground(Colour colour) {
 }
 
 void frmKAVRIN::SetChannelControlsColour(Colour colour) {
+    const ChannelControls& ch = view_.channels;
     for (int n = 0; n < kMeasuredChannels; ++n)
-        for (Control* c :
-             {static_cast<Control*>(view_.chk[n]), view_.lblvalor[n], view_.txtEscala[n]})
+        for (Control* c : {static_cast<Control*>(ch.chk[n]), ch.lblvalor[n], ch.txtEscala[n]})
             if (c) c->SetForeColour(colour);
 }
 

@@ -108,8 +108,6 @@ private:
     Link link_;
     ConfigControls configControls_;
     MapViewControls mapControls_;
-    ParameterControls parameterControls_;
-    ChannelControls channelControls_;
     ConfigView configView_;
     MapViews mapViews_;
     ParameterFields parameters_;

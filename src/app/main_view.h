@@ -2,10 +2,12 @@
 // The controls of the main window that the logic touches, by name. The Qt
 // binding fills this table with its widgets; tests fill it with fakes. A
 // control left null is one this build of the window does not have.
+#include "config/parameters.h"
 #include "controls.h"
 #include "grid/edit_box.h"
 #include "grid/grid_control.h"
 #include "grid/owner_window.h"
+#include "live/channels.h"
 
 #include <array>
 #include <vector>
@@ -43,38 +45,13 @@ struct MainView {
     Control* p = nullptr;
     Control* p2 = nullptr;
 
-    // "Parameters" tab: the eleven fields in image order (compensation, main
-    // angle, EFI angle, pump, THR MIN, THR MAX, cut-off, factor, offset,
-    // priming, dwell), their unit labels, and the suggestion labels.
-    Control* txtCompensation = nullptr;
-    Control* txtMainAngle = nullptr;
-    Control* txtEFI_angle = nullptr;
-    Control* txtPump = nullptr;
-    Control* txtTHRmin = nullptr;
-    Control* txtTHRmax = nullptr;
-    Control* txtCorte = nullptr;
-    Control* txtFactor = nullptr;
-    Control* txtOffset = nullptr;
-    Control* txtPriming = nullptr;
-    Control* txtDwell = nullptr;
+    // "Parameters" and "Options" tabs, with the unit labels beside the fields.
+    ParameterControls parameters;
     std::vector<Control*> lblfmt;
-    Control* lblfactor = nullptr;
-    Control* lbloffset = nullptr;
-    // "Options" tab.
-    std::array<CheckControl*, 8> options{};
-    std::array<CheckControl*, 2> options2{};
 
-    // "Channels I" / "Channels II": one row per channel 0..15.
-    std::array<CheckControl*, 16> chk{};
-    std::array<Control*, 16> lblvalor{};
-    std::array<Control*, 16> lblUnit{};
-    std::array<Control*, 16> txtEscala{};
-    Control* lblCranking = nullptr;
-    Control* lblselector = nullptr;
-    Control* lblStop = nullptr;
-    Control* lblPulse = nullptr;
-    Control* lblFirst = nullptr;
-    Control* lblAnticip = nullptr;
+    // "Channels I" / "Channels II": one row per channel 0..15, and the
+    // status indicators.
+    ChannelControls channels;
 };
 
 } // namespace kavrin

@@ -169,25 +169,26 @@ void MainWindow::BuildChannelTabs(QWidget* client) {
         value->setFont(valueFont);
         auto* unit = MakeLabel(page, QString::fromLatin1(initial.lblUnit), 216, y, 34, kRow);
         unit->setObjectName(QStringLiteral("lblUnit%1").arg(n));
-        view_.chk[n] = Own<QtWidgetControl>(chk);
-        view_.txtEscala[n] = Own<QtWidgetControl>(scale);
-        view_.lblvalor[n] = Own<QtWidgetControl>(value);
-        view_.lblUnit[n] = Own<QtWidgetControl>(unit);
+        ChannelControls& row = view_.channels;
+        row.chk[n] = Own<QtWidgetControl>(chk);
+        row.txtEscala[n] = Own<QtWidgetControl>(scale);
+        row.lblvalor[n] = Own<QtWidgetControl>(value);
+        row.lblUnit[n] = Own<QtWidgetControl>(unit);
     }
 
     // Status indicators under the channels, two to a row.
     struct Indicator {
         const char* caption;
         const char* name;
-        Control* MainView::*slot;
+        Control* ChannelControls::*slot;
     };
     const Indicator indicators[] = {
-        {"SELECTOR:", "lblselector", &MainView::lblselector},
-        {"CRANKING:", "lblCranking", &MainView::lblCranking},
-        {"STOP:", "lblStop", &MainView::lblStop},
-        {"FIRST:", "lblFirst", &MainView::lblFirst},
-        {"PULSE:", "lblPulse", &MainView::lblPulse},
-        {"ANTICIP:", "lblAnticip", &MainView::lblAnticip},
+        {"SELECTOR:", "lblselector", &ChannelControls::lblselector},
+        {"CRANKING:", "lblCranking", &ChannelControls::lblCranking},
+        {"STOP:", "lblStop", &ChannelControls::lblStop},
+        {"FIRST:", "lblFirst", &ChannelControls::lblFirst},
+        {"PULSE:", "lblPulse", &ChannelControls::lblPulse},
+        {"ANTICIP:", "lblAnticip", &ChannelControls::lblAnticip},
     };
     for (int i = 0; i < 6; ++i) {
         const int x = 6 + (i % 2) * 122;
@@ -197,10 +198,10 @@ void MainWindow::BuildChannelTabs(QWidget* client) {
         indicator->setObjectName(QString::fromLatin1(indicators[i].name));
         indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         indicator->setAutoFillBackground(true);
-        view_.*(indicators[i].slot) = Own<QtWidgetControl>(indicator);
+        view_.channels.*(indicators[i].slot) = Own<QtWidgetControl>(indicator);
     }
-    view_.lblselector->SetText("0");
-    view_.lblPulse->SetText("LH");
+    view_.channels.lblselector->SetText("0");
+    view_.channels.lblPulse->SetText("LH");
     view_.windowBackground =
         Rgb(palette().color(QPalette::Window).red(), palette().color(QPalette::Window).green(),
             palette().color(QPalette::Window).blue());
@@ -221,20 +222,20 @@ void MainWindow::BuildParameterTabs(QWidget* client) {
         const char* caption;
         const char* name;
         const char* unit; // empty: no unit label
-        Control* MainView::*slot;
+        Control* ParameterControls::*slot;
     };
     const Field fields[] = {
-        {"compensation", "txtCompensation", "%", &MainView::txtCompensation},
-        {"MAIN ANGLE", "txtMainAngle", "deg", &MainView::txtMainAngle},
-        {"EFI angle", "txtEFI_angle", "deg", &MainView::txtEFI_angle},
-        {"FUEL pump", "txtPump", "%", &MainView::txtPump},
-        {"THR MIN", "txtTHRmin", "", &MainView::txtTHRmin},
-        {"THR MAX", "txtTHRmax", "", &MainView::txtTHRmax},
-        {"Cut off:", "txtCorte", "rpm", &MainView::txtCorte},
-        {"EFI Factor:", "txtFactor", "us", &MainView::txtFactor},
-        {"EFI offset:", "txtOffset", "ms", &MainView::txtOffset},
-        {"Priming pulse:", "txtPriming", "ms", &MainView::txtPriming},
-        {"Dwell Time:", "txtDwell", "ms", &MainView::txtDwell},
+        {"compensation", "txtCompensation", "%", &ParameterControls::txtCompensation},
+        {"MAIN ANGLE", "txtMainAngle", "deg", &ParameterControls::txtMainAngle},
+        {"EFI angle", "txtEFI_angle", "deg", &ParameterControls::txtEFI_angle},
+        {"FUEL pump", "txtPump", "%", &ParameterControls::txtPump},
+        {"THR MIN", "txtTHRmin", "", &ParameterControls::txtTHRmin},
+        {"THR MAX", "txtTHRmax", "", &ParameterControls::txtTHRmax},
+        {"Cut off:", "txtCorte", "rpm", &ParameterControls::txtCorte},
+        {"EFI Factor:", "txtFactor", "us", &ParameterControls::txtFactor},
+        {"EFI offset:", "txtOffset", "ms", &ParameterControls::txtOffset},
+        {"Priming pulse:", "txtPriming", "ms", &ParameterControls::txtPriming},
+        {"Dwell Time:", "txtDwell", "ms", &ParameterControls::txtDwell},
     };
     constexpr int kRow = 23;
     for (int i = 0; i < 11; ++i) {
@@ -245,7 +246,7 @@ void MainWindow::BuildParameterTabs(QWidget* client) {
         edit->setObjectName(QString::fromLatin1(f.name));
         edit->setGeometry(100, y, 56, kRow - 3);
         fields_[i] = edit;
-        view_.*(f.slot) = Own<QtWidgetControl>(edit);
+        view_.parameters.*(f.slot) = Own<QtWidgetControl>(edit);
         if (*f.unit) {
             auto* unit =
                 MakeLabel(fraParameters, QString::fromLatin1(f.unit), 160, y, 30, kRow - 2);
@@ -266,8 +267,8 @@ void MainWindow::BuildParameterTabs(QWidget* client) {
     auto* offset = MakeLabel(fraParameters, QString(), 192, 6 + 8 * kRow, 56, kRow - 2);
     offset->setObjectName(QStringLiteral("lbloffset"));
     offset->setToolTip(tr("Suggested EFI offset for the current fuel map"));
-    view_.lblfactor = Own<QtWidgetControl>(factor);
-    view_.lbloffset = Own<QtWidgetControl>(offset);
+    view_.parameters.lblfactor = Own<QtWidgetControl>(factor);
+    view_.parameters.lbloffset = Own<QtWidgetControl>(offset);
 
     const char* optionCaptions[] = {
         "EFI interpolation",    "IGN interpolation",    "ACCEL enrichment", "Engine TEMP comp.",
@@ -279,10 +280,10 @@ void MainWindow::BuildParameterTabs(QWidget* client) {
         optionBoxes_[i] = box;
         if (i < 8) {
             box->setObjectName(QStringLiteral("options%1").arg(i));
-            view_.options[i] = Own<QtWidgetControl>(box);
+            view_.parameters.options[i] = Own<QtWidgetControl>(box);
         } else {
             box->setObjectName(QStringLiteral("options2_%1").arg(i - 8));
-            view_.options2[i - 8] = Own<QtWidgetControl>(box);
+            view_.parameters.options2[i - 8] = Own<QtWidgetControl>(box);
         }
     }
 }

@@ -36,21 +36,22 @@ struct FakeMainView {
         view.lblIgnitionMap = &lblIgnitionMap;
         view.lblEngComp = &lblEngComp;
         view.lblAirComp = &lblAirComp;
-        Control** params[] = {&view.txtCompensation, &view.txtMainAngle, &view.txtEFI_angle,
-                              &view.txtPump,         &view.txtTHRmin,    &view.txtTHRmax,
-                              &view.txtCorte,        &view.txtFactor,    &view.txtOffset,
-                              &view.txtPriming,      &view.txtDwell};
+        ParameterControls& p = view.parameters;
+        Control** params[] = {&p.txtCompensation, &p.txtMainAngle, &p.txtEFI_angle, &p.txtPump,
+                              &p.txtTHRmin,       &p.txtTHRmax,    &p.txtCorte,     &p.txtFactor,
+                              &p.txtOffset,       &p.txtPriming,   &p.txtDwell};
         for (int i = 0; i < 11; ++i) *params[i] = &fields[i];
-        for (int i = 0; i < 8; ++i) view.options[i] = &options[i];
-        for (int i = 0; i < 2; ++i) view.options2[i] = &options[8 + i];
+        for (int i = 0; i < 8; ++i) p.options[i] = &options[i];
+        for (int i = 0; i < 2; ++i) p.options2[i] = &options[8 + i];
+        ChannelControls& c = view.channels;
         for (int n = 0; n < 16; ++n) {
-            view.chk[n] = &chk[n];
-            view.lblvalor[n] = &lblvalor[n];
-            view.lblUnit[n] = &lblUnit[n];
-            view.txtEscala[n] = &txtEscala[n];
+            c.chk[n] = &chk[n];
+            c.lblvalor[n] = &lblvalor[n];
+            c.lblUnit[n] = &lblUnit[n];
+            c.txtEscala[n] = &txtEscala[n];
         }
-        view.lblCranking = &indicators[0];
-        view.lblPulse = &indicators[1];
+        c.lblCranking = &indicators[0];
+        c.lblPulse = &indicators[1];
     }
 
     FakeOwnerWindow owner;
