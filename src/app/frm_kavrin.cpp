@@ -243,19 +243,24 @@ std::unique_ptr<grid> frmKAVRIN::MakeEditor(
 }
 
 void frmKAVRIN::BindEditors() {
-    // Every layout binds fresh editors; the old ones let go of their grids first.
-    ogrd_fuel.reset();
-    ogrd_ign.reset();
-    ogrd3.reset();
-    ogrd4.reset();
-    ogrd_fuel =
-        MakeEditor(view_.grd_fuel, view_.txtgrd_fuel, &MapCellHandlers::ogrd_fuel_ValidarCelda);
-    ogrd_ign = MakeEditor(view_.grd_ign, view_.txtgrd_ign, &MapCellHandlers::ogrd_ign_ValidarCelda);
-    ogrd3 = MakeEditor(view_.grd3, view_.txtgrd3, &MapCellHandlers::ogrd3_ValidarCelda);
-    ogrd4 = MakeEditor(view_.grd4, view_.txtGrd4, &MapCellHandlers::ogrd4_ValidarCelda);
+    // Every layout binds the editors afresh, idle. They are bound again rather
+    // than replaced: a layout can run while an editor is still inside one of
+    // its own calls (a dump decoded while it lets pending events run), and
+    // that editor must outlive the call.
+    auto bind = [this](std::unique_ptr<grid>& editor, GridControl* control, EditBox* box,
+                       auto validate) {
+        if (!view_.window || !control || !box) return;
+        if (editor)
+            editor->inicializar(*view_.window, *control, *box);
+        else
+            editor = MakeEditor(control, box, validate);
+    };
+    bind(ogrd_fuel, view_.grd_fuel, view_.txtgrd_fuel, &MapCellHandlers::ogrd_fuel_ValidarCelda);
+    bind(ogrd_ign, view_.grd_ign, view_.txtgrd_ign, &MapCellHandlers::ogrd_ign_ValidarCelda);
+    bind(ogrd3, view_.grd3, view_.txtgrd3, &MapCellHandlers::ogrd3_ValidarCelda);
+    bind(ogrd4, view_.grd4, view_.txtGrd4, &MapCellHandlers::ogrd4_ValidarCelda);
     if (ogrd_fuel) ogrd_fuel->events.OcultarCajas = [this] { view_.window->SetKeyPreview(true); };
-    // A box left open by the editors just dropped would take keys nobody
-    // commits: close them all.
+    // A box left open would take keys that an idle editor never commits.
     for (grid* g : {ogrd_fuel.get(), ogrd_ign.get(), ogrd3.get(), ogrd4.get()})
         if (g) g->OcultarCajas();
 }

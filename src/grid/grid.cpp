@@ -47,6 +47,9 @@ void grid::Detach() {
 
 void grid::inicializar(OwnerWindow& owner, GridControl& control, EditBox& box) {
     Detach();
+    // A (re)bound editor starts idle, whatever it was doing before.
+    textChanged = false;
+    navigating = false;
     frm = &owner;
     grd = &control;
     txtGrd = &box;

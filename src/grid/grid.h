@@ -40,8 +40,8 @@ public:
 
     Events events;
 
-    // Binds the owner window, the grid and the box, and listens to their events.
-    // The three must outlive the editor.
+    // Binds the owner window, the grid and the box, and listens to their events;
+    // the editor starts idle. The three must outlive the editor.
     void inicializar(OwnerWindow& owner, GridControl& control, EditBox& box);
     void OcultarCajas();
     // Opens the box on the grid's current cell.

@@ -189,3 +189,30 @@ TEST(Window, CompensationTabSwapsTheTables) {
 
 } // namespace
 } // namespace kavrin::test
+
+namespace kavrin::test {
+namespace {
+
+TEST(Window, ADumpDecodedWhileABoxOpensLeavesTheEditorWhole) {
+    Window w;
+    w.Connect();
+    grid* before = w.frm->editor(0);
+    // The editor lets pending events run while it opens the box; a dump
+    // arrives and is decoded meanwhile, which lays the maps out again.
+    w.owner.onDoEvents = [&] {
+        w.owner.onDoEvents = nullptr;
+        w.device.Feed(Dump(Tune()));
+        w.Tick();
+    };
+    w.grd_fuel.ClickCell(2, 3);
+    EXPECT_EQ(w.frm->editor(0), before);
+    // The click's own opening came after the layout; the editor still works.
+    ASSERT_TRUE(w.txtgrd_fuel.visible);
+    w.device.ClearWritten();
+    w.txtgrd_fuel.Type("9");
+    w.txtgrd_fuel.PressKey(13);
+    EXPECT_EQ(w.device.written.size(), 4u);
+}
+
+} // namespace
+} // namespace kavrin::test
