@@ -3,11 +3,13 @@
 #include "support/fake_controls.h"
 #include "support/fake_grid_control.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -16,18 +18,14 @@ namespace {
 
 using test::FakeControl;
 using test::FakeGridControl;
+using Places = std::vector<std::string>;
 
 // Start dimensions: 15 x 11 fuel map, 14 + 7 compensation cells.
 class ConfigViewTest : public testing::Test {
 protected:
     ConfigViewTest() {
-        controls.grd_fuel = &grd_fuel;
-        controls.grd_ign = &grd_ign;
-        controls.grd3 = &grd3;
-        controls.grd4 = &grd4;
-        for (auto& [name, field] : fields) *FieldSlot(name) = &field;
-        for (std::size_t i = 0; i < options.size(); ++i) controls.options[i] = &options[i];
-        for (std::size_t i = 0; i < options2.size(); ++i) controls.options2[i] = &options2[i];
+        for (int i = 0; i < 8; ++i) controls.options[i] = &options[i];
+        for (int i = 0; i < 2; ++i) controls.options2[i] = &options2[i];
         Resize(15, 11);
     }
 
@@ -38,61 +36,44 @@ protected:
         view.SizeGrids();
     }
 
-    Control** FieldSlot(const std::string& name) {
-        static const std::map<std::string, Control* ConfigControls::*> slots = {
-            {"txtCompensation", &ConfigControls::txtCompensation},
-            {"txtMainAngle", &ConfigControls::txtMainAngle},
-            {"txtEFI_angle", &ConfigControls::txtEFI_angle},
-            {"txtPump", &ConfigControls::txtPump},
-            {"txtTHRmin", &ConfigControls::txtTHRmin},
-            {"txtTHRmax", &ConfigControls::txtTHRmax},
-            {"txtCorte", &ConfigControls::txtCorte},
-            {"txtFactor", &ConfigControls::txtFactor},
-            {"txtOffset", &ConfigControls::txtOffset},
-            {"txtPriming", &ConfigControls::txtPriming},
-            {"txtDwell", &ConfigControls::txtDwell},
-        };
-        return &(controls.*slots.at(name));
-    }
-
     // Every table cell and field that shows `text`, as "grid(row,col)" or the
     // field's name.
-    std::vector<std::string> PlacesShowing(const std::string& text) const {
-        std::vector<std::string> places;
-        for (const auto* grid : {&grd_fuel, &grd_ign, &grd3, &grd4}) {
+    Places PlacesShowing(const std::string& text) const {
+        static const char* names[] = {"txtCompensation", "txtMainAngle", "txtEFI_angle",
+                                      "txtPump",         "txtTHRmin",    "txtTHRmax",
+                                      "txtCorte",        "txtFactor",    "txtOffset",
+                                      "txtPriming",      "txtDwell"};
+        Places places;
+        for (const auto* grid : {&grd_fuel, &grd_ign, &grd3, &grd4})
             for (int r = 1; r < grid->Rows(); ++r)
                 for (int k = 1; k < grid->Cols(); ++k)
                     if (grid->TextMatrix(r, k) == text)
                         places.push_back(grid->Name() + "(" + std::to_string(r) + "," +
                                          std::to_string(k) + ")");
-        }
-        for (const auto& [name, field] : fields)
-            if (field.text == text) places.push_back(name);
+        for (int i = 0; i < 11; ++i)
+            if (field[i].text == text) places.push_back(names[i]);
         return places;
     }
-
-    std::string Field(const std::string& name) const { return fields.at(name).text; }
+    // The first option byte's eight boxes, then the second's two.
     std::vector<bool> Ticks() const {
         std::vector<bool> ticks;
         for (const auto& box : options) ticks.push_back(box.checked);
+        for (const auto& box : options2) ticks.push_back(box.checked);
         return ticks;
     }
 
     Configuration config;
     LinkFlags flags;
     DataFormatMode dataFormat = kFormattedData;
-    FakeGridControl grd_fuel{"grd_fuel", 12, 16};
-    FakeGridControl grd_ign{"grd_ign", 2, 16};
-    FakeGridControl grd3{"grd3", 2, 15};
-    FakeGridControl grd4{"grd4", 2, 8};
-    std::map<std::string, FakeControl> fields = {
-        {"txtCompensation", {}}, {"txtMainAngle", {}}, {"txtEFI_angle", {}}, {"txtPump", {}},
-        {"txtTHRmin", {}},       {"txtTHRmax", {}},    {"txtCorte", {}},     {"txtFactor", {}},
-        {"txtOffset", {}},       {"txtPriming", {}},   {"txtDwell", {}},
-    };
+    // Sized by SizeGrids, all but the rows of the one-row tables.
+    FakeGridControl grd_fuel{"grd_fuel", 2, 2}, grd_ign{"grd_ign", 2, 2}, grd3{"grd3", 2, 2},
+        grd4{"grd4", 2, 2};
+    std::array<FakeControl, 11> field; // txtCompensation .. txtDwell, parameter order
     std::array<FakeControl, 8> options;
     std::array<FakeControl, 2> options2;
-    ConfigControls controls;
+    ConfigControls controls{&grd_fuel, &grd_ign,  &grd3,     &grd4,     &field[0],
+                            &field[1], &field[2], &field[3], &field[4], &field[5],
+                            &field[6], &field[7], &field[8], &field[9], &field[10]};
     std::map<std::pair<int, int>, Colour> fuelColours;
     ConfigView view{config, flags, dataFormat, controls,
                     [this](std::int16_t row, std::int16_t col, Colour colour) {
@@ -100,185 +81,75 @@ protected:
                     }};
 };
 
-// --- Layout -----------------------------------------------------------------
-
-TEST_F(ConfigViewTest, GridsAreSizedForTheStartDimensions) {
-    EXPECT_EQ(grd_fuel.Rows(), 12);
-    EXPECT_EQ(grd_fuel.Cols(), 16);
-    EXPECT_EQ(grd_ign.Cols(), 16);
-    EXPECT_EQ(grd3.Cols(), 15);
-    EXPECT_EQ(grd4.Cols(), 8);
+// Raw, with every byte holding its own index, each index shows in exactly one
+// place. The spare byte, which carries the dump's check byte, shows nowhere.
+TEST_F(ConfigViewTest, EachByteShowsInItsOnePlaceScaledOrRaw) {
+    EXPECT_EQ(
+        (std::vector{grd_fuel.Rows(), grd_fuel.Cols(), grd_ign.Cols(), grd3.Cols(), grd4.Cols()}),
+        (std::vector{12, 16, 16, 15, 8}));
     EXPECT_EQ(config.ConfigImage.size(), 215);
-}
-
-struct PlaceCase {
-    int index;
-    std::vector<std::string> places; // where the byte shows up in raw mode
-    std::string text = "77";
-};
-
-class ConfigLayoutTest : public ConfigViewTest, public testing::WithParamInterface<PlaceCase> {};
-
-// In raw mode every view shows its byte, so one marked byte shows where it lives.
-TEST_P(ConfigLayoutTest, OneByteShowsInExactlyOnePlace) {
-    dataFormat = kRawData;
-    config.ConfigImage.Set(GetParam().index, 77);
-    view.ShowConfig();
-    EXPECT_EQ(PlacesShowing(GetParam().text), GetParam().places);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    StartDimensions, ConfigLayoutTest,
-    testing::Values(PlaceCase{0, {"grd_fuel(1,1)"}}, PlaceCase{14, {"grd_fuel(1,15)"}},
-                    PlaceCase{15, {"grd_fuel(2,1)"}}, PlaceCase{164, {"grd_fuel(11,15)"}},
-                    PlaceCase{165, {"grd_ign(1,1)"}}, PlaceCase{179, {"grd_ign(1,15)"}},
-                    PlaceCase{180, {"grd3(1,1)"}}, PlaceCase{193, {"grd3(1,14)"}},
-                    PlaceCase{194, {"grd4(1,1)"}}, PlaceCase{200, {"grd4(1,7)"}},
-                    PlaceCase{201, {"txtCompensation"}}, PlaceCase{202, {"txtMainAngle"}},
-                    PlaceCase{203, {"txtEFI_angle"}}, PlaceCase{204, {"txtPump"}},
-                    PlaceCase{205, {"txtTHRmin"}}, PlaceCase{206, {"txtTHRmax"}},
-                    PlaceCase{208, {"txtCorte"}, "19712"}, PlaceCase{209, {"txtFactor"}},
-                    PlaceCase{210, {"txtOffset"}}, PlaceCase{211, {"txtPriming"}},
-                    PlaceCase{212, {"txtDwell"}},
-                    // The spare byte carries the dump's check byte; nothing shows it.
-                    PlaceCase{214, {}}));
-
-TEST_F(ConfigViewTest, SecondOptionByteTicksItsTwoBoxesAndIgnoresTheOtherBits) {
-    config.ConfigImage.Set(213, 0xFE);
-    view.ShowConfig();
-    EXPECT_FALSE(options2[0].checked);
-    EXPECT_TRUE(options2[1].checked);
-    EXPECT_EQ(Ticks(), std::vector<bool>(8, false));
-}
-
-// --- Scaling ----------------------------------------------------------------
-
-struct ScaleCase {
-    int index;
-    int byte;
-    std::string place;
-    std::string formatted;
-    std::string raw;
-};
-
-class ConfigScaleTest : public ConfigViewTest, public testing::WithParamInterface<ScaleCase> {
-protected:
-    std::string Shown(const std::string& place) const {
-        if (place == "grd_ign") return grd_ign.TextMatrix(1, 1);
-        if (place == "grd3") return grd3.TextMatrix(1, 1);
-        if (place == "grd4") return grd4.TextMatrix(1, 1);
-        return Field(place);
-    }
-};
-
-TEST_P(ConfigScaleTest, ShowsTheScaledValueFormattedAndTheStoredValueRaw) {
-    const ScaleCase& c = GetParam();
-    config.ConfigImage.Set(c.index, c.byte);
-    view.ShowConfig();
-    EXPECT_EQ(Shown(c.place), c.formatted);
+    const std::map<int, std::string> placeOf = {
+        {0, "grd_fuel(1,1)"},     {14, "grd_fuel(1,15)"},   {15, "grd_fuel(2,1)"},
+        {164, "grd_fuel(11,15)"}, {165, "grd_ign(1,1)"},    {179, "grd_ign(1,15)"},
+        {180, "grd3(1,1)"},       {193, "grd3(1,14)"},      {194, "grd4(1,1)"},
+        {200, "grd4(1,7)"},       {201, "txtCompensation"}, {202, "txtMainAngle"},
+        {203, "txtEFI_angle"},    {204, "txtPump"},         {205, "txtTHRmin"},
+        {206, "txtTHRmax"},       {208, "txtCorte"},        {209, "txtFactor"},
+        {210, "txtOffset"},       {211, "txtPriming"},      {212, "txtDwell"}};
+    for (int i = 0; i < 215; ++i) config.ConfigImage.Set(i, i);
+    config.ConfigImage.Set(208, 24); // the cut-off shows the engine-speed count raw
     dataFormat = kRawData;
     view.ShowConfig();
-    EXPECT_EQ(Shown(c.place), c.raw);
+    for (const auto& [index, place] : placeOf)
+        EXPECT_EQ(PlacesShowing(index == 208 ? "6144" : std::to_string(index)), Places{place});
+    EXPECT_EQ(PlacesShowing("214"), Places{}); // the spare byte
+
+    // Formatted, the scaled values.
+    const std::tuple<int, int, const char*> scaled[] = {
+        {165, 128, "45.0"}, {180, 128, "100.0"}, {194, 128, "100.0"}, {201, 128, "100.0"},
+        {202, 128, "45.0"}, {203, 100, "35.2"},  {204, 255, "100.0"}, {205, 20, "20"},
+        {206, 220, "220"},  {208, 24, "6000"},   {209, 100, "80"},    {211, 10, "33"},
+        {212, 100, "2.56"}};
+    for (const auto& [index, byte, shown] : scaled) config.ConfigImage.Set(index, byte);
+    dataFormat = kFormattedData;
+    view.ShowConfig();
+    for (const auto& [index, byte, shown] : scaled)
+        EXPECT_THAT(PlacesShowing(shown), testing::Contains(placeOf.at(index))) << index;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    StartDimensions, ConfigScaleTest,
-    testing::Values(
-        ScaleCase{165, 128, "grd_ign", "45.0", "128"}, ScaleCase{180, 128, "grd3", "100.0", "128"},
-        ScaleCase{194, 128, "grd4", "100.0", "128"},
-        ScaleCase{201, 128, "txtCompensation", "100.0", "128"},
-        ScaleCase{202, 128, "txtMainAngle", "45.0", "128"},
-        ScaleCase{203, 100, "txtEFI_angle", "35.2", "100"},
-        ScaleCase{204, 255, "txtPump", "100.0", "255"}, ScaleCase{205, 20, "txtTHRmin", "20", "20"},
-        ScaleCase{206, 220, "txtTHRmax", "220", "220"},
-        // The cut-off shows rpm formatted and the engine-speed count raw.
-        ScaleCase{208, 24, "txtCorte", "6000", "6144"},
-        ScaleCase{209, 100, "txtFactor", "80", "100"}, ScaleCase{211, 10, "txtPriming", "33", "10"},
-        ScaleCase{212, 100, "txtDwell", "2.56", "100"}));
-
-struct OffsetCase {
-    int factorByte;
-    float fuelScale;
-    std::string offsetText;
-};
-
-class ConfigOffsetTest : public ConfigViewTest, public testing::WithParamInterface<OffsetCase> {};
-
-TEST_P(ConfigOffsetTest, EfiOffsetIsScaledBySixteenFuelSteps) {
-    config.ConfigImage.Set(209, GetParam().factorByte);
+TEST_F(ConfigViewTest, FuelCellsAndOffsetFollowTheFactorByte) {
+    config.ConfigImage.Set(16, 100);
+    config.FuelPulseTable[16] = 5.0f; // factor byte 0: 0.05 ms per step
     config.ConfigImage.Set(210, 10);
     view.ShowConfig();
-    EXPECT_FLOAT_EQ(config.FuelScale, GetParam().fuelScale);
-    EXPECT_EQ(Field("txtOffset"), GetParam().offsetText);
-}
-
-INSTANTIATE_TEST_SUITE_P(FactorBytes, ConfigOffsetTest,
-                         testing::Values(OffsetCase{0, 0.05f, "8.00"},
-                                         OffsetCase{100, 0.08f, "12.80"}));
-
-// --- Fuel cells -------------------------------------------------------------
-
-TEST_F(ConfigViewTest, FuelCellsShowThePulseFormattedAndTheByteRaw) {
-    config.ConfigImage.Set(209, 0); // 0.05 ms per step
-    config.ConfigImage.Set(16, 100);
-    config.UpdateFuelScale();
-    config.RecomputeFuelPulses();
+    EXPECT_EQ(grd_fuel.TextMatrix(2, 2), "5.00");
+    EXPECT_EQ(field[8].text, "8.00"); // the offset counts sixteen fuel steps
+    // An "M" echo stores the byte but leaves the pulse table as it was; the
+    // offset follows the new factor at once.
+    config.ConfigImage.Set(16, 120);
+    config.ConfigImage.Set(209, 100);
     view.ShowConfig();
     EXPECT_EQ(grd_fuel.TextMatrix(2, 2), "5.00");
-    EXPECT_EQ(grd_fuel.TextMatrix(1, 1), "0.00");
+    EXPECT_EQ(field[8].text, "12.80");
     dataFormat = kRawData;
     view.ShowConfig();
-    EXPECT_EQ(grd_fuel.TextMatrix(2, 2), "100");
+    EXPECT_EQ(grd_fuel.TextMatrix(2, 2), "120");
 }
 
-// An "M" echo stores the byte but leaves the pulse table as it was.
-TEST_F(ConfigViewTest, AfterAnEchoTheFormattedCellKeepsTheOldPulse) {
-    config.ConfigImage.Set(0, 100);
-    config.UpdateFuelScale();
-    config.RecomputeFuelPulses();
-    view.ShowConfig();
-    ASSERT_EQ(grd_fuel.TextMatrix(1, 1), "5.00");
-
-    config.ConfigImage.Set(0, 120);
-    view.ShowConfig();
-    EXPECT_EQ(grd_fuel.TextMatrix(1, 1), "5.00");
-    dataFormat = kRawData;
-    view.ShowConfig();
-    EXPECT_EQ(grd_fuel.TextMatrix(1, 1), "120");
-}
-
-struct ColourCase {
-    int byte;
-    Colour colour;
-};
-
-class FuelColourTest : public ConfigViewTest, public testing::WithParamInterface<ColourCase> {};
-
-TEST_P(FuelColourTest, BandOfTheByte) {
-    EXPECT_EQ(FuelCellColour(static_cast<std::int16_t>(GetParam().byte)), GetParam().colour);
-}
-
-TEST_P(FuelColourTest, RecolouredCellGetsTheColourOfItsByte) {
-    config.ConfigImage.Set(17, GetParam().byte); // row 2, column 3
+TEST_F(ConfigViewTest, RecolouringGivesEveryFuelCellTheColourBandOfItsByteOnce) {
+    // Each band from its lowest byte; the cells 1,1 .. 2,1 hold both ends of every band.
+    const std::pair<int, Colour> bands[] = {
+        {0, Rgb(0, 0, 0)},      {60, Rgb(90, 30, 0)},    {80, Rgb(128, 50, 0)},
+        {120, Rgb(128, 80, 0)}, {140, Rgb(160, 128, 0)}, {180, Rgb(210, 128, 0)},
+        {220, Rgb(240, 80, 0)}, {240, Rgb(255, 0, 0)},   {256, 0}};
+    for (int b = 0; b < 8; ++b) {
+        config.ConfigImage.Set(2 * b, bands[b].first);
+        config.ConfigImage.Set(2 * b + 1, bands[b + 1].first - 1);
+    }
     config.RecolourFuel = true;
     view.ShowConfig();
-    EXPECT_EQ(fuelColours.at({2, 3}), GetParam().colour);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Bands, FuelColourTest,
-    testing::Values(ColourCase{0, Rgb(0, 0, 0)}, ColourCase{59, Rgb(0, 0, 0)},
-                    ColourCase{60, Rgb(90, 30, 0)}, ColourCase{79, Rgb(90, 30, 0)},
-                    ColourCase{80, Rgb(128, 50, 0)}, ColourCase{119, Rgb(128, 50, 0)},
-                    ColourCase{120, Rgb(128, 80, 0)}, ColourCase{139, Rgb(128, 80, 0)},
-                    ColourCase{140, Rgb(160, 128, 0)}, ColourCase{179, Rgb(160, 128, 0)},
-                    ColourCase{180, Rgb(210, 128, 0)}, ColourCase{219, Rgb(210, 128, 0)},
-                    ColourCase{220, Rgb(240, 80, 0)}, ColourCase{239, Rgb(240, 80, 0)},
-                    ColourCase{240, Rgb(255, 0, 0)}, ColourCase{255, Rgb(255, 0, 0)}));
-
-TEST_F(ConfigViewTest, RecolouringColoursEveryFuelCellOnceAndOnlyThen) {
-    config.RecolourFuel = true;
-    view.ShowConfig();
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(fuelColours.at({1 + i / 15, 1 + i % 15}), bands[i / 2].second) << i;
     EXPECT_EQ(fuelColours.size(), 165u);
     EXPECT_FALSE(config.RecolourFuel);
     EXPECT_EQ(fuelColours.count({12, 1}), 0u) << "the ignition row is not a fuel cell";
@@ -288,89 +159,65 @@ TEST_F(ConfigViewTest, RecolouringColoursEveryFuelCellOnceAndOnlyThen) {
     EXPECT_TRUE(fuelColours.empty());
 }
 
-// --- Option boxes -----------------------------------------------------------
-
-TEST_F(ConfigViewTest, OptionByteTicksOneBoxPerBitWithoutWritingBack) {
-    int writes = 0;
+TEST_F(ConfigViewTest, OptionBytesTickOneBoxPerBitWithoutWritingBack) {
     std::vector<bool> suppressedWhileSet;
     for (auto& box : options) {
         box.checked = true;
-        // The box's click handler: it writes unless the program is filling the boxes.
-        box.onChecked = [&] {
-            suppressedWhileSet.push_back(flags.suppressWrites);
-            if (!flags.suppressWrites) ++writes;
-        };
+        // The box's click handler writes unless the program is filling the boxes.
+        box.onChecked = [&] { suppressedWhileSet.push_back(flags.suppressWrites); };
     }
     config.ConfigImage.Set(207, 129);
+    config.ConfigImage.Set(213, 0xFE); // only bits 0 and 1 have boxes
+    config.ConfigImage.Set(201, 128);
+    config.RecolourFuel = true;
+    // While the program is already filling controls, ShowConfig does nothing.
+    flags.suppressWrites = true;
     view.ShowConfig();
+    EXPECT_EQ(field[0].text, "");
+    EXPECT_EQ(grd_fuel.TextMatrix(1, 1), "");
+    EXPECT_TRUE(suppressedWhileSet.empty());
+    EXPECT_TRUE(config.RecolourFuel);
+    EXPECT_TRUE(fuelColours.empty());
 
-    EXPECT_EQ(Ticks(), (std::vector<bool>{true, false, false, false, false, false, false, true}));
-    EXPECT_EQ(writes, 0);
+    flags.suppressWrites = false;
+    view.ShowConfig();
+    EXPECT_EQ(Ticks(), (std::vector<bool>{1, 0, 0, 0, 0, 0, 0, 1, 0, 1}));
     EXPECT_EQ(suppressedWhileSet, std::vector<bool>(8, true));
     EXPECT_FALSE(flags.suppressWrites) << "the flag is lowered again afterwards";
 }
 
-// --- Guards -----------------------------------------------------------------
-
-TEST_F(ConfigViewTest, DoesNothingWhileWritesAreSuppressed) {
-    config.ConfigImage.Set(0, 50);
-    config.ConfigImage.Set(201, 128);
-    config.ConfigImage.Set(207, 1);
-    config.RecolourFuel = true;
-    flags.suppressWrites = true;
+TEST_F(ConfigViewTest, NothingIsReadPastTheImage) {
     dataFormat = kRawData;
-    view.ShowConfig();
-
-    EXPECT_EQ(grd_fuel.TextMatrix(1, 1), "");
-    EXPECT_EQ(Field("txtCompensation"), "");
-    EXPECT_FALSE(options[0].checked);
-    EXPECT_TRUE(config.RecolourFuel);
-    EXPECT_TRUE(fuelColours.empty());
-    EXPECT_TRUE(flags.suppressWrites);
-}
-
-// A 20 x 12 map fills the image before the ignition row ends: bytes past the
-// configuration are never shown, and the parameters are skipped altogether.
-TEST_F(ConfigViewTest, MapTooLargeForTheImageLeavesTheRestUntouched) {
+    auto showEveryByteAsItsIndex = [this] {
+        for (int i = 0; i < 256; ++i) config.ConfigImage.Set(i, i);
+        for (auto& f : field) f.text = "untouched";
+        view.ShowConfig();
+    };
+    // A 20 x 12 map fills the image before the ignition row ends: the rest of
+    // it, the compensation tables and the parameters are left alone.
     Resize(20, 12);
     ASSERT_EQ(config.ImageLast, 255);
-    for (int i = 0; i < 256; ++i) config.ConfigImage.Set(i, i);
-    for (auto& [name, field] : fields) field.text = "untouched";
     grd_ign.SetTextMatrix(1, 16, "untouched");
     grd3.SetTextMatrix(1, 1, "untouched");
     grd4.SetTextMatrix(1, 1, "untouched");
     options[0].checked = true;
-    dataFormat = kRawData;
-    view.ShowConfig();
-
+    showEveryByteAsItsIndex();
     EXPECT_EQ(grd_fuel.TextMatrix(12, 20), "239");
     EXPECT_EQ(grd_ign.TextMatrix(1, 1), "240");
     EXPECT_EQ(grd_ign.TextMatrix(1, 15), "254");
-    EXPECT_EQ(grd_ign.TextMatrix(1, 16), "untouched");
-    EXPECT_EQ(grd3.TextMatrix(1, 1), "untouched");
-    EXPECT_EQ(grd4.TextMatrix(1, 1), "untouched");
-    EXPECT_EQ(PlacesShowing("untouched").size(), 1u + 2u + 11u);
+    EXPECT_EQ(PlacesShowing("untouched").size(), 3u + 11u);
     EXPECT_TRUE(options[0].checked);
-}
 
-// Parameters that start inside the image but run past its last byte: the
-// fields inside show their bytes, those at or past the spare byte keep theirs.
-TEST_F(ConfigViewTest, ParametersPastTheImageKeepTheirText) {
-    Resize(16, 13); // parameters from 245; the image ends at 255
+    // Parameters from 245 on: those at or past the spare byte 255 keep their text.
+    Resize(16, 13);
     ASSERT_EQ(config.ParamBase, 245);
-    ASSERT_EQ(config.ImageLast, 255);
-    for (int i = 0; i < 256; ++i) config.ConfigImage.Set(i, 3);
-    for (auto& [name, field] : fields) field.text = "untouched";
     options2[0].checked = true;
-    dataFormat = kRawData;
-    view.ShowConfig();
-
-    EXPECT_EQ(Field("txtCompensation"), "3");
-    EXPECT_EQ(Field("txtOffset"), "3");          // 254
-    EXPECT_EQ(Field("txtPriming"), "untouched"); // 255, the spare byte
-    EXPECT_EQ(Field("txtDwell"), "untouched");
-    EXPECT_EQ(Ticks(), (std::vector<bool>{true, true, false, false, false, false, false, false}));
-    EXPECT_TRUE(options2[0].checked) << "the second option byte lies past the image";
+    showEveryByteAsItsIndex();
+    EXPECT_EQ(field[0].text, "245");
+    EXPECT_EQ(field[8].text, "254");
+    EXPECT_EQ(PlacesShowing("untouched"), (Places{"txtPriming", "txtDwell"}));
+    // 251 in the first option byte; the second lies past the image.
+    EXPECT_EQ(Ticks(), (std::vector<bool>{1, 1, 0, 1, 1, 1, 1, 1, 1, 0}));
 }
 
 } // namespace

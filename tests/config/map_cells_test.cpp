@@ -1,52 +1,29 @@
 #include "config/map_cells.h"
 
 #include "app/modulo.h"
+#include "support/recording_writer.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <ostream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace kavrin {
 namespace {
 
-struct Write {
-    char command;
-    int index;
-    int value;
-    bool operator==(const Write&) const = default;
-    friend std::ostream& operator<<(std::ostream& os, const Write& w) {
-        return os << w.command << "(" << w.index << ", " << w.value << ")";
-    }
-};
+using test::Write;
+using Writes = std::vector<Write>;
+using Handler = void (MapCellHandlers::*)(std::int16_t&, std::int16_t&, std::string&, bool&);
+constexpr DataFormatMode F = kFormattedData, R = kRawData;
+constexpr Colour kBlack = Rgb(0, 0, 0), kRed = Rgb(255, 0, 0);
+constexpr Handler Fuel = &MapCellHandlers::ogrd_fuel_ValidarCelda;
+constexpr Handler Ign = &MapCellHandlers::ogrd_ign_ValidarCelda;
+constexpr Handler Eng = &MapCellHandlers::ogrd3_ValidarCelda;
+constexpr Handler Air = &MapCellHandlers::ogrd4_ValidarCelda;
 
-// Behaves as the link does: nothing while writes are suppressed, the value
-// limited to a byte, stored into the image while offline; every write that
-// would leave the window is recorded.
-class RecordingWriter final : public ConfigWriter {
-public:
-    RecordingWriter(Configuration& config, LinkFlags& flags) : config_(config), flags_(flags) {}
-    void WriteConfigByte(char command, std::int16_t& index, std::int16_t& value) override {
-        if (flags_.suppressWrites) return;
-        value = std::clamp<std::int16_t>(value, 0, 255);
-        writes.push_back({command, index, value});
-        if (!flags_.online) config_.ConfigImage.Set(index, value);
-    }
-    std::vector<Write> writes;
-
-private:
-    Configuration& config_;
-    LinkFlags& flags_;
-};
-
-struct CellColour {
-    int row;
-    int col;
-    Colour colour;
-    bool operator==(const CellColour&) const = default;
-};
+using CellColours = std::vector<std::tuple<int, int, Colour>>; // row, column, colour
 
 class MapCellsTest : public ::testing::Test {
 protected:
@@ -56,24 +33,19 @@ protected:
     }
 
     // Runs a handler as the grid editor does and returns the cell's text.
-    template <typename Handler>
     std::string Edit(Handler handler, int row, int col, std::string typed) {
-        std::int16_t r = static_cast<std::int16_t>(row);
-        std::int16_t c = static_cast<std::int16_t>(col);
+        std::int16_t r = static_cast<std::int16_t>(row), c = static_cast<std::int16_t>(col);
         bool cancel = false;
         (handlers.*handler)(r, c, typed, cancel);
         EXPECT_FALSE(cancel);
         return typed;
     }
-    std::string Fuel(int row, int col, std::string typed) {
-        return Edit(&MapCellHandlers::ogrd_fuel_ValidarCelda, row, col, std::move(typed));
-    }
 
     Configuration config;
     LinkFlags flags;
-    RecordingWriter writer{config, flags};
-    DataFormatMode DataFormat = kFormattedData;
-    std::vector<CellColour> colours;
+    test::RecordingWriter writer{config, flags};
+    DataFormatMode DataFormat = F;
+    CellColours colours;
     int suggestions = 0;
     MapCellHandlers handlers{config,
                              flags,
@@ -85,187 +57,93 @@ protected:
                              [this] { ++suggestions; }};
 };
 
-// --- Conversions -------------------------------------------------------------
-
-TEST_F(MapCellsTest, FuelCellIndexIsRowByRow) {
-    EXPECT_EQ(FuelCellIndex(config, 1, 1), 0);
-    EXPECT_EQ(FuelCellIndex(config, 1, 15), 14);
-    EXPECT_EQ(FuelCellIndex(config, 2, 1), 15);
-    EXPECT_EQ(FuelCellIndex(config, 11, 15), 164);
-}
-
-TEST_F(MapCellsTest, RawToMsLimitsTheCallersByte) {
+TEST_F(MapCellsTest, FuelConversionsFollowTheFactorAndLimitToAByte) {
+    EXPECT_EQ((std::vector<int>{FuelCellIndex(config, 1, 1), FuelCellIndex(config, 1, 15),
+                                FuelCellIndex(config, 2, 1), FuelCellIndex(config, 11, 15)}),
+              (std::vector<int>{0, 14, 15, 164}));
     std::int16_t raw = 300;
     EXPECT_FLOAT_EQ(FuelRawToMs(config, raw), 255 * 0.08f);
-    EXPECT_EQ(raw, 255);
-}
+    EXPECT_EQ(raw, 255); // limited in the caller's variable
+    // 2.05 ms are 25.625 steps; 0.5 and 1.5 steps round to even.
+    for (auto [ms, byte] :
+         {std::pair{-1.0f, 0}, {30.0f, 255}, {3.0e38f, 255}, {2.05f, 26}, {0.04f, 0}, {0.12f, 2}})
+        EXPECT_EQ(FuelMsToRaw(config, ms), byte) << ms;
 
-TEST_F(MapCellsTest, ConversionsFollowTheFactorInTheImage) {
     config.ConfigImage.Set(config.ParamBase + 8, 0); // the ECU's 0.05 ms fallback
-    std::int16_t raw = 100;
+    raw = 100;
     EXPECT_FLOAT_EQ(FuelRawToMs(config, raw), 5.0f);
     EXPECT_EQ(FuelMsToRaw(config, 5.0f), 100);
-    EXPECT_FLOAT_EQ(config.FuelScale, 0.05f);
 }
 
-TEST_F(MapCellsTest, MsToRawLimitsToAByte) {
-    EXPECT_EQ(FuelMsToRaw(config, -1.0f), 0);
-    EXPECT_EQ(FuelMsToRaw(config, 30.0f), 255);
-    EXPECT_EQ(FuelMsToRaw(config, 3.0e38f), 255);
-    EXPECT_EQ(FuelMsToRaw(config, 2.05f), 26); // 25.625
-    EXPECT_EQ(FuelMsToRaw(config, 0.04f), 0);  // 0.5, to even
-    EXPECT_EQ(FuelMsToRaw(config, 0.12f), 2);  // 1.5, to even
-}
-
-// --- Fuel map ----------------------------------------------------------------
-
-struct FuelCase {
-    DataFormatMode mode;
-    const char* typed;
-    int written;
-    const char* shown;
-    Colour colour;
-};
-
-class FuelCells : public MapCellsTest, public ::testing::WithParamInterface<FuelCase> {};
-
-TEST_P(FuelCells, OfflineWritesTheByteAndShowsWhatItGives) {
-    const FuelCase& c = GetParam();
-    DataFormat = c.mode;
-    const int idx = 17; // row 2, column 3
-    EXPECT_EQ(Fuel(2, 3, c.typed), c.shown);
-    EXPECT_EQ(writer.writes, (std::vector<Write>{{'M', idx, c.written}}));
-    EXPECT_EQ(config.ConfigImage[idx], c.written);
-    EXPECT_FLOAT_EQ(config.FuelPulseTable[idx], c.written * 0.08f);
-    EXPECT_EQ(colours, (std::vector<CellColour>{{2, 3, c.colour}}));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Formatted, FuelCells,
-    ::testing::Values(FuelCase{kFormattedData, "2", 25, "2.00", Rgb(0, 0, 0)},
-                      FuelCase{kFormattedData, "2,05", 26, "2.08", Rgb(0, 0, 0)},
-                      FuelCase{kFormattedData, "2.05", 26, "2.08", Rgb(0, 0, 0)},
-                      FuelCase{kFormattedData, "30", 255, "20.40", Rgb(255, 0, 0)},
-                      FuelCase{kFormattedData, "not a number", 0, "0.00", Rgb(0, 0, 0)},
-                      FuelCase{kFormattedData, "-3", 0, "0.00", Rgb(0, 0, 0)},
-                      FuelCase{kFormattedData, "1e300", 255, "20.40", Rgb(255, 0, 0)},
-                      FuelCase{kFormattedData, "4.8", 60, "4.80", Rgb(90, 30, 0)}));
-
-INSTANTIATE_TEST_SUITE_P(Raw, FuelCells,
-                         ::testing::Values(FuelCase{kRawData, "300", 255, "255", Rgb(255, 0, 0)},
-                                           FuelCase{kRawData, "59", 59, "59", Rgb(0, 0, 0)},
-                                           FuelCase{kRawData, "60", 60, "60", Rgb(90, 30, 0)},
-                                           FuelCase{kRawData, "239", 239, "239", Rgb(240, 80, 0)},
-                                           FuelCase{kRawData, "-4", 0, "0", Rgb(0, 0, 0)},
-                                           FuelCase{kRawData, "1e30", 255, "255", Rgb(255, 0, 0)},
-                                           FuelCase{kRawData, "abc", 0, "0", Rgb(0, 0, 0)}));
-
-TEST_F(MapCellsTest, CommaIsNoDecimalPointInRawMode) {
-    DataFormat = kRawData;
-    EXPECT_EQ(Fuel(1, 1, "2,7"), "2");
+TEST_F(MapCellsTest, OfflineFuelCellWritesTheByteAndShowsWhatItGives) {
+    const std::tuple<DataFormatMode, const char*, int, const char*, Colour> cases[] = {
+        {F, "2", 25, "2.00", kBlack},        {F, "2,05", 26, "2.08", kBlack},
+        {F, "2.05", 26, "2.08", kBlack},     {F, "30", 255, "20.40", kRed},
+        {F, "x", 0, "0.00", kBlack},         {F, "-3", 0, "0.00", kBlack},
+        {F, "1e300", 255, "20.40", kRed},    {F, "4.8", 60, "4.80", Rgb(90, 30, 0)},
+        {R, "300", 255, "255", kRed},        {R, "59", 59, "59", kBlack},
+        {R, "60", 60, "60", Rgb(90, 30, 0)}, {R, "239", 239, "239", Rgb(240, 80, 0)},
+        {R, "-4", 0, "0", kBlack},           {R, "1e30", 255, "255", kRed},
+        {R, "abc", 0, "0", kBlack},          {R, "2,7", 2, "2", kBlack}};
+    for (const auto& [mode, typed, written, shown, colour] : cases) {
+        SCOPED_TRACE(typed);
+        DataFormat = mode;
+        writer.writes.clear();
+        colours.clear();
+        suggestions = 0;
+        EXPECT_EQ(Edit(Fuel, 2, 3, typed), shown);
+        EXPECT_EQ(writer.writes, (Writes{{'M', 17, written}})); // row 2, column 3
+        EXPECT_FLOAT_EQ(config.FuelPulseTable[17], written * 0.08f);
+        EXPECT_EQ(colours, (CellColours{{2, 3, colour}}));
+        EXPECT_EQ(suggestions, mode == F ? 1 : 0); // formatted edits refresh the suggestion
+    }
 }
 
 TEST_F(MapCellsTest, OnlineFuelCellSendsAndLeavesTheImageToTheEcusEcho) {
     flags.online = true;
     config.ConfigImage.Set(17, 7);
-    EXPECT_EQ(Fuel(2, 3, "2,05"), "2.05"); // the comma is already a point
-    EXPECT_EQ(writer.writes, (std::vector<Write>{{'M', 17, 26}}));
-    EXPECT_EQ(config.ConfigImage[17], 7);
+    EXPECT_EQ(Edit(Fuel, 2, 3, "2,05"), "2.05"); // the comma is already a point
     // The pulse and colour change at once; the cell shows the pulse when the
     // echo refreshes the views.
     EXPECT_EQ(FormatTwoDecimals(config.FuelPulseTable[17]), "2.08");
     EXPECT_EQ(colours.size(), 1u);
-
-    DataFormat = kRawData;
-    EXPECT_EQ(Fuel(2, 3, "300"), "300");
-    EXPECT_EQ(writer.writes.back(), (Write{'M', 17, 255}));
+    DataFormat = R;
+    EXPECT_EQ(Edit(Fuel, 2, 3, "300"), "300");
+    EXPECT_EQ(writer.writes, (Writes{{'M', 17, 26}, {'M', 17, 255}}));
     EXPECT_EQ(config.ConfigImage[17], 7);
-}
-
-TEST_F(MapCellsTest, FormattedFuelEditsRefreshTheSuggestion) {
-    Fuel(1, 1, "2");
-    EXPECT_EQ(suggestions, 1);
-    DataFormat = kRawData;
-    Fuel(1, 1, "2");
-    EXPECT_EQ(suggestions, 1);
 }
 
 TEST_F(MapCellsTest, ASelectionGivesOneWritePerCellInOrder) {
     std::string text = "2";
-    for (int col = 4; col <= 6; ++col) text = Fuel(3, col, text);
-    EXPECT_EQ(writer.writes, (std::vector<Write>{{'M', 33, 25}, {'M', 34, 25}, {'M', 35, 25}}));
+    for (int col = 4; col <= 6; ++col) text = Edit(Fuel, 3, col, text);
+    EXPECT_EQ(writer.writes, (Writes{{'M', 33, 25}, {'M', 34, 25}, {'M', 35, 25}}));
 }
 
-// --- Ignition map -----------------------------------------------------------
-
-struct IgnitionCase {
-    DataFormatMode mode;
-    bool online;
-    const char* typed;
-    int written;
-    const char* shown;
-};
-
-class IgnitionCells : public MapCellsTest, public ::testing::WithParamInterface<IgnitionCase> {};
-
-TEST_P(IgnitionCells, WritesTheAngleByteAndShowsItsAngle) {
-    const IgnitionCase& c = GetParam();
-    DataFormat = c.mode;
-    flags.online = c.online;
-    EXPECT_EQ(Edit(&MapCellHandlers::ogrd_ign_ValidarCelda, 1, 4, c.typed), c.shown);
-    EXPECT_EQ(writer.writes, (std::vector<Write>{{'M', 168, c.written}}));
-    EXPECT_EQ(config.ConfigImage[168], c.online ? 0 : c.written);
-}
-
-INSTANTIATE_TEST_SUITE_P(Ignition, IgnitionCells,
-                         ::testing::Values(IgnitionCase{kFormattedData, false, "10", 28, "9.8"},
-                                           IgnitionCase{kFormattedData, false, "95", 255, "89.6"},
-                                           IgnitionCase{kFormattedData, false, "-10", 0, "0.0"},
-                                           IgnitionCase{kFormattedData, true, "10", 28, "9.8"},
-                                           IgnitionCase{kRawData, false, "300", 255, "255"},
-                                           IgnitionCase{kRawData, true, "28", 28, "28"}));
-
-TEST_F(MapCellsTest, IgnitionColumnsFollowTheFuelMap) {
-    Edit(&MapCellHandlers::ogrd_ign_ValidarCelda, 1, 1, "0");
-    Edit(&MapCellHandlers::ogrd_ign_ValidarCelda, 1, 15, "0");
-    EXPECT_EQ(writer.writes, (std::vector<Write>{{'M', 165, 0}, {'M', 179, 0}}));
-}
-
-// --- Compensation tables ------------------------------------------------------
-
-struct CompensationCase {
-    DataFormatMode mode;
-    const char* typed;
-    int written;
-    const char* shown;
-};
-
-class CompensationCells : public MapCellsTest,
-                          public ::testing::WithParamInterface<CompensationCase> {};
-
-TEST_P(CompensationCells, EngineAndAirTablesOffline) {
-    const CompensationCase& c = GetParam();
-    DataFormat = c.mode;
-    EXPECT_EQ(Edit(&MapCellHandlers::ogrd3_ValidarCelda, 1, 1, c.typed), c.shown);
-    EXPECT_EQ(Edit(&MapCellHandlers::ogrd4_ValidarCelda, 1, 7, c.typed), c.shown);
-    EXPECT_EQ(writer.writes, (std::vector<Write>{{'M', 180, c.written}, {'M', 200, c.written}}));
-    EXPECT_EQ(config.ConfigImage[180], c.written);
-    EXPECT_EQ(config.ConfigImage[200], c.written);
-}
-
-INSTANTIATE_TEST_SUITE_P(Compensation, CompensationCells,
-                         ::testing::Values(CompensationCase{kFormattedData, "100", 128, "100.0"},
-                                           CompensationCase{kFormattedData, "250", 255, "199.2"},
-                                           CompensationCase{kFormattedData, "-1", 0, "0.0"},
-                                           CompensationCase{kFormattedData, "1e30", 255, "199.2"},
-                                           CompensationCase{kRawData, "128", 128, "128"},
-                                           CompensationCase{kRawData, "300", 255, "255"}));
-
-TEST_F(MapCellsTest, OnlineCompensationLeavesTheTypedText) {
-    flags.online = true;
-    EXPECT_EQ(Edit(&MapCellHandlers::ogrd3_ValidarCelda, 1, 14, "250"), "250");
-    EXPECT_EQ(writer.writes, (std::vector<Write>{{'M', 193, 255}}));
-    EXPECT_EQ(config.ConfigImage[193], 0);
+// Rows: handler, column, image index, mode, online, typed, written, shown.
+// Ignition cells show the angle of the byte, online too; compensation cells
+// show their percentage offline and keep the typed text online.
+TEST_F(MapCellsTest, IgnitionAndCompensationCellsWriteTheirByte) {
+    using Case = std::tuple<Handler, int, int, DataFormatMode, bool, const char*, int, const char*>;
+    const Case cases[] = {
+        {Ign, 4, 168, F, false, "10", 28, "9.8"},     {Ign, 4, 168, F, false, "95", 255, "89.6"},
+        {Ign, 4, 168, F, false, "-10", 0, "0.0"},     {Ign, 4, 168, F, true, "10", 28, "9.8"},
+        {Ign, 4, 168, R, false, "300", 255, "255"},   {Ign, 4, 168, R, true, "28", 28, "28"},
+        {Ign, 1, 165, F, false, "0", 0, "0.0"},       {Ign, 15, 179, F, false, "0", 0, "0.0"},
+        {Eng, 1, 180, F, false, "100", 128, "100.0"}, {Eng, 1, 180, F, false, "250", 255, "199.2"},
+        {Eng, 1, 180, F, false, "-1", 0, "0.0"},      {Eng, 1, 180, F, false, "1e30", 255, "199.2"},
+        {Eng, 1, 180, R, false, "128", 128, "128"},   {Eng, 1, 180, R, false, "300", 255, "255"},
+        {Air, 7, 200, F, false, "100", 128, "100.0"}, {Air, 7, 200, R, false, "300", 255, "255"},
+        {Eng, 14, 193, F, true, "250", 255, "250"}};
+    for (const auto& [handler, col, index, mode, online, typed, written, shown] : cases) {
+        SCOPED_TRACE(std::to_string(index) + " <- " + typed);
+        DataFormat = mode;
+        flags.online = online;
+        writer.writes.clear();
+        config.ConfigImage.Set(index, 7);
+        EXPECT_EQ(Edit(handler, 1, col, typed), shown);
+        EXPECT_EQ(writer.writes, (Writes{{'M', index, written}}));
+        EXPECT_EQ(config.ConfigImage[index], online ? 7 : written);
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace kavrin::ecusim {
 namespace {
@@ -11,11 +12,7 @@ namespace {
 TEST(EcuImageTest, TunedImageSitsWhereTheToolLooks) {
     const EcuImage image = EcuImage::Tuned();
     EXPECT_EQ(image.Bytes().size(), 214u);
-    struct Byte {
-        int index, value;
-        const char* what;
-    };
-    const Byte expected[] = {
+    const std::tuple<int, int, const char*> expected[] = {
         {165, 28, "ignition at 0 rpm, 10 deg"},
         {166, 28, "ignition at 1000 rpm"},
         {170, 100, "ignition at 5000 rpm, 35 deg"},
@@ -31,7 +28,7 @@ TEST(EcuImageTest, TunedImageSitsWhereTheToolLooks) {
         {208, 24, "cut-off 6000 rpm"},
         {209, 100, "EFI factor"},
     };
-    for (const Byte& b : expected) EXPECT_EQ(image.At(b.index), b.value) << b.what;
+    for (const auto& [index, value, what] : expected) EXPECT_EQ(image.At(index), value) << what;
 
     // Fuel rises with speed along a row and with throttle down a column, and
     // spreads over the colour bands from black to just under red.
@@ -41,12 +38,8 @@ TEST(EcuImageTest, TunedImageSitsWhereTheToolLooks) {
             const int v = image.Fuel(r, c);
             lowest = std::min(lowest, v);
             highest = std::max(highest, v);
-            if (c > 0) {
-                EXPECT_GE(v, image.Fuel(r, c - 1)) << r << "," << c;
-            }
-            if (r > 0) {
-                EXPECT_GT(v, image.Fuel(r - 1, c)) << r << "," << c;
-            }
+            EXPECT_TRUE(c == 0 || v >= image.Fuel(r, c - 1)) << r << "," << c;
+            EXPECT_TRUE(r == 0 || v > image.Fuel(r - 1, c)) << r << "," << c;
         }
     EXPECT_LT(lowest, 60);
     EXPECT_GE(highest, 230);

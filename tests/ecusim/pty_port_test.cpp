@@ -16,28 +16,21 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 // Reads until n bytes came or a second passed without any.
-Bytes ReadFd(int fd, std::size_t n) {
+template <typename ReadSome> Bytes ReadUntil(int fd, std::size_t n, ReadSome readSome) {
     Bytes out;
-    while (out.size() < n) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 1000) <= 0) break;
-        std::uint8_t buffer[256];
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got <= 0) break;
-        out.insert(out.end(), buffer, buffer + got);
+    pollfd p{fd, POLLIN, 0};
+    while (out.size() < n && ::poll(&p, 1, 1000) > 0) {
+        const Bytes got = readSome();
+        if (got.empty()) break;
+        out.insert(out.end(), got.begin(), got.end());
     }
     return out;
 }
 
-Bytes ReadPort(PtyPort& port, std::size_t n) {
-    Bytes out;
-    while (out.size() < n) {
-        pollfd p{port.MasterFd(), POLLIN, 0};
-        if (::poll(&p, 1, 1000) <= 0) break;
-        const Bytes got = port.ReadAvailable();
-        out.insert(out.end(), got.begin(), got.end());
-    }
-    return out;
+Bytes ReadSome(int fd) {
+    std::uint8_t buffer[256];
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    return got > 0 ? Bytes(buffer, buffer + got) : Bytes{};
 }
 
 // The tool opens the device the way it opens a serial port; every byte value
@@ -60,10 +53,10 @@ TEST(PtyPortTest, EveryByteCrossesUnchangedAndThePortReopens) {
         ::tcflush(tool, TCIOFLUSH);
 
         ASSERT_EQ(::write(tool, all.data(), all.size()), 256);
-        EXPECT_EQ(ReadPort(port, 256), all);
+        EXPECT_EQ(ReadUntil(port.MasterFd(), 256, [&] { return port.ReadAvailable(); }), all);
 
         EXPECT_EQ(port.Write(all), 256u);
-        EXPECT_EQ(ReadFd(tool, 256), all);
+        EXPECT_EQ(ReadUntil(tool, 256, [tool] { return ReadSome(tool); }), all);
         EXPECT_TRUE(port.ReadAvailable().empty()) << "nothing echoed back";
 
         ::close(tool);

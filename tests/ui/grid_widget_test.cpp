@@ -42,7 +42,7 @@ private:
     ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 using Cell = std::pair<int, int>;
-using Offer = std::tuple<int, int, std::string>;
+using Offers = std::vector<std::tuple<int, int, std::string>>;
 
 // A window laid out like the main one: a client area under a 25-pixel menu
 // strip holding a 4 x 5 grid, its editing box and one more control to tab to.
@@ -87,22 +87,20 @@ protected:
     void SetUp() override { ASSERT_EQ(QApplication::activeWindow(), &window); }
 
     QPoint CellCentre(int row, int col) const { return fuel->CellRect(row, col).center(); }
-
     void ClickCell(int row, int col) {
         QTest::mouseClick(fuel->viewport(), Qt::LeftButton, {}, CellCentre(row, col));
     }
-
     QColor PixelAt(int row, int col, QPoint offset) const {
-        const QImage image = fuel->grab().toImage();
-        return image.pixelColor(fuel->CellRect(row, col).topLeft() + offset);
+        return fuel->grab().toImage().pixelColor(fuel->CellRect(row, col).topLeft() + offset);
     }
-
-    // Top left corners in the window.
-    QPoint BoxPosition() const { return box->mapTo(&window, QPoint(0, 0)); }
-    QPoint CellPosition(int row, int col) const {
-        return fuel->viewport()->mapTo(&window, fuel->CellRect(row, col).topLeft());
+    // The focused box shows the text just inside the cell's grid line.
+    void ExpectBoxOver(int row, int col, const char* text) const {
+        EXPECT_TRUE(box->isVisible() && box->hasFocus());
+        EXPECT_EQ(box->text(), text);
+        EXPECT_EQ(box->mapTo(&window, QPoint(0, 0)),
+                  fuel->viewport()->mapTo(&window, fuel->CellRect(row, col).topLeft()) +
+                      QPoint(1, 1));
     }
-
     Cell Current() const { return {fuel->Row(), fuel->Col()}; }
 
     LinkFlags flags;
@@ -114,36 +112,29 @@ protected:
     QPushButton* next = nullptr;
     std::unique_ptr<QtOwnerWindow> owner;
     std::unique_ptr<grid> editor;
-    std::vector<Offer> offers;
+    Offers offers;
     std::vector<Cell> opened;
 };
 
-TEST_F(GridWidgetTest, ClickOpensTheBoxOverTheClickedCell) {
+TEST_F(GridWidgetTest, ClickOpensTheBoxOverTheCellAndEnterOrAnotherClickCommits) {
     ClickCell(2, 3);
-
     EXPECT_EQ(opened, (std::vector<Cell>{{2, 3}, {2, 3}}));
-    ASSERT_TRUE(box->isVisible());
-    EXPECT_TRUE(box->hasFocus());
-    EXPECT_EQ(box->text(), "23");
+    ExpectBoxOver(2, 3, "23");
     EXPECT_EQ(box->selectedText(), "23");
-    // Just inside the cell's grid line, as wide as the column (900 twips).
-    EXPECT_EQ(BoxPosition(), CellPosition(2, 3) + QPoint(1, 1));
-    EXPECT_EQ(box->width(), 60);
-    EXPECT_FALSE(owner->KeyPreview());
-}
+    EXPECT_EQ(box->width(), 60); // the column's 900 twips
 
-TEST_F(GridWidgetTest, TypingAndEnterCommitsAndMovesToTheNextCell) {
-    ClickCell(2, 3);
     QTest::keyClicks(box, "42");
     QTest::keyClick(box, Qt::Key_Return);
-
-    EXPECT_EQ(offers, (std::vector<Offer>{{2, 3, "42"}}));
+    EXPECT_EQ(offers, (Offers{{2, 3, "42"}}));
     EXPECT_EQ(fuel->TextMatrix(2, 3), "42");
     EXPECT_EQ(Current(), (Cell{2, 4}));
-    EXPECT_TRUE(box->isVisible());
-    EXPECT_TRUE(box->hasFocus());
-    EXPECT_EQ(box->text(), "24");
-    EXPECT_EQ(BoxPosition(), CellPosition(2, 4) + QPoint(1, 1));
+    ExpectBoxOver(2, 4, "24");
+
+    QTest::keyClicks(box, "8");
+    ClickCell(3, 3);
+    EXPECT_EQ(offers, (Offers{{2, 3, "42"}, {2, 4, "8"}}));
+    EXPECT_EQ(fuel->TextMatrix(2, 4), "8");
+    ExpectBoxOver(3, 3, "33");
 }
 
 TEST_F(GridWidgetTest, ArrowKeysLeaveTheCellOnlyAtTheTextEnds) {
@@ -155,75 +146,60 @@ TEST_F(GridWidgetTest, ArrowKeysLeaveTheCellOnlyAtTheTextEnds) {
     EXPECT_EQ(box->cursorPosition(), 3);
 
     QTest::keyClick(box, Qt::Key_Right);
-    EXPECT_EQ(offers, (std::vector<Offer>{{1, 1, "123"}}));
+    EXPECT_EQ(offers, (Offers{{1, 1, "123"}}));
     EXPECT_EQ(Current(), (Cell{1, 2}));
-
     QTest::keyClick(box, Qt::Key_Down);
     EXPECT_EQ(Current(), (Cell{2, 2}));
     QTest::keyClick(box, Qt::Key_Up);
-    QTest::keyClick(box, Qt::Key_Up);
+    QTest::keyClick(box, Qt::Key_Up); // the first data row stays
     EXPECT_EQ(Current(), (Cell{1, 2}));
     EXPECT_EQ(offers.size(), 1u); // nothing typed in the cells passed through
 }
 
-TEST_F(GridWidgetTest, ClickOnAnotherCellCommitsTheOpenEdit) {
-    ClickCell(1, 1);
-    QTest::keyClicks(box, "8");
-    ClickCell(3, 3);
-
-    EXPECT_EQ(offers, (std::vector<Offer>{{1, 1, "8"}}));
-    EXPECT_EQ(fuel->TextMatrix(1, 1), "8");
-    EXPECT_TRUE(box->hasFocus());
-    EXPECT_EQ(box->text(), "33");
-    EXPECT_EQ(BoxPosition(), CellPosition(3, 3) + QPoint(1, 1));
-}
-
-TEST_F(GridWidgetTest, ScrollingHidesTheBoxWithoutCommitting) {
-    fuel->SetRows(40);
-    ClickCell(2, 2);
-    QTest::keyClicks(box, "6");
-    fuel->SetTopRow(5);
-
-    EXPECT_EQ(fuel->TopRow(), 5);
-    EXPECT_FALSE(box->isVisible());
-    EXPECT_TRUE(offers.empty());
-    EXPECT_EQ(fuel->RowPos(5), fuel->RowHeight(0));
-}
-
-TEST_F(GridWidgetTest, EscapeCancelsTheEdit) {
+TEST_F(GridWidgetTest, EscapeAndScrollingHideTheBoxWithoutCommitting) {
     ClickCell(2, 2);
     QTest::keyClicks(box, "99");
     QTest::keyClick(box, Qt::Key_Escape);
     QCoreApplication::processEvents();
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_TRUE(owner->KeyPreview());
 
+    fuel->SetRows(40);
+    ClickCell(2, 2);
+    QTest::keyClicks(box, "6");
+    fuel->SetTopRow(5);
+    EXPECT_EQ(fuel->TopRow(), 5);
+    EXPECT_EQ(fuel->RowPos(5), fuel->RowHeight(0));
     EXPECT_FALSE(box->isVisible());
     EXPECT_TRUE(offers.empty());
     EXPECT_EQ(fuel->TextMatrix(2, 2), "22");
-    EXPECT_TRUE(owner->KeyPreview());
 }
 
-TEST_F(GridWidgetTest, EnterAfterKeyboardMoveTabsOutAndCommitsAsTheFocusLeaves) {
+TEST_F(GridWidgetTest, EnterWhenNotNavigatingTabsToTheNextControl) {
+    next->setFocus(); // no box open: the window's Enter
+    ASSERT_TRUE(owner->KeyPreview());
+    QTest::keyClick(next, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(next->hasFocus());
+
     fuel->setFocus();
     QTest::keyClick(fuel, Qt::Key_Down); // from (1,1) to (2,1): the box opens, not navigating
     ASSERT_TRUE(box->hasFocus());
     EXPECT_EQ(box->text(), "21");
-
     QTest::keyClicks(box, "5");
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_TRUE(offers.empty()); // the Tab press is still on its way
     QCoreApplication::processEvents();
-
-    EXPECT_EQ(offers, (std::vector<Offer>{{2, 1, "5"}}));
+    EXPECT_EQ(offers, (Offers{{2, 1, "5"}}));
     EXPECT_EQ(fuel->TextMatrix(2, 1), "5");
     EXPECT_FALSE(box->hasFocus());
     EXPECT_EQ(Current(), (Cell{2, 1}));
 }
 
-TEST_F(GridWidgetTest, DraggedBlockIsShownSelectedAndFilled) {
+TEST_F(GridWidgetTest, BlockIsShownSelectedAndFilledFromItsAnchor) {
     QTest::mousePress(fuel->viewport(), Qt::LeftButton, {}, CellCentre(1, 1));
     QTest::mouseMove(fuel->viewport(), CellCentre(2, 3));
     QTest::mouseRelease(fuel->viewport(), Qt::LeftButton, {}, CellCentre(2, 3));
-
     EXPECT_EQ(Current(), (Cell{1, 1}));
     EXPECT_EQ((Cell{fuel->RowSel(), fuel->ColSel()}), (Cell{2, 3}));
     EXPECT_EQ(fuel->ShownBackground(2, 2), QColor(96, 96, 255));
@@ -234,16 +210,14 @@ TEST_F(GridWidgetTest, DraggedBlockIsShownSelectedAndFilled) {
     ASSERT_TRUE(box->hasFocus());
     QTest::keyClicks(box, "7");
     QTest::keyClick(box, Qt::Key_Return);
-
-    EXPECT_EQ(offers,
-              (std::vector<Offer>{
-                  {1, 1, "7"}, {1, 2, "7"}, {1, 3, "7"}, {2, 1, "7"}, {2, 2, "7"}, {2, 3, "7"}}));
-    for (int r = 1; r <= 2; ++r)
-        for (int c = 1; c <= 3; ++c) EXPECT_EQ(fuel->TextMatrix(r, c), "7");
+    EXPECT_EQ(
+        offers,
+        (Offers{{1, 1, "7"}, {1, 2, "7"}, {1, 3, "7"}, {2, 1, "7"}, {2, 2, "7"}, {2, 3, "7"}}));
+    EXPECT_EQ(fuel->TextMatrix(2, 3), "7");
     EXPECT_EQ(fuel->TextMatrix(3, 1), "31");
-}
 
-TEST_F(GridWidgetTest, BlockSelectedByProgramIsFilledBackwards) {
+    // Selected by program from its far corner, and committed by the focus leaving.
+    offers.clear();
     fuel->SetRow(3);
     fuel->SetCol(4);
     fuel->SetRowSel(2);
@@ -251,8 +225,7 @@ TEST_F(GridWidgetTest, BlockSelectedByProgramIsFilledBackwards) {
     ASSERT_TRUE(box->hasFocus());
     QTest::keyClicks(box, "1");
     next->setFocus();
-
-    EXPECT_EQ(offers, (std::vector<Offer>{{3, 4, "1"}, {3, 3, "1"}, {2, 4, "1"}, {2, 3, "1"}}));
+    EXPECT_EQ(offers, (Offers{{3, 4, "1"}, {3, 3, "1"}, {2, 4, "1"}, {2, 3, "1"}}));
 }
 
 TEST_F(GridWidgetTest, CellColoursShowInTheDrawing) {
@@ -267,26 +240,17 @@ TEST_F(GridWidgetTest, CellColoursShowInTheDrawing) {
     EXPECT_EQ(fuel->ShownTextColour(3, 2), QColor(255, 0, 0));
     EXPECT_EQ(PixelAt(1, 4, QPoint(1, 1)), QColor(0, 200, 0));
     const QImage image = fuel->grab().toImage();
-    const QRect cell = fuel->CellRect(3, 2);
+    const QRect cell = fuel->CellRect(3, 2).adjusted(1, 1, 0, 0);
     int redPixels = 0;
-    for (int y = cell.top() + 1; y <= cell.bottom(); ++y)
-        for (int x = cell.left() + 1; x <= cell.right(); ++x) {
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x) {
             const QColor p = image.pixelColor(x, y);
-            if (p.red() > 150 && p.green() < 100 && p.blue() < 100) ++redPixels;
+            redPixels += p.red() > 150 && p.green() < 100 && p.blue() < 100;
         }
-    EXPECT_GT(redPixels, 0);
+    EXPECT_GT(redPixels, 0); // the text is drawn in red
     // Header cells on the button face, the area beyond the cells grey.
     EXPECT_EQ(PixelAt(0, 1, QPoint(1, 1)), fuel->palette().color(QPalette::Button));
-    EXPECT_EQ(fuel->grab().toImage().pixelColor(fuel->viewport()->width() - 2, 5),
-              QColor(128, 128, 128));
-}
-
-TEST_F(GridWidgetTest, WindowEnterWithNoBoxOpenTabsToTheNextControl) {
-    next->setFocus();
-    ASSERT_TRUE(owner->KeyPreview());
-    QTest::keyClick(next, Qt::Key_Return);
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(next->hasFocus());
+    EXPECT_EQ(image.pixelColor(fuel->viewport()->width() - 2, 5), QColor(128, 128, 128));
 }
 
 TEST_F(GridWidgetTest, ColumnWidthsAreStoredWhenTheWindowCloses) {
