@@ -64,6 +64,47 @@ struct Window : FakeMainView {
     std::unique_ptr<frmKAVRIN> frm;
 };
 
+TEST(Window, StartUpOpensTheStoredPortAndAsksForTheConfiguration) {
+    Window w;
+    w.settings.SaveSetting("kavrin", "main", "com", "3");
+    w.settings.SaveSetting("kavrin", "main", "raw_mode", "1");
+    w.frm->Form_Load();
+    EXPECT_EQ(w.device.openName, "fake:3");
+    EXPECT_EQ(w.device.WrittenText(), "RG");
+    EXPECT_FALSE(w.frm->linkState.flags.suppressWrites);
+    EXPECT_TRUE(w.com3.checked);
+    EXPECT_FALSE(w.com1.checked);
+    EXPECT_EQ(w.frm->DataFormat, kFormattedData);
+    EXPECT_TRUE(w.formatted.checked);
+    EXPECT_FALSE(w.raw.checked);
+    EXPECT_EQ(w.panels[0].text, "T77 0");
+    EXPECT_EQ(w.panels[4].text, "T81 0");
+    EXPECT_EQ(w.connection.text, "T72");
+    EXPECT_TRUE(w.messages.shown.empty());
+    EXPECT_EQ(w.frm->config.ConfigImage.size(), 215);
+
+    w.device.ClearWritten();
+    w.frm->Form_QueryUnload();
+    EXPECT_EQ(w.device.WrittenText(), "S");
+    EXPECT_FALSE(w.device.isOpen);
+    w.frm->Form_Terminate();
+    EXPECT_EQ(w.device.closes, 1);
+}
+
+TEST(Window, AMissingPortOrLanguageFileIsSaidOnceAtStart) {
+    Window w;
+    w.device.missing = {"fake:1"};
+    w.settings.SaveSetting("kavrin", "main", "language", "Klingon");
+    w.frm->Form_Load();
+    EXPECT_EQ(w.messages.shown,
+              (std::vector<std::string>{"file: KLINGON.LAN not found!", "COM1 "}));
+    EXPECT_EQ(w.frm->DataFormat, kRawData);
+    EXPECT_TRUE(w.raw.checked);
+    w.Tick(250);
+    EXPECT_EQ(w.messages.shown.size(), 2u) << "later retries are quiet";
+    EXPECT_EQ(w.frm->linkState.counters.timeouts, 2);
+}
+
 TEST(Window, DumpFillsTablesFieldsAndHeaders) {
     Window w;
     w.Connect();

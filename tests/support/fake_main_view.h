@@ -24,6 +24,7 @@ struct FakeMainView {
         for (int k = 0; k < 5; ++k) view.counterPanels[k] = &panels[k];
         view.connection = &connection;
         view.mnMode = {&raw, &formatted};
+        view.mncom = {&com1, &com3};
         view.grd_fuel = &grd_fuel;
         view.grd_ign = &grd_ign;
         view.grd3 = &grd3;
@@ -59,6 +60,7 @@ struct FakeMainView {
     FakeControl panels[5];
     FakeConnectionPanel connection;
     FakeControl raw, formatted;
+    FakeControl com1{"COM1"}, com3{"COM3"};
     FakeGridControl grd_fuel{"grd_fuel", 2, 2}, grd_ign{"grd_ign", 2, 2}, grd3{"grd3", 2, 2},
         grd4{"grd4", 2, 2};
     FakeEditBox txtgrd_fuel, txtgrd_ign, txtgrd3, txtGrd4;
