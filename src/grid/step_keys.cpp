@@ -87,7 +87,8 @@ void LiveFuelCellStepper::Step(StepDirection direction, std::int16_t row, std::i
         // when the ECU echoes the byte, so the tables never show a value the
         // ECU has not taken.
         const int current = config_.ConfigImage[idx];
-        value = static_cast<std::int16_t>(up ? std::min(current + 1, 255) : std::max(current - 1, 0));
+        value =
+            static_cast<std::int16_t>(up ? std::min(current + 1, 255) : std::max(current - 1, 0));
     }
     writer_.WriteConfigByte('M', idx, value);
 }
