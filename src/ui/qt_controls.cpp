@@ -22,8 +22,12 @@ QString Q(const std::string& s) {
 }
 
 void SetPaletteRole(QWidget* w, QPalette::ColorRole role, Colour c) {
+    // Live frames set the same colours many times a second; a new palette
+    // restyles the widget, so only a change is applied.
+    const QColor colour = ToQColor(c);
+    if (w->palette().color(role) == colour && w->testAttribute(Qt::WA_SetPalette)) return;
     QPalette p = w->palette();
-    p.setColor(role, ToQColor(c));
+    p.setColor(role, colour);
     w->setPalette(p);
 }
 
