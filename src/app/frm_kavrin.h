@@ -87,7 +87,6 @@ public:
 
     static constexpr const char* kCaption = "KAVRIN 053";
 
-    Link& link() { return link_; }
     rs232& port() { return port_; }
     ParameterFields& parameters() { return parameters_; }
     MapCellHandlers& cells() { return cells_; }

@@ -47,10 +47,6 @@ public:
     // One second of the line, twenty ticks' worth.
     static constexpr int kMostBytesPerTick = 11520;
 
-    LinkState& state() { return state_; }
-    Decoder& decoder() { return decoder_; }
-    rs232& port() { return port_; }
-
 private:
     void ReopenPort() override;
 

@@ -59,7 +59,7 @@ MainWindow::MainWindow(Platform platform, QWidget* parent) : QMainWindow(parent)
     messages_ = std::make_unique<QtMessageBoxes>(this);
     view_.messages = messages_.get();
     BuildMenus();
-    BuildPlaceholders(client);
+    BuildControls(client);
     BuildStatusBar(client);
     owner_ = std::make_unique<QtOwnerWindow>(this, "frmKAVRIN");
     view_.window = owner_.get();
@@ -120,7 +120,7 @@ void MainWindow::BuildMenus() {
     menuBar()->addMenu(tr("About"))->addAction(tr("About KAVRIN"));
 }
 
-void MainWindow::BuildPlaceholders(QWidget* client) {
+void MainWindow::BuildControls(QWidget* client) {
     BuildChannelTabs(client);
     BuildParameterTabs(client);
 
@@ -348,7 +348,6 @@ void MainWindow::BuildMapArea(QWidget* client) {
         control->setFont(gridFont);
         control->setGeometry(Px(t.left), Px(t.top), Px(t.width), Px(t.height));
         view_.*(t.grid) = control;
-        grids_.push_back(control);
     }
     // The boxes come after the grids so that they lie above them.
     const char* boxNames[] = {"txtgrd_fuel", "txtgrd_ign", "txtgrd3", "txtGrd4"};

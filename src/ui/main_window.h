@@ -49,7 +49,7 @@ protected:
 private:
     void BuildMenus();
     void BuildStatusBar(QWidget* client);
-    void BuildPlaceholders(QWidget* client);
+    void BuildControls(QWidget* client);
     void BuildChannelTabs(QWidget* client);
     void BuildParameterTabs(QWidget* client);
     void BuildMapArea(QWidget* client);
@@ -73,7 +73,6 @@ private:
     std::unique_ptr<frmKAVRIN> frm_;
     QTabBar* tab1_ = nullptr;
     std::array<QAction*, 2> modeActions_{};
-    std::vector<QtGridControl*> grids_;
     QTimer tmrcom_;
     QTimer timer2_;
     bool unloaded_ = false;
