@@ -2,9 +2,9 @@
 // into frames, on a live stream like the ECU's and on one with 5 % of its
 // frames corrupted. The line itself carries 11,520 bytes/s.
 //   build/release/bin/decoder_bench   (or build/test/bin/decoder_bench)
-#include "app/clock.h"
-#include "app/language_texts.h"
-#include "app/settings_store.h"
+#include "base/clock.h"
+#include "base/language_texts.h"
+#include "base/settings_store.h"
 #include "config/config_image.h"
 #include "link/link.h"
 #include "serial/rs232.h"

@@ -3,8 +3,8 @@
 // saturated 115200-baud live stream (2,880 frames) through the decoder,
 // ShowChannel and the labels.
 //   QT_QPA_PLATFORM=offscreen build/bench/bin/window_bench
-#include "app/file_system.h"
-#include "app/settings_store.h"
+#include "base/file_system.h"
+#include "base/settings_store.h"
 #include "serial/port_directory.h"
 #include "serial/serial_device.h"
 #include "ui/main_window.h"

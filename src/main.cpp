@@ -1,6 +1,6 @@
 // KAVRIN: tuning and watching the engine control unit over a serial line.
-#include "app/file_system.h"
-#include "app/qt_settings_store.h"
+#include "base/file_system.h"
+#include "base/qt_settings_store.h"
 #include "serial/port_directory.h"
 #include "ui/main_window.h"
 #include "ui/signal_bridge.h"

@@ -1,6 +1,6 @@
-#include "frm_kavrin.h"
+#include "app/frm_kavrin.h"
 
-#include "../live/live_cell.h"
+#include "live/live_cell.h"
 
 #include <algorithm>
 #include <cctype>

@@ -2,22 +2,22 @@
 // The main window's logic: it owns the state of the whole window and wires the
 // subsystems together. The Qt window calls its handlers; it reaches the
 // widgets only through MainView.
-#include "../config/config_image.h"
-#include "../config/config_view.h"
-#include "../config/map_cells.h"
-#include "../config/parameters.h"
-#include "../grid/grid.h"
-#include "../grid/map_views.h"
-#include "../grid/step_keys.h"
-#include "../link/link.h"
-#include "../live/channels.h"
-#include "../serial/rs232.h"
-#include "clock.h"
-#include "file_system.h"
-#include "language_texts.h"
-#include "main_view.h"
-#include "modulo.h"
-#include "settings_store.h"
+#include "app/main_view.h"
+#include "base/clock.h"
+#include "base/file_system.h"
+#include "base/language_texts.h"
+#include "base/modulo.h"
+#include "base/settings_store.h"
+#include "config/config_image.h"
+#include "config/config_view.h"
+#include "config/map_cells.h"
+#include "config/parameters.h"
+#include "grid/grid.h"
+#include "grid/map_views.h"
+#include "grid/step_keys.h"
+#include "link/link.h"
+#include "live/channels.h"
+#include "serial/rs232.h"
 
 #include <array>
 #include <cstdint>

@@ -2,11 +2,11 @@
 // The controls of the main window that the logic touches, by name. The Qt
 // binding fills this table with its widgets; tests fill it with fakes. A
 // control left null is one this build of the window does not have.
+#include "base/controls.h"
+#include "base/edit_box.h"
+#include "base/grid_control.h"
+#include "base/owner_window.h"
 #include "config/parameters.h"
-#include "controls.h"
-#include "grid/edit_box.h"
-#include "grid/grid_control.h"
-#include "grid/owner_window.h"
 #include "live/channels.h"
 
 #include <array>

@@ -1,4 +1,4 @@
-#include "config_image.h"
+#include "config/config_image.h"
 
 #include <algorithm>
 

@@ -2,8 +2,13 @@
 // The tool's copy of the ECU's configuration: one block of bytes holding the
 // fuel map, ignition map, two compensation tables, thirteen parameters and a
 // spare, with the fuel pulse of every fuel cell beside it.
+#include "base/modulo.h"
+
+#include <algorithm>
 #include <array>
+#include <cfloat>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace kavrin {
@@ -60,5 +65,46 @@ struct Configuration {
     // Pulse of every fuel cell from its byte and the current FuelScale.
     void RecomputeFuelPulses();
 };
+
+// Fuel conversions shared by the cell handlers and the step keys, so both use
+// the very same arithmetic.
+
+// A number in single precision; one beyond its range saturates rather than
+// being converted out of range.
+inline float ToSingle(double value) {
+    return static_cast<float>(
+        std::clamp(value, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
+}
+inline float ReadSingle(std::string_view text) {
+    return ToSingle(ReadNumber(text));
+}
+
+// Milliseconds per fuel step for a given EFI factor byte, as UpdateFuelScale
+// derives it from the image; for a factor that is written but not yet in it.
+inline float FuelScaleForFactor(int factorByte) {
+    const double scale = factorByte * 0.0008;
+    return static_cast<float>(scale == 0 ? 0.05 : scale);
+}
+
+// Pulse of a fuel byte with the factor the image holds now. A byte above 255 is
+// limited in the caller's variable.
+inline float FuelRawToMs(Configuration& config, std::int16_t& raw) {
+    config.UpdateFuelScale();
+    if (raw > 255) raw = 255;
+    return static_cast<float>(raw) * config.FuelScale;
+}
+
+// Nearest fuel byte for a pulse, limited to 0..255.
+inline std::int16_t FuelMsToRaw(Configuration& config, float ms) {
+    config.UpdateFuelScale();
+    const float steps = ms / config.FuelScale;
+    return std::clamp<std::int16_t>(RoundToInt16(steps), 0, 255);
+}
+
+// Image index of fuel cell (row, column), both counted from 1.
+inline std::int16_t FuelCellIndex(const Configuration& config, std::int16_t row,
+                                  std::int16_t column) {
+    return static_cast<std::int16_t>((row - 1) * config.MapCols + (column - 1));
+}
 
 } // namespace kavrin

@@ -1,4 +1,4 @@
-#include "config_view.h"
+#include "config/config_view.h"
 
 #include <utility>
 

@@ -1,10 +1,10 @@
 #pragma once
 // The window's tables, parameter fields and option boxes as views onto the
 // configuration image: ShowConfig rewrites all of them from the image.
-#include "app/controls.h"
-#include "app/modulo.h"
+#include "base/controls.h"
+#include "base/grid_control.h"
+#include "base/modulo.h"
 #include "config/config_image.h"
-#include "grid/grid_control.h"
 #include "link/link_state.h"
 
 #include <array>

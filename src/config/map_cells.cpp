@@ -1,7 +1,7 @@
-#include "map_cells.h"
+#include "config/map_cells.h"
 
-#include "config_view.h"
-#include "parameters.h"
+#include "config/config_view.h"
+#include "config/parameters.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,7 +1,7 @@
-#include "parameters.h"
+#include "config/parameters.h"
 
-#include "app/language_texts.h"
-#include "map_cells.h"
+#include "base/language_texts.h"
+#include "config/map_cells.h"
 
 #include <algorithm>
 #include <charconv>

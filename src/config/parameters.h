@@ -2,8 +2,8 @@
 // The "Parameters" and "Options" tabs: eleven fields and ten check boxes, each a
 // view onto one byte of the configuration image, and the two labels that
 // suggest an EFI factor and offset for the current fuel map.
-#include "app/controls.h"
-#include "app/modulo.h"
+#include "base/controls.h"
+#include "base/modulo.h"
 #include "config/config_image.h"
 #include "link/link.h"
 #include "link/link_state.h"

@@ -1,6 +1,6 @@
-#include "grid.h"
+#include "grid/grid.h"
 
-#include "app/modulo.h"
+#include "base/modulo.h"
 
 #include <algorithm>
 #include <limits>

@@ -3,13 +3,13 @@
 // plus one text box, into an editable table. It knows nothing of what the
 // cells mean and asks its owner through events whose by-reference arguments
 // the owner may rewrite.
-#include "app/controls.h"
-#include "app/settings_store.h"
-#include "edit_box.h"
-#include "grid_control.h"
+#include "base/controls.h"
+#include "base/edit_box.h"
+#include "base/grid_control.h"
+#include "base/list_box.h"
+#include "base/owner_window.h"
+#include "base/settings_store.h"
 #include "link/link_state.h"
-#include "list_box.h"
-#include "owner_window.h"
 
 #include <cstdint>
 #include <functional>

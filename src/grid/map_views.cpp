@@ -1,4 +1,4 @@
-#include "map_views.h"
+#include "grid/map_views.h"
 
 #include <charconv>
 #include <cmath>

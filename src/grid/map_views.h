@@ -2,10 +2,10 @@
 // Layout of the four map views: grid headers and column widths, the throttle
 // and engine-speed axes, the titles, and the tab strip that switches between
 // the maps and the compensation tables.
-#include "app/controls.h"
-#include "app/language_texts.h"
-#include "app/modulo.h"
-#include "grid/grid_control.h"
+#include "base/controls.h"
+#include "base/grid_control.h"
+#include "base/language_texts.h"
+#include "base/modulo.h"
 
 #include <cstdint>
 #include <functional>

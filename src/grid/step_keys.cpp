@@ -1,8 +1,8 @@
-#include "step_keys.h"
+#include "grid/step_keys.h"
 
 #include <algorithm>
 
-#include "config/map_cells.h"
+#include "config/config_image.h"
 
 #include <charconv>
 

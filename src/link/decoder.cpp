@@ -1,8 +1,7 @@
-#include "decoder.h"
+#include "link/decoder.h"
 
-#include "../app/clock.h"
-#include "../config/config_image.h"
-#include "../serial/rs232.h"
+#include "base/clock.h"
+#include "serial/rs232.h"
 
 namespace kavrin {
 

@@ -1,6 +1,9 @@
 #pragma once
-#include "link_host.h"
-#include "link_state.h"
+// The receive decoder stores dump and echo bytes straight into the
+// configuration image: the one place the link reaches into the configuration.
+#include "config/config_image.h"
+#include "link/link_host.h"
+#include "link/link_state.h"
 
 #include <cstdint>
 
@@ -8,7 +11,6 @@ namespace kavrin {
 
 class rs232;
 class MonotonicClock;
-struct Configuration;
 
 // What the decoder asks of the link cycle that runs it.
 class DecoderEvents {

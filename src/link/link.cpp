@@ -1,11 +1,10 @@
-#include "link.h"
+#include "link/link.h"
 
-#include "../app/language_texts.h"
-#include "../app/modulo.h"
-#include "../app/settings_store.h"
-#include "../config/config_image.h"
-#include "../serial/rs232.h"
-#include "write_message.h"
+#include "base/language_texts.h"
+#include "base/modulo.h"
+#include "base/settings_store.h"
+#include "link/write_message.h"
+#include "serial/rs232.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
-#include "decoder.h"
-#include "link_host.h"
-#include "link_state.h"
+#include "link/decoder.h"
+#include "link/link_host.h"
+#include "link/link_state.h"
 
 #include <cstdint>
 

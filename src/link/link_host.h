@@ -1,5 +1,5 @@
 #pragma once
-#include "../app/controls.h"
+#include "base/controls.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "channels.h"
+#include "live/channels.h"
 
 #include <cmath>
 #include <string>

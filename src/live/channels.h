@@ -2,8 +2,8 @@
 // The sixteen measured channels the ECU streams and its status bits: how a
 // received count becomes a value with a unit, the labels that show it, the
 // live-value store and the chart.
-#include "app/controls.h"
-#include "app/modulo.h"
+#include "base/controls.h"
+#include "base/modulo.h"
 #include "config/config_image.h"
 
 #include <array>

@@ -1,4 +1,4 @@
-#include "live_cell.h"
+#include "live/live_cell.h"
 
 #include <algorithm>
 #include <cmath>

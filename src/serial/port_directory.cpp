@@ -1,7 +1,7 @@
-#include "port_directory.h"
+#include "serial/port_directory.h"
 
-#include "../app/modulo.h"
-#include "../app/settings_store.h"
+#include "base/modulo.h"
+#include "base/settings_store.h"
 
 #include <algorithm>
 #include <set>

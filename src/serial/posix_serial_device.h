@@ -1,5 +1,5 @@
 #pragma once
-#include "serial_device.h"
+#include "serial/serial_device.h"
 
 namespace kavrin {
 

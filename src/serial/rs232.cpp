@@ -1,4 +1,4 @@
-#include "rs232.h"
+#include "serial/rs232.h"
 
 namespace kavrin {
 

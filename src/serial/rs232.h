@@ -1,6 +1,6 @@
 #pragma once
-#include "port_directory.h"
-#include "serial_device.h"
+#include "serial/port_directory.h"
+#include "serial/serial_device.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "port_directory.h"
+#include "serial/port_directory.h"
 
 #include <QSerialPortInfo>
 

@@ -1,4 +1,4 @@
-#include "win32_serial_device.h"
+#include "serial/win32_serial_device.h"
 
 #include <windows.h>
 

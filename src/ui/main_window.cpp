@@ -1,8 +1,8 @@
-#include "main_window.h"
+#include "ui/main_window.h"
 
 #include "live/channels.h"
-#include "qt_edit_box.h"
-#include "qt_grid_control.h"
+#include "ui/qt_edit_box.h"
+#include "ui/qt_grid_control.h"
 
 #include <QActionGroup>
 #include <QCheckBox>

@@ -2,8 +2,8 @@
 // frmKAVRIN on screen: builds the widgets at their design places, binds them
 // to the control table the logic uses, and runs the two timers.
 #include "app/frm_kavrin.h"
-#include "qt_controls.h"
-#include "qt_owner_window.h"
+#include "ui/qt_controls.h"
+#include "ui/qt_owner_window.h"
 
 #include <QMainWindow>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "qt_controls.h"
+#include "ui/qt_controls.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,6 +1,6 @@
 #pragma once
 // The control interfaces bound to Qt widgets.
-#include "app/controls.h"
+#include "base/controls.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "qt_edit_box.h"
+#include "ui/qt_edit_box.h"
 
-#include "qt_controls.h"
+#include "ui/qt_controls.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

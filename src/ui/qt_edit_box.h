@@ -2,7 +2,7 @@
 // The editing box laid over a grid cell: a line edit that reports its keys with
 // the window system's key codes and raises its validation when the focus is
 // leaving it.
-#include "grid/edit_box.h"
+#include "base/edit_box.h"
 
 #include <QLineEdit>
 

@@ -1,6 +1,6 @@
-#include "qt_grid_control.h"
+#include "ui/qt_grid_control.h"
 
-#include "qt_controls.h"
+#include "ui/qt_controls.h"
 
 #include <QFocusEvent>
 #include <QFontMetrics>

@@ -5,7 +5,7 @@
 // every position in twips from one fixed pixel grid, the selection keeps its
 // anchor as the current cell, and the cells must never open an editor of their
 // own.
-#include "grid/grid_control.h"
+#include "base/grid_control.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>

@@ -1,6 +1,6 @@
-#include "qt_owner_window.h"
+#include "ui/qt_owner_window.h"
 
-#include "qt_edit_box.h"
+#include "ui/qt_edit_box.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 #pragma once
 // Any top-level window as the owner of grids and editing boxes: key preview,
 // event processing, the Tab key press and the unload notice.
-#include "grid/owner_window.h"
+#include "base/owner_window.h"
 
 #include <QObject>
 #include <QPointer>

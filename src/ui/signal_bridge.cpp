@@ -1,4 +1,4 @@
-#include "signal_bridge.h"
+#include "ui/signal_bridge.h"
 
 #ifndef _WIN32
 #include <QSocketNotifier>

@@ -1,6 +1,6 @@
 #include "config/map_cells.h"
 
-#include "app/modulo.h"
+#include "base/modulo.h"
 #include "support/recording_writer.h"
 
 #include <gtest/gtest.h>

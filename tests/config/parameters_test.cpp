@@ -1,6 +1,6 @@
 #include "config/parameters.h"
 
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "support/fake_controls.h"
 #include "support/recording_writer.h"
 

@@ -1,7 +1,7 @@
 // The tool against the simulated ECU over a real pseudo-terminal: first the
 // window's logic with the real serial port, then the real program.
 #include "app/frm_kavrin.h"
-#include "app/qt_settings_store.h"
+#include "base/qt_settings_store.h"
 #include "serial/posix_serial_device.h"
 #include "support/fake_main_view.h"
 #include "support/process.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/clock.h"
+#include "base/clock.h"
 
 namespace kavrin::test {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "grid/edit_box.h"
+#include "base/edit_box.h"
 
 #include <algorithm>
 #include <string>

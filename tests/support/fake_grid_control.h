@@ -1,5 +1,5 @@
 #pragma once
-#include "grid/grid_control.h"
+#include "base/grid_control.h"
 
 #include <string>
 #include <tuple>

@@ -1,5 +1,5 @@
 #pragma once
-#include "grid/owner_window.h"
+#include "base/owner_window.h"
 
 #include <algorithm>
 #include <functional>

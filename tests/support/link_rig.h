@@ -1,7 +1,7 @@
 #pragma once
 // A link with every edge faked: the serial device, the clock, the window, the
 // settings. Tests feed bytes and run ticks by hand.
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "config/config_image.h"
 #include "fake_clock.h"
 #include "fake_link_host.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/file_system.h"
+#include "base/file_system.h"
 
 #include <map>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 
 #include <map>
 #include <tuple>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/clock.h"
+#include "base/clock.h"
 #include "command_reader.h"
 #include "ecu_image.h"
 #include "engine_model.h"

@@ -1,8 +1,8 @@
 // kavrin-ecusim: a simulated ECU on a pseudo-terminal, so the tool can be
 // tried and tested end to end without an engine.
-#include "app/clock.h"
-#include "app/modulo.h"
-#include "app/qt_settings_store.h"
+#include "base/clock.h"
+#include "base/modulo.h"
+#include "base/qt_settings_store.h"
 #include "ecusim/command_line.h"
 #include "ecusim/ecu_simulator.h"
 #include "ecusim/pty_port.h"

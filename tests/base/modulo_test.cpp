@@ -1,4 +1,4 @@
-#include "app/modulo.h"
+#include "base/modulo.h"
 
 #include <gtest/gtest.h>
 

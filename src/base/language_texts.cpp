@@ -1,6 +1,6 @@
-#include "language_texts.h"
+#include "base/language_texts.h"
 
-#include "modulo.h"
+#include "base/modulo.h"
 
 #include <algorithm>
 #include <cctype>

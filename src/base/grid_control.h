@@ -3,7 +3,7 @@
 // sees it. Rows and columns count from 0, row 0 and column 0 being the fixed
 // header cells. Positions and sizes inside the grid are in twips (15 per
 // pixel); Left and Top place the grid in its window, in pixels.
-#include "app/controls.h"
+#include "base/controls.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "modulo.h"
+#include "base/modulo.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -1,5 +1,5 @@
 #pragma once
-#include "settings_store.h"
+#include "base/settings_store.h"
 
 namespace kavrin {
 

@@ -2,7 +2,7 @@
 // The single-line text box the grid editor lays over the current cell, as the
 // logic sees it. Several listeners may be attached: the grid editor and, for
 // the map boxes, the window's own step keys.
-#include "app/controls.h"
+#include "base/controls.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "qt_settings_store.h"
+#include "base/qt_settings_store.h"
 
 #include <QSettings>
 #include <QString>
