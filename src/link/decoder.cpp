@@ -25,12 +25,15 @@ std::int16_t Decoder::ReadFrameByte(bool waitForIt) {
 }
 
 std::int16_t Decoder::WaitByte() {
-    const std::int64_t deadline = clock_.NowMs() + kWaitMs;
-    // A shut port will not deliver: the wait expires at once.
-    while (port_.portOpen()) {
+    return WaitByteUntil(clock_.NowMs() + kWaitMs);
+}
+
+std::int16_t Decoder::WaitByteUntil(std::int64_t deadline) {
+    // A shut port will not deliver: the wait expires at once. A byte that
+    // comes only after the deadline is not waited for.
+    while (port_.portOpen() && clock_.NowMs() < deadline) {
         const std::int16_t b = port_.ReceiveByte();
         if (b >= 0) return b;
-        if (clock_.NowMs() >= deadline) break;
     }
     ++link_.counters.timeouts;
     events_.ShowLinkCounters();
@@ -121,17 +124,20 @@ void Decoder::GoodFrame() {
 }
 
 void Decoder::ReceiveDump() {
-    const std::int16_t n = WaitByte();
+    // A whole dump takes about 22 ms at the line rate; one that has not
+    // completed within a second of its "$" is ended like one that stopped, so
+    // an ECU trickling bytes cannot hold the window for minutes.
+    const std::int64_t deadline = clock_.NowMs() + kWaitMs;
+    const std::int16_t n = WaitByteUntil(deadline);
     if (n == -1) return;
     std::uint16_t check = kDumpSeed;
     int position = 0;
     int remaining = n;
-    // Once a byte has failed to come within its second, the rest of the dump is
-    // taken as missing too: waiting a second for each of up to 255 bytes would
-    // freeze the window for minutes, and the dump cannot be good any more.
+    // Once the wait has expired the rest of the dump is taken as missing: it
+    // cannot be good any more.
     bool stalled = false;
     while (position <= config_.ImageLast && remaining != 0) {
-        const std::int16_t b = WaitByte();
+        const std::int16_t b = WaitByteUntil(deadline);
         if (b == -1) {
             stalled = true;
             break;

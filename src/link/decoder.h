@@ -34,6 +34,8 @@ public:
     std::int16_t ReadFrameByte(bool waitForIt = false);
     // A byte, or -1 after one second without one (counted in timeouts).
     std::int16_t WaitByte();
+    // A byte, or -1 once the clock reaches the deadline (counted in timeouts).
+    std::int16_t WaitByteUntil(std::int64_t deadlineMs);
     // One byte from ReadFrameByte. False when decoding must end for this tick.
     bool Step(std::int16_t b);
     // Reads a dump after its "$".

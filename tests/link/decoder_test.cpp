@@ -133,6 +133,19 @@ TEST_F(DecoderTest, DumpThatStopsCostsOneSecondNotMinutes) {
     EXPECT_EQ(rig.config.ConfigImage[9], 50);
 }
 
+TEST_F(DecoderTest, DumpThatTricklesEndsOneSecondAfterItsStart) {
+    auto dump = Dump(std::vector<std::uint8_t>(214, 7));
+    rig.device.Feed(dump);
+    rig.device.gapMs = 900;
+    const auto before = rig.clock.now;
+    rig.Tick();
+    EXPECT_LE(rig.clock.now - before, 1000 + 900);
+    EXPECT_EQ(counters.timeouts, 1);
+    EXPECT_EQ(counters.badDumps, 1);
+    EXPECT_EQ(rig.device.WrittenText(), "G");
+    EXPECT_FALSE(rig.state.flags.configValid);
+}
+
 TEST_F(DecoderTest, TwoMissingBytesNeverMakeAGoodDump) {
     // Each missing byte would add 0xFFFF to the check; two of them cancel out.
     // The dump must still count as bad.

@@ -30,6 +30,7 @@ int FakeSerialDevice::ReadWaitingByte() {
 
 int FakeSerialDevice::ReadByte() {
     if (isOpen && !incoming.empty()) {
+        if (clock_) clock_->Advance(gapMs);
         const int b = incoming.front();
         incoming.pop_front();
         return b;
