@@ -62,6 +62,7 @@ struct Rig {
     Rig()
         : window(Platform{device, ports, clock, settings, files,
                           QCoreApplication::applicationDirPath().toStdString()}) {
+        window.Load();
         window.show();
         // A good dump first, so the window is online with a whole configuration.
         std::vector<std::uint8_t> dump{'$', 215};

@@ -14,6 +14,10 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    // Signals are caught before anything else runs: a stop at any moment, even
+    // while the start-up's message box is open, ends the program cleanly with
+    // exit status 0.
+    kavrin::SignalBridge::CatchStopSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KAVRIN"));
 
@@ -31,9 +35,12 @@ int main(int argc, char* argv[]) {
                               clock,  settings,
                               files,  QCoreApplication::applicationDirPath().toStdString()};
 
-    kavrin::MainWindow window(platform);
     kavrin::SignalBridge stopSignals;
-    QObject::connect(&stopSignals, &kavrin::SignalBridge::stopRequested, &window, &QWidget::close);
+    kavrin::MainWindow window(platform);
+    QObject::connect(&stopSignals, &kavrin::SignalBridge::stopRequested, &window,
+                     &kavrin::MainWindow::RequestStop);
+    window.Load();
+    if (window.stopRequested()) return 0;
     window.show();
     return app.exec();
 }

@@ -5,6 +5,7 @@
 #include "ui/qt_grid_control.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QEvent>
@@ -66,17 +67,39 @@ MainWindow::MainWindow(Platform platform, QWidget* parent) : QMainWindow(parent)
 
     frm_ = std::make_unique<frmKAVRIN>(view_, std::move(platform), chart_);
     WireHandlers();
-    frm_->Form_Load();
 
-    connect(&tmrcom_, &QTimer::timeout, this, [this] { frm_->tmrcom_Timer(); });
-    connect(&timer2_, &QTimer::timeout, this, [this] { frm_->Timer2_Timer(); });
-    tmrcom_.start(50);
-    timer2_.start(1000);
+    tmrcom_ = new QTimer(this);
+    tmrcom_->setObjectName(QStringLiteral("tmrcom"));
+    timer2_ = new QTimer(this);
+    timer2_->setObjectName(QStringLiteral("Timer2"));
+    connect(tmrcom_, &QTimer::timeout, this, [this] { frm_->tmrcom_Timer(); });
+    connect(timer2_, &QTimer::timeout, this, [this] { frm_->Timer2_Timer(); });
+}
+
+void MainWindow::Load() {
+    frm_->Form_Load();
+    loaded_ = true;
+    if (stopRequested_) {
+        close();
+        return;
+    }
+    tmrcom_->start(50);
+    timer2_->start(1000);
+}
+
+void MainWindow::RequestStop() {
+    stopRequested_ = true;
+    messages_->Silence();
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    if (loaded_) close();
 }
 
 MainWindow::~MainWindow() {
-    tmrcom_.stop();
-    timer2_.stop();
+    // The widgets go after the logic: a field losing the focus as it is
+    // destroyed must not reach a handler that is gone.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+    tmrcom_->stop();
+    timer2_->stop();
     if (!unloaded_) frm_->Form_QueryUnload();
     frm_->Form_Terminate();
 }
@@ -84,8 +107,8 @@ MainWindow::~MainWindow() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!unloaded_) {
         unloaded_ = true;
-        tmrcom_.stop();
-        timer2_.stop();
+        tmrcom_->stop();
+        timer2_->stop();
         frm_->Form_QueryUnload();
     }
     event->accept();
@@ -128,6 +151,13 @@ void MainWindow::BuildControls(QWidget* client) {
 }
 
 namespace {
+// A click on a tab strip leaves the field being edited, as a click on any other
+// control does: the field's value is handled before the tab's click runs, and
+// not after a refresh the click causes has replaced it.
+void TakeFocusOnClick(QTabBar* bar) {
+    bar->setFocusPolicy(Qt::StrongFocus);
+}
+
 QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, int w, int h,
                   Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
     auto* label = new QLabel(text, parent);
@@ -147,6 +177,7 @@ void MainWindow::BuildChannelTabs(QWidget* client) {
     frame1->setObjectName(QStringLiteral("Frame1"));
     tab0->addTab(frame2, tr("Channels I"));
     tab0->addTab(frame1, tr("Channels II"));
+    TakeFocusOnClick(tab0->tabBar());
 
     QFont valueFont = font();
     valueFont.setBold(true);
@@ -217,6 +248,7 @@ void MainWindow::BuildParameterTabs(QWidget* client) {
     fraOptions->setObjectName(QStringLiteral("fraOptions"));
     tab2->addTab(fraParameters, tr("Parameters"));
     tab2->addTab(fraOptions, tr("Options"));
+    TakeFocusOnClick(tab2->tabBar());
 
     struct Field {
         const char* caption;
@@ -305,6 +337,7 @@ void MainWindow::BuildMapArea(QWidget* client) {
     tab1_->addTab(tr("COMPENSATIONS"));
     tab1_->setExpanding(false);
     tab1_->setGeometry(Px(4050), Px(4290), Px(10845), 24);
+    TakeFocusOnClick(tab1_);
 
     QFont titleFont = font();
     titleFont.setBold(true);
@@ -358,9 +391,10 @@ void MainWindow::BuildMapArea(QWidget* client) {
         box->hide();
         view_.*(tables[i].box) = box;
     }
+    // The engine compensation title is never switched: on the map tab the fuel
+    // map, drawn above it, covers it.
     view_.grd3->SetVisible(false);
     view_.grd4->SetVisible(false);
-    view_.lblEngComp->SetVisible(false);
     view_.lblAirComp->SetVisible(false);
 
     // Live-cell markers over the fuel and ignition maps.
@@ -388,10 +422,17 @@ void MainWindow::WireHandlers() {
         &ParameterFields::txtOffset_Validate,       &ParameterFields::txtPriming_Validate,
         &ParameterFields::txtDwell_Validate,
     };
+    // A field is handled when the user leaves it (or presses Enter) after
+    // changing it; a text the program wrote (every refresh) is not the user's,
+    // and a field the focus merely passes writes nothing.
     for (int i = 0; i < 11; ++i) {
         const Handler h = validators[i];
-        connect(fields_[i], &QLineEdit::editingFinished, this,
-                [this, h] { (frm_->parameters().*h)(); });
+        QLineEdit* field = fields_[i];
+        connect(field, &QLineEdit::editingFinished, this, [this, h, field] {
+            if (!field->isModified()) return;
+            field->setModified(false);
+            (frm_->parameters().*h)();
+        });
     }
     connect(thrButtons_[0], &QPushButton::clicked, this,
             [this] { frm_->parameters().cmdTHRmin_Click(); });
@@ -405,18 +446,25 @@ void MainWindow::WireHandlers() {
                 frm_->parameters().options2_Click(i - 8);
         });
     }
-    connect(tab1_, &QTabBar::tabBarClicked, this, [this](int index) {
-        if (index < 0) return;
-        tab1_->setCurrentIndex(index);
-        frm_->tab1_Click(index + 1);
+    // Whatever selects a tab (a click, the keyboard, a screen reader) switches
+    // the tables, once per change.
+    connect(tab1_, &QTabBar::currentChanged, this, [this](int index) {
+        if (index >= 0) frm_->tab1_Click(index + 1);
     });
     for (int k = 0; k < 2; ++k)
         connect(modeActions_[k], &QAction::triggered, this, [this, k] { frm_->mnMode_Click(k); });
 }
 
 void MainWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && frm_)
-        frm_->Form_Activate();
+    // The activation handler belongs to activation among this program's own
+    // windows: coming back from another program leaves an open box, and what
+    // was typed into it, alone.
+    if (event->type() == QEvent::ActivationChange && frm_) {
+        if (!isActiveWindow())
+            lostToOwnWindow_ = QApplication::activeWindow() != nullptr;
+        else if (lostToOwnWindow_)
+            frm_->Form_Activate();
+    }
     QMainWindow::changeEvent(event);
 }
 

@@ -32,8 +32,15 @@ public:
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
+    // Builds the window and its logic; Load runs the start-up and starts the
+    // timers "tmrcom" and "Timer2".
     explicit MainWindow(Platform platform, QWidget* parent = nullptr);
     ~MainWindow() override;
+    void Load();
+    // A stop asked for from outside (a signal): closes any message box that is
+    // open, says nothing more and closes the window once it has loaded.
+    void RequestStop();
+    bool stopRequested() const { return stopRequested_; }
 
     frmKAVRIN& logic() { return *frm_; }
     MainView& view() { return view_; }
@@ -73,9 +80,15 @@ private:
     std::unique_ptr<frmKAVRIN> frm_;
     QTabBar* tab1_ = nullptr;
     std::array<QAction*, 2> modeActions_{};
-    QTimer tmrcom_;
-    QTimer timer2_;
+    QTimer* tmrcom_ = nullptr;
+    QTimer* timer2_ = nullptr;
+    bool loaded_ = false;
     bool unloaded_ = false;
+    bool stopRequested_ = false;
+    // Whether the window last lost the activation to another window of this
+    // program (a message box, the detection window) rather than to another
+    // program.
+    bool lostToOwnWindow_ = true;
 };
 
 } // namespace kavrin

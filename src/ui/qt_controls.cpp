@@ -136,14 +136,17 @@ void QtConnectionPanel::SetConnectedPicture(bool connected) {
 }
 
 void QtMessageBoxes::Exclamation(const std::string& text) {
+    if (silent_) return;
     QMessageBox::warning(parent_, QApplication::applicationName(), Q(text));
 }
 
 void QtMessageBoxes::Warning(const std::string& text) {
+    if (silent_) return;
     QMessageBox::warning(parent_, QApplication::applicationName(), Q(text));
 }
 
 bool QtMessageBoxes::AskYesNo(const std::string& text, const std::string& title) {
+    if (silent_) return false;
     return QMessageBox::question(parent_, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
 }

@@ -72,9 +72,12 @@ public:
     void Exclamation(const std::string& text) override;
     void Warning(const std::string& text) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
+    // The program is ending: no box is shown any more, a question is answered No.
+    void Silence() { silent_ = true; }
 
 private:
     QPointer<QWidget> parent_;
+    bool silent_ = false;
 };
 
 } // namespace kavrin

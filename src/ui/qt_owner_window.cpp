@@ -4,10 +4,22 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 #include <algorithm>
 
 namespace kavrin {
+
+namespace {
+bool TypesIntoTextField(QWidget* target, const QKeyEvent& key) {
+    const auto* field = qobject_cast<QLineEdit*>(target);
+    if (!field || field->isReadOnly() ||
+        (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    const QString text = key.text();
+    return text.size() == 1 && text.at(0).isPrint();
+}
+} // namespace
 
 QtOwnerWindow::QtOwnerWindow(QWidget* window, std::string name, QObject* parent)
     : QObject(parent), window_(window), name_(std::move(name)) {
@@ -35,6 +47,10 @@ QWidget* QtOwnerWindow::KeyTarget() const {
 }
 
 void QtOwnerWindow::SendTab() {
+    if (previewing_) {
+        if (tabSent_) return;
+        tabSent_ = true;
+    }
     // Posted like a typed key: it arrives after the key being handled now, and
     // the focus leaving the box runs the box's validation.
     if (QWidget* target = KeyTarget())
@@ -63,9 +79,16 @@ bool QtOwnerWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (keyPreview_ && event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         watched == KeyTarget()) {
-        int keyCode = WindowsKeyCode(static_cast<QKeyEvent&>(*event));
+        const auto& key = static_cast<QKeyEvent&>(*event);
+        // A character typed into a text field is the field's: "-5" must reach
+        // the main angle field, "1e-3" a scale box, and no step key may fire.
+        if (TypesIntoTextField(static_cast<QWidget*>(watched), key)) return false;
+        int keyCode = WindowsKeyCode(key);
         if (keyCode != 0) {
+            previewing_ = true;
+            tabSent_ = false;
             Raise([&keyCode](OwnerWindowListener& l) { l.OnKeyDown(keyCode); });
+            previewing_ = false;
             if (keyCode == 0) return true;
         }
     }

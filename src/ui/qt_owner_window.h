@@ -47,6 +47,10 @@ private:
     QPointer<QWidget> window_;
     std::string name_;
     bool keyPreview_ = false;
+    // Set while one key press is previewed: every editor bound to the window
+    // answers Enter, and the focus is to move once, not once per editor.
+    bool previewing_ = false;
+    bool tabSent_ = false;
     bool closing_ = false;
     bool unloaded_ = false;
     std::vector<OwnerWindowListener*> listeners_;

@@ -20,15 +20,10 @@ void OnSignal(int) {
 }
 } // namespace
 
-SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {
+void SignalBridge::CatchStopSignals() {
+    if (g_fds[0] != -1) return;
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_fds) != 0) return;
     ::fcntl(g_fds[0], F_SETFL, O_NONBLOCK);
-    auto* notifier = new QSocketNotifier(g_fds[1], QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, [this] {
-        char buf[16];
-        [[maybe_unused]] const auto n = ::read(g_fds[1], buf, sizeof buf);
-        emit stopRequested();
-    });
     struct sigaction sa {};
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
@@ -37,11 +32,23 @@ SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {
     ::sigaction(SIGTERM, &sa, nullptr);
 }
 
+SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {
+    CatchStopSignals();
+    if (g_fds[1] == -1) return;
+    auto* notifier = new QSocketNotifier(g_fds[1], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        char buf[16];
+        [[maybe_unused]] const auto n = ::read(g_fds[1], buf, sizeof buf);
+        emit stopRequested();
+    });
+}
+
 SignalBridge::~SignalBridge() {
     ::signal(SIGINT, SIG_DFL);
     ::signal(SIGTERM, SIG_DFL);
 }
 #else
+void SignalBridge::CatchStopSignals() {}
 SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {}
 SignalBridge::~SignalBridge() = default;
 #endif

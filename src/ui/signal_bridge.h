@@ -9,6 +9,10 @@ namespace kavrin {
 class SignalBridge final : public QObject {
     Q_OBJECT
 public:
+    // Catches the signals from now on; one that comes before the bridge exists
+    // waits for it. Call first thing, before the application object.
+    static void CatchStopSignals();
+
     explicit SignalBridge(QObject* parent = nullptr);
     ~SignalBridge() override;
 signals:

@@ -138,25 +138,6 @@ TEST(Window, DumpFillsTablesFieldsAndHeaders) {
     EXPECT_EQ(w.settings.Get("main", "raw_mode"), "1");
 }
 
-TEST(Window, FuelCellEditedOnlineGoesOutAndComesBackWithTheEcho) {
-    Window w;
-    w.Connect();
-    w.frm->mnMode_Click(1);
-    w.grd_fuel.ClickCell(1, 1);
-    ASSERT_TRUE(w.txtgrd_fuel.visible);
-    EXPECT_EQ(w.txtgrd_fuel.text, "3.20");
-    EXPECT_FALSE(w.owner.keyPreview);
-    w.txtgrd_fuel.Type("2,05");
-    w.txtgrd_fuel.PressKey(13);
-    // 2.05 ms at 0.08 ms per step is byte 26 (25.625 rounded).
-    EXPECT_EQ(w.device.written, (std::vector<std::uint8_t>{'M', 0, 26, 'M' ^ 26}));
-    EXPECT_EQ(w.frm->config.ConfigImage[0], 40) << "online, the image waits for the echo";
-    EXPECT_EQ(w.grd_fuel.Col(), 2) << "the editor moved on";
-    w.EchoWrites();
-    EXPECT_EQ(w.frm->config.ConfigImage[0], 26);
-    EXPECT_EQ(w.grd_fuel.TextMatrix(1, 1), "2.08");
-}
-
 TEST(Window, OfflineEditsChangeOnlyTheImage) {
     Window w;
     w.frm->Form_Load();
@@ -170,33 +151,6 @@ TEST(Window, OfflineEditsChangeOnlyTheImage) {
     w.frm->parameters().txtCompensation_Validate();
     EXPECT_EQ(w.frm->config.ConfigImage[201], 77);
     EXPECT_TRUE(w.device.written.empty());
-}
-
-TEST(Window, StepKeysInTheBoxesAndAtWindowLevel) {
-    Window w;
-    w.Connect();
-    w.frm->mnMode_Click(1);
-    // "+" in the fuel box steps the typed value by 0.01 ms.
-    w.grd_fuel.ClickCell(2, 2);
-    w.txtgrd_fuel.Type("+");
-    EXPECT_EQ(w.txtgrd_fuel.text, FormatTwoDecimals(56 * 0.08f + 0.01f));
-    w.txtgrd_fuel.PressKey(27);
-    EXPECT_FALSE(w.txtgrd_fuel.visible);
-    EXPECT_TRUE(w.owner.keyPreview);
-
-    // With no box open the keypad "+" steps the cell the engine runs at.
-    w.device.Feed(Frame('0', 3 * 1024 + 100)); // about 3100 rpm: column 3
-    w.Tick(2);
-    EXPECT_EQ(w.frm->LiveCol, 3);
-    EXPECT_EQ(w.frm->LiveRow, 1);
-    w.device.ClearWritten();
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(w.owner.PressKey(107), 0);
-    // Eight hundredths of a millisecond make one fuel step.
-    const std::uint8_t idx = 2, byte = 42 + 1;
-    EXPECT_EQ(w.device.written.size(), 32u);
-    EXPECT_EQ(
-        std::vector<std::uint8_t>(w.device.written.end() - 4, w.device.written.end()),
-        (std::vector<std::uint8_t>{'M', idx, byte, static_cast<std::uint8_t>('M' ^ idx ^ byte)}));
 }
 
 TEST(Window, LiveFramesShowValuesAndTheLinkColours) {
@@ -214,18 +168,6 @@ TEST(Window, LiveFramesShowValuesAndTheLinkColours) {
     EXPECT_EQ(w.frm->LastValues[0], 1024);
     EXPECT_EQ(w.chart.advances, 1);
     EXPECT_EQ(w.grd_fuel.backColor, Rgb(255, 255, 255));
-}
-
-TEST(Window, CompensationTabSwapsTheTables) {
-    Window w;
-    w.Connect();
-    w.frm->tab1_Click(2);
-    EXPECT_FALSE(w.grd_fuel.visible);
-    EXPECT_TRUE(w.grd3.visible);
-    EXPECT_TRUE(w.grd4.visible);
-    w.frm->tab1_Click(1);
-    EXPECT_TRUE(w.grd_fuel.visible);
-    EXPECT_EQ(w.lblIgnitionMap.text, "IGNITION MAP 1");
 }
 
 } // namespace

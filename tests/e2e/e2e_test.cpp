@@ -155,5 +155,26 @@ TEST(EndToEnd, ProgramClosesCleanlyOnInterrupt) {
     RunProgramAndStop(23, SIGINT);
 }
 
+// Whether the program catches SIGTERM yet, as the kernel reports it.
+bool CatchesTerminate(pid_t pid) {
+    const std::string status = ReadWholeFile("/proc/" + std::to_string(pid) + "/status");
+    const auto at = status.find("SigCgt:");
+    if (at == std::string::npos) return false;
+    const unsigned long long caught = std::stoull(status.substr(at + 7), nullptr, 16);
+    return caught & (1ULL << (SIGTERM - 1));
+}
+
+TEST(EndToEnd, TerminateWhileTheStartUpMessageBoxIsOpenEndsCleanly) {
+    // No device stands for this port: the start-up says so in a message box.
+    QtSettingsStore settings;
+    settings.SaveSetting("kavrin", "main", "com", "199");
+    const std::string out = MakeTempDir() + "/kavrin.out";
+    Process tool(BinDir() + "/kavrin", {},
+                 {{"XDG_CONFIG_HOME", kConfigHome}, {"QT_QPA_PLATFORM", "offscreen"}}, out);
+    ASSERT_TRUE(WaitUntil([&] { return CatchesTerminate(tool.pid()); }, 20s));
+    tool.Signal(SIGTERM);
+    EXPECT_EQ(tool.Wait(20s), 0) << ReadWholeFile(out);
+}
+
 } // namespace
 } // namespace kavrin::test

@@ -1,0 +1,310 @@
+// The real main window on the offscreen platform with the serial side faked:
+// what the user does with mouse and keys, and the bytes that reach the wire.
+#include "link/write_message.h"
+#include "support/fake_link_host.h"
+#include "support/fake_serial_device.h"
+#include "support/link_rig.h"
+#include "support/memory_file_system.h"
+#include "support/memory_settings_store.h"
+#include "ui/main_window.h"
+#include "ui/qt_edit_box.h"
+#include "ui/qt_grid_control.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace kavrin::test {
+namespace {
+
+class QtApplicationEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "main_window_test";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A configuration like the simulated ECU's: fuel rising through the map,
+// THR MIN 20, THR MAX 220, EFI factor 100.
+Bytes Tune() {
+    Bytes image(214, 0);
+    for (int i = 0; i < 165; ++i) image[i] = static_cast<std::uint8_t>(40 + i);
+    for (int i = 165; i < 180; ++i) image[i] = 28;
+    for (int i = 180; i < 201; ++i) image[i] = 128;
+    image[205] = 20;
+    image[206] = 220;
+    image[207] = 129;
+    image[208] = 24;
+    image[209] = 100;
+    return image;
+}
+
+// The write messages of (index, value) pairs, in order.
+Bytes Writes(const std::vector<std::pair<int, int>>& writes) {
+    Bytes out;
+    for (auto [index, value] : writes) {
+        const auto m = MakeWriteMessage('M', static_cast<std::uint8_t>(index),
+                                        static_cast<std::uint8_t>(value));
+        out.insert(out.end(), m.begin(), m.end());
+    }
+    return out;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() {
+        files.files["/prog/English.lan"] = NumberedLanguageFile();
+        window =
+            std::make_unique<MainWindow>(Platform{device, ports, clock, settings, files, "/prog"});
+        window->Load();
+        // The ticks are run by hand: the wire only changes when a test says so.
+        for (const char* name : {"tmrcom", "Timer2"}) window->findChild<QTimer*>(name)->stop();
+        window->show();
+        window->activateWindow();
+        QCoreApplication::processEvents();
+    }
+    ~MainWindowTest() override {
+        window.reset();
+        QCoreApplication::processEvents();
+    }
+
+    void SetUp() override { ASSERT_EQ(QApplication::activeWindow(), window.get()); }
+
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) window->logic().tmrcom_Timer();
+    }
+    // Receives the tune and leaves the window online with a clean wire.
+    void Connect() {
+        device.Feed(Dump(Tune()));
+        Tick(2);
+        ASSERT_TRUE(window->logic().linkState.flags.online);
+        device.ClearWritten();
+    }
+    // Echoes every write message on the wire back as the ECU would.
+    void EchoWrites() {
+        const auto& w = device.written;
+        for (std::size_t i = 0; i + 3 < w.size(); i += 4)
+            if (w[i] == 'M')
+                device.Feed(Frame('M', static_cast<std::uint16_t>(w[i + 2] << 8 | w[i + 1])));
+        device.ClearWritten();
+        Tick();
+    }
+
+    template <typename T = QWidget> T* Find(const char* name) const {
+        T* w = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QLineEdit* Field(const char* name) const { return Find<QLineEdit>(name); }
+    // Clicks into a field and replaces its text as a user would.
+    void TypeInto(QLineEdit* field, const char* text) {
+        QTest::mouseClick(field, Qt::LeftButton);
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+    void ClickTab(int index) {
+        auto* bar = Find<QTabBar>("tab1");
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    }
+    void ClickCell(QtGridControl* grid, int row, int col) {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(row, col).center());
+    }
+    // Runs what was posted meanwhile (the Tab an Enter sends).
+    static void Settle() { QCoreApplication::processEvents(); }
+
+    FakeClock clock;
+    FakeSerialDevice device{&clock};
+    FakePortDirectory ports;
+    MemorySettingsStore settings;
+    MemoryFileSystem files;
+    std::unique_ptr<MainWindow> window;
+};
+
+constexpr int kParamBase = 201;
+
+TEST_F(MainWindowTest, FieldValueTypedBeforeATabStripClickIsWrittenOnceAndNeverStale) {
+    Connect();
+    TypeInto(Field("txtCompensation"), "90");
+    ClickTab(1);
+    EXPECT_EQ(device.written, Writes({{kParamBase, 90}}));
+    EXPECT_TRUE(Find("grd3")->isVisible());
+
+    // The refresh the click ran is not the user's text: leaving writes nothing.
+    QTest::mouseClick(Field("txtPump"), Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(device.written, Writes({{kParamBase, 90}}));
+    EchoWrites();
+    EXPECT_EQ(Field("txtCompensation")->text(), "90");
+
+    // Typing interrupted by a refresh (an echo of another write): the field
+    // shows the ECU's value again, and leaving it writes nothing.
+    device.ClearWritten();
+    TypeInto(Field("txtPump"), "50");
+    device.Feed(Frame('M', 40 << 8 | 0));
+    Tick();
+    QTest::mouseClick(Field("txtDwell"), Qt::LeftButton);
+    Settle();
+    EXPECT_TRUE(device.written.empty());
+}
+
+TEST_F(MainWindowTest, PlusAndMinusTypeIntoFieldsAndStepTheLiveCellElsewhere) {
+    Connect();
+    TypeInto(Field("txtMainAngle"), "-5");
+    EXPECT_EQ(Field("txtMainAngle")->text(), "-5");
+    QTest::keyClick(Field("txtMainAngle"), Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(device.written, Writes({{kParamBase + 1, 0}})) << "no fuel cell was stepped";
+
+    device.ClearWritten();
+    TypeInto(Field("txtEscala0"), "1e-3");
+    QTest::keyClicks(Field("txtEscala0"), "+=_");
+    EXPECT_EQ(Field("txtEscala0")->text(), "1e-3+=_");
+    EXPECT_TRUE(device.written.empty());
+
+    // Over the tab strip the same keys step the fuel cell the engine runs at,
+    // cell (1, 1) before any live frame.
+    auto* bar = Find<QTabBar>("tab1");
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_Plus, Qt::KeypadModifier);
+    QTest::keyClick(bar, Qt::Key_Minus);
+    EXPECT_EQ(device.written, Writes({{0, 41}, {0, 39}}));
+}
+
+TEST_F(MainWindowTest, ReturningFromAnotherProgramLeavesAnOpenBoxAndItsText) {
+    Connect();
+    auto* fuel = Find<QtGridControl>("grd_fuel");
+    auto* box = Find<QtEditBox>("txtgrd_fuel");
+    ClickCell(fuel, 2, 3);
+    ASSERT_TRUE(box->isVisible());
+    QTest::keyClicks(box, "7");
+
+    QApplication::setActiveWindow(nullptr);
+    QApplication::setActiveWindow(window.get());
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text(), "7");
+    EXPECT_TRUE(device.written.empty());
+
+    // Coming back from one of the program's own windows closes the box.
+    QWidget own;
+    own.show();
+    QApplication::setActiveWindow(&own);
+    QApplication::setActiveWindow(window.get());
+    EXPECT_FALSE(box->isVisible());
+}
+
+TEST_F(MainWindowTest, TheTabStripSwitchesTablesAndTitlesWhateverSelectsTheTab) {
+    Connect();
+    auto* bar = Find<QTabBar>("tab1");
+    const auto compensationsShown = [&](bool shown) {
+        EXPECT_EQ(Find("grd_fuel")->isVisible(), !shown);
+        EXPECT_EQ(Find("grd_ign")->isVisible(), !shown);
+        EXPECT_EQ(Find("lblIgnitionMap")->isVisible(), !shown);
+        EXPECT_EQ(Find("grd3")->isVisible(), shown);
+        EXPECT_EQ(Find("grd4")->isVisible(), shown);
+        EXPECT_EQ(Find("lblAirComp")->isVisible(), shown);
+        // Never switched: the fuel map covers it on the map tab.
+        EXPECT_TRUE(Find("lblEngComp")->isVisible());
+    };
+    compensationsShown(false);
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_Right);
+    compensationsShown(true);
+    EXPECT_EQ(Find<QLabel>("lblFuelMap")->text(), "COMPENSATION vs ENG.TEMP");
+    bar->setCurrentIndex(0); // as a screen reader's press does
+    compensationsShown(false);
+    EXPECT_EQ(Find<QLabel>("lblIgnitionMap")->text(), "IGNITION MAP 1");
+    ClickTab(1);
+    compensationsShown(true);
+}
+
+TEST_F(MainWindowTest, EnterMovesToTheNextFieldOnceAndOnlyAChangedFieldWrites) {
+    Connect();
+    bool asked = false;
+    const auto answerAnyQuestion = [&] {
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                asked = true;
+                box->reject();
+            }
+        });
+    };
+    const char* order[] = {"txtCompensation", "txtMainAngle", "txtEFI_angle", "txtPump",
+                           "txtTHRmin",       "txtTHRmax",    "txtCorte",     "txtFactor",
+                           "txtOffset",       "txtPriming",   "txtDwell"};
+    TypeInto(Field(order[0]), "90");
+    for (int i = 0; i < 10; ++i) {
+        answerAnyQuestion();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        Settle();
+        EXPECT_EQ(QApplication::focusWidget(), Field(order[i + 1])) << "after " << order[i];
+    }
+    EXPECT_EQ(device.written, Writes({{kParamBase, 90}}));
+    EXPECT_FALSE(asked) << "passing the EFI factor raised the rescale question";
+}
+
+TEST_F(MainWindowTest, AHeaderClickFillsExactlyItsColumnOrRow) {
+    Connect();
+    auto* fuel = Find<QtGridControl>("grd_fuel");
+    auto* box = Find<QtEditBox>("txtgrd_fuel");
+    ClickCell(fuel, 0, 3);
+    ASSERT_TRUE(box->isVisible());
+    QTest::keyClicks(box, "9");
+    QTest::keyClick(box, Qt::Key_Return);
+    std::vector<std::pair<int, int>> column;
+    for (int row = 1; row <= 11; ++row) column.emplace_back((row - 1) * 15 + 2, 9);
+    EXPECT_EQ(device.written, Writes(column));
+
+    device.ClearWritten();
+    ClickCell(fuel, 5, 0);
+    ASSERT_TRUE(box->isVisible());
+    QTest::keyClicks(box, "8");
+    QTest::keyClick(box, Qt::Key_Return);
+    std::vector<std::pair<int, int>> row;
+    for (int col = 1; col <= 15; ++col) row.emplace_back(4 * 15 + col - 1, 8);
+    EXPECT_EQ(device.written, Writes(row));
+}
+
+TEST_F(MainWindowTest, FuelCellTypedOnlineGoesOutAndComesBackWithTheEcho) {
+    Connect();
+    window->logic().mnMode_Click(1);
+    auto* fuel = Find<QtGridControl>("grd_fuel");
+    auto* box = Find<QtEditBox>("txtgrd_fuel");
+    ClickCell(fuel, 1, 1);
+    EXPECT_EQ(box->text(), "3.20");
+    // "+" steps the typed value by a hundredth of a millisecond.
+    QTest::keyClick(box, Qt::Key_Plus);
+    EXPECT_EQ(box->text(), "3.21");
+    box->selectAll();
+    QTest::keyClicks(box, "2,05");
+    QTest::keyClick(box, Qt::Key_Return);
+    // 2.05 ms at 0.08 ms per step is byte 26 (25.625 rounded).
+    EXPECT_EQ(device.written, Writes({{0, 26}}));
+    EXPECT_EQ(window->logic().config.ConfigImage[0], 40) << "online, the image waits for the echo";
+    EXPECT_EQ(fuel->Col(), 2) << "the editor moved on";
+    EchoWrites();
+    EXPECT_EQ(fuel->TextMatrix(1, 1), "2.08");
+}
+
+} // namespace
+} // namespace kavrin::test
