@@ -172,21 +172,6 @@ TEST_F(GridEditorTest, ClickOpensTheBoxOnlyOnAShownDataCell) {
     EXPECT_TRUE(opened.empty());
 }
 
-TEST_F(GridEditorTest, ScrollingHidesTheBoxWithoutCommitting) {
-    Click(1, 1);
-    box.Type("5");
-    control.ScrollTo(2);
-    EXPECT_FALSE(box.visible);
-    EXPECT_EQ(hidden, 1);
-    EXPECT_TRUE(owner.keyPreview);
-    EXPECT_TRUE(offers.empty());
-
-    Click(2, 2);
-    flags.suppressWrites = true; // scrolled by program
-    control.ScrollTo(1);
-    EXPECT_TRUE(box.visible);
-}
-
 // ---- Keys in the box ------------------------------------------------------------
 
 TEST_F(GridEditorTest, KeysCommitTheCellAndOpenTheNextOne) {
@@ -241,36 +226,6 @@ TEST_F(GridEditorTest, OtherKeysStayInTheBox) {
     box.PlaceCaret(3);
     EXPECT_EQ(box.PressKey(kKeyRight), 0);
     EXPECT_EQ(offers, (Offers{{2, 2, "123"}}));
-}
-
-TEST_F(GridEditorTest, EscapeLeavesTheCellAsItWas) {
-    Click(2, 2);
-    box.Type("99");
-    EXPECT_EQ(box.PressKey(kKeyEscape), kKeyEscape);
-    EXPECT_FALSE(box.visible);
-    EXPECT_EQ(hidden, 1);
-    EXPECT_TRUE(owner.keyPreview);
-    EXPECT_EQ(box.lastKeyPress, 0); // swallowed, no beep
-    box.LoseFocus();                // nor does the focus leaving afterwards write it
-    EXPECT_TRUE(offers.empty());
-    EXPECT_TRUE(control.textWrites.empty());
-}
-
-TEST_F(GridEditorTest, EnterWhenNotNavigatingTabsOutAndCommitsAsTheFocusLeaves) {
-    control.SetRow(2); // reached by the keyboard
-    control.SetCol(3);
-    box.Type("5");
-    EXPECT_EQ(box.PressKey(kKeyReturn), kKeyReturn);
-    EXPECT_EQ(offers, (Offers{{2, 3, "5"}}));
-
-    Click(1, 2); // clicked, but the grid lost the focus since
-    control.LoseFocus();
-    box.Type("6");
-    box.PressKey(kKeyReturn);
-    EXPECT_EQ(offers, (Offers{{1, 2, "6"}}));
-    EXPECT_EQ(Current(), (Cell{1, 2}));
-    EXPECT_TRUE(opened.empty());
-    EXPECT_EQ(owner.sendTabCount, 2);
 }
 
 // ---- Commit ---------------------------------------------------------------------
