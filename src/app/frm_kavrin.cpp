@@ -7,58 +7,6 @@
 
 namespace kavrin {
 
-namespace {
-ConfigControls MakeConfigControls(const MainView& v) {
-    const ParameterControls& p = v.parameters;
-    ConfigControls c;
-    c.grd_fuel = v.grd_fuel;
-    c.grd_ign = v.grd_ign;
-    c.grd3 = v.grd3;
-    c.grd4 = v.grd4;
-    c.txtCompensation = p.txtCompensation;
-    c.txtMainAngle = p.txtMainAngle;
-    c.txtEFI_angle = p.txtEFI_angle;
-    c.txtPump = p.txtPump;
-    c.txtTHRmin = p.txtTHRmin;
-    c.txtTHRmax = p.txtTHRmax;
-    c.txtCorte = p.txtCorte;
-    c.txtFactor = p.txtFactor;
-    c.txtOffset = p.txtOffset;
-    c.txtPriming = p.txtPriming;
-    c.txtDwell = p.txtDwell;
-    c.options = p.options;
-    c.options2 = p.options2;
-    return c;
-}
-
-MapViewControls MakeMapControls(const MainView& v) {
-    MapViewControls c;
-    c.grd_fuel = v.grd_fuel;
-    c.grd_ign = v.grd_ign;
-    c.grd3 = v.grd3;
-    c.grd4 = v.grd4;
-    c.lblFuelMap = v.lblFuelMap;
-    c.lblIgnitionMap = v.lblIgnitionMap;
-    c.lblEngComp = v.lblEngComp;
-    c.lblAirComp = v.lblAirComp;
-    c.txtTHRmin = v.parameters.txtTHRmin;
-    c.txtTHRmax = v.parameters.txtTHRmax;
-    c.lblfmt = v.lblfmt;
-    return c;
-}
-
-MessageBoxes& Messages(MainView& v) {
-    // A window without message boxes still needs somewhere to say things.
-    struct Silent final : MessageBoxes {
-        void Exclamation(const std::string&) override {}
-        void Warning(const std::string&) override {}
-        bool AskYesNo(const std::string&, const std::string&) override { return false; }
-    };
-    static Silent silent;
-    return v.messages ? *v.messages : silent;
-}
-} // namespace
-
 // The window's own keys and the step keys of the fuel and ignition boxes, and
 // the fuel grid's selection.
 class frmKAVRIN::KeyHandler final : public OwnerWindowListener, public GridListener {
@@ -68,7 +16,8 @@ public:
     // Seen only while no editing box is open.
     void OnKeyDown(int& keyCode) override {
         std::int16_t code = static_cast<std::int16_t>(keyCode);
-        if (frm_.stepper_.Form_KeyDown(code, frm_.LiveRow, frm_.LiveCol)) keyCode = code;
+        if (frm_.stepper_.Form_KeyDown(code, frm_.state_.LiveRow, frm_.state_.LiveCol))
+            keyCode = code;
     }
     void OnSelChange() override { frm_.mapViews_.grd_fuel_SelChange(); }
 
@@ -77,8 +26,8 @@ public:
         BoxKeys(frmKAVRIN& frm, EditBox& box, StepBox kind) : frm_(frm), box_(box), kind_(kind) {}
         void OnKeyPress(int& keyAscii) override {
             if (keyAscii <= 0 || keyAscii > 127) return;
-            const auto text =
-                StepBoxText(kind_, box_.Text(), static_cast<char>(keyAscii), frm_.DataFormat);
+            const auto text = StepBoxText(kind_, box_.Text(), static_cast<char>(keyAscii),
+                                          frm_.state_.DataFormat);
             if (!text) return;
             box_.SetText(*text);
             box_.SetSelStart(static_cast<int>(text->size()));
@@ -98,43 +47,34 @@ private:
 
 frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
     : view_(view), platform_(std::move(platform)), port_(platform_.serial, platform_.ports),
-      link_(port_, platform_.clock, linkState, config, *this, platform_.settings, texts),
-      configControls_(MakeConfigControls(view)), mapControls_(MakeMapControls(view)),
-      configView_(config, linkState.flags, DataFormat, configControls_,
+      link_(port_, platform_.clock, linkState_, config_, *this, platform_.settings, texts_),
+      configView_(config_, linkState_.flags, state_, view.grids, view.parameters,
                   [this](std::int16_t row, std::int16_t col, Colour colour) {
                       if (ogrd_fuel) ogrd_fuel->SetTextColor(row, col, colour);
                   }),
-      mapViews_(mapControls_, maps, DataFormat, texts,
-                MapViewHooks{[this] { BindEditors(); },
-                             [this] {
-                                 if (view_.p) view_.p->BringToFront();
-                             },
+      mapViews_(view.grids, view.maps, view.parameters, state_, texts_,
+                MapViewHooks{[this] { BindEditors(); }, [this] { view_.p->BringToFront(); },
                              [this] { ShowConfig(); }}),
-      parameters_(view.parameters, config, linkState.flags, link_, *this, Messages(view), texts,
-                  DataFormat, LastValues),
+      parameters_(view.parameters, config_, linkState_.flags, link_, *this, *view.messages, texts_,
+                  state_),
       cells_(
-          config, linkState.flags, link_, DataFormat,
+          config_, linkState_.flags, link_, state_,
           [this](std::int16_t row, std::int16_t col, Colour colour) {
               if (ogrd_fuel) ogrd_fuel->SetTextColor(row, col, colour);
           },
           [this] { parameters_.SuggestFuelScale(); }),
-      stepper_(config, link_, DataFormat),
-      channels_(view.channels, chart, config, LastValues, ThrottlePercent,
-                linkState.decoder.prescaleMultiplier, maps.ThrScale, DataFormat,
-                view.parameters.txtTHRmin, view.windowBackground),
+      stepper_(config_, link_, state_),
+      channels_(view.channels, chart, config_, state_, *view.parameters.txtTHRmin,
+                view.windowBackground),
       keys_(std::make_unique<KeyHandler>(*this)) {
-    if (view_.window) view_.window->AddListener(keys_.get());
-    if (view_.grd_fuel) view_.grd_fuel->AddListener(keys_.get());
-    if (view_.txtgrd_fuel) {
-        keys_->fuelKeys =
-            std::make_unique<KeyHandler::BoxKeys>(*this, *view_.txtgrd_fuel, StepBox::Fuel);
-        view_.txtgrd_fuel->AddListener(keys_->fuelKeys.get());
-    }
-    if (view_.txtgrd_ign) {
-        keys_->ignitionKeys =
-            std::make_unique<KeyHandler::BoxKeys>(*this, *view_.txtgrd_ign, StepBox::Ignition);
-        view_.txtgrd_ign->AddListener(keys_->ignitionKeys.get());
-    }
+    view_.window->AddListener(keys_.get());
+    view_.grids.grd_fuel->AddListener(keys_.get());
+    keys_->fuelKeys =
+        std::make_unique<KeyHandler::BoxKeys>(*this, *view_.txtgrd_fuel, StepBox::Fuel);
+    view_.txtgrd_fuel->AddListener(keys_->fuelKeys.get());
+    keys_->ignitionKeys =
+        std::make_unique<KeyHandler::BoxKeys>(*this, *view_.txtgrd_ign, StepBox::Ignition);
+    view_.txtgrd_ign->AddListener(keys_->ignitionKeys.get());
 }
 
 frmKAVRIN::~frmKAVRIN() {
@@ -143,38 +83,36 @@ frmKAVRIN::~frmKAVRIN() {
     ogrd_ign.reset();
     ogrd3.reset();
     ogrd4.reset();
-    if (view_.window) view_.window->RemoveListener(keys_.get());
-    if (view_.grd_fuel) view_.grd_fuel->RemoveListener(keys_.get());
-    if (view_.txtgrd_fuel && keys_->fuelKeys)
-        view_.txtgrd_fuel->RemoveListener(keys_->fuelKeys.get());
-    if (view_.txtgrd_ign && keys_->ignitionKeys)
-        view_.txtgrd_ign->RemoveListener(keys_->ignitionKeys.get());
+    view_.window->RemoveListener(keys_.get());
+    view_.grids.grd_fuel->RemoveListener(keys_.get());
+    view_.txtgrd_fuel->RemoveListener(keys_->fuelKeys.get());
+    view_.txtgrd_ign->RemoveListener(keys_->ignitionKeys.get());
 }
 
 void frmKAVRIN::Form_Load() {
-    LinkFlags& flags = linkState.flags;
+    LinkFlags& flags = linkState_.flags;
     flags.suppressWrites = true;
 
     SettingsStore& settings = platform_.settings;
-    languageName = settings.GetSetting(kAppName, "main", "language", "English");
+    languageName_ = settings.GetSetting(kAppName, "main", "language", "English");
     LoadLanguageFile();
-    DataFormat = RoundToInt16(ReadNumber(settings.GetSetting(kAppName, "main", "raw_mode", "0")));
-    for (int k = 0; k < 2; ++k)
-        if (view_.mnMode[k]) view_.mnMode[k]->SetChecked(k == DataFormat);
+    state_.DataFormat =
+        RoundToInt16(ReadNumber(settings.GetSetting(kAppName, "main", "raw_mode", "0")));
+    for (int k = 0; k < 2; ++k) view_.mnMode[k]->SetChecked(k == state_.DataFormat);
     RebuildPortMenu();
     std::int16_t port = RoundToInt16(ReadNumber(settings.GetSetting(kAppName, "main", "com", "1")));
     link_.AbrirPuerto(port, false);
 
-    config.MapCols = 15;
-    config.MapRows = 11;
-    config.EngTempCells = 14;
-    config.AirTempCells = 7;
+    config_.MapCols = 15;
+    config_.MapRows = 11;
+    config_.EngTempCells = 14;
+    config_.AirTempCells = 7;
     SizeConfig();
 
     link_.SendConfigRequest();
     flags.suppressWrites = false;
     link_.ShowLinkCounters();
-    maps.singleCellSelected = true;
+    state_.maps.singleCellSelected = true;
 }
 
 void frmKAVRIN::Form_Activate() {
@@ -193,22 +131,21 @@ void frmKAVRIN::mnMode_Click(int k) {
     if (k != 0 && k != 1) return;
     for (grid* g : {ogrd_fuel.get(), ogrd_ign.get(), ogrd3.get(), ogrd4.get()})
         if (g) g->OcultarCajas();
-    for (int i = 0; i < 2; ++i)
-        if (view_.mnMode[i]) view_.mnMode[i]->SetChecked(i == k);
-    DataFormat = static_cast<DataFormatMode>(k);
-    if (linkState.flags.suppressWrites) return;
+    for (int i = 0; i < 2; ++i) view_.mnMode[i]->SetChecked(i == k);
+    state_.DataFormat = static_cast<DataFormatMode>(k);
+    if (linkState_.flags.suppressWrites) return;
     LayoutMaps();
     ShowConfig();
     platform_.settings.SaveSetting(kAppName, "main", "raw_mode", DecimalText(k));
 }
 
 void frmKAVRIN::SizeConfig() {
-    config.SizeImage();
+    config_.SizeImage();
     configView_.SizeGrids();
     LayoutMaps();
 }
 
-grid* frmKAVRIN::editor(int table) const {
+const grid* frmKAVRIN::editor(int table) const {
     switch (table) {
     case 0:
         return ogrd_fuel.get();
@@ -226,8 +163,7 @@ grid* frmKAVRIN::editor(int table) const {
 std::unique_ptr<grid> frmKAVRIN::MakeEditor(
     GridControl* control, EditBox* box,
     void (MapCellHandlers::*validate)(std::int16_t&, std::int16_t&, std::string&, bool&)) {
-    if (!view_.window || !control || !box) return nullptr;
-    auto editor = std::make_unique<grid>(linkState.flags, platform_.settings);
+    auto editor = std::make_unique<grid>(linkState_.flags, platform_.settings);
     editor->inicializar(*view_.window, *control, *box);
     grid* self = editor.get();
     editor->events.ValidarCelda = [this, validate](std::int16_t& row, std::int16_t& col,
@@ -249,38 +185,38 @@ void frmKAVRIN::BindEditors() {
     // that editor must outlive the call.
     auto bind = [this](std::unique_ptr<grid>& editor, GridControl* control, EditBox* box,
                        auto validate) {
-        if (!view_.window || !control || !box) return;
         if (editor)
             editor->inicializar(*view_.window, *control, *box);
         else
             editor = MakeEditor(control, box, validate);
     };
-    bind(ogrd_fuel, view_.grd_fuel, view_.txtgrd_fuel, &MapCellHandlers::ogrd_fuel_ValidarCelda);
-    bind(ogrd_ign, view_.grd_ign, view_.txtgrd_ign, &MapCellHandlers::ogrd_ign_ValidarCelda);
-    bind(ogrd3, view_.grd3, view_.txtgrd3, &MapCellHandlers::ogrd3_ValidarCelda);
-    bind(ogrd4, view_.grd4, view_.txtGrd4, &MapCellHandlers::ogrd4_ValidarCelda);
-    if (ogrd_fuel) ogrd_fuel->events.OcultarCajas = [this] { view_.window->SetKeyPreview(true); };
+    const MapGrids& g = view_.grids;
+    bind(ogrd_fuel, g.grd_fuel, view_.txtgrd_fuel, &MapCellHandlers::ogrd_fuel_ValidarCelda);
+    bind(ogrd_ign, g.grd_ign, view_.txtgrd_ign, &MapCellHandlers::ogrd_ign_ValidarCelda);
+    bind(ogrd3, g.grd3, view_.txtgrd3, &MapCellHandlers::ogrd3_ValidarCelda);
+    bind(ogrd4, g.grd4, view_.txtGrd4, &MapCellHandlers::ogrd4_ValidarCelda);
+    ogrd_fuel->events.OcultarCajas = [this] { view_.window->SetKeyPreview(true); };
     // A box left open would take keys that an idle editor never commits.
-    for (grid* g : {ogrd_fuel.get(), ogrd_ign.get(), ogrd3.get(), ogrd4.get()})
-        if (g) g->OcultarCajas();
+    for (grid* editor : {ogrd_fuel.get(), ogrd_ign.get(), ogrd3.get(), ogrd4.get()})
+        editor->OcultarCajas();
 }
 
 void frmKAVRIN::LoadLanguageFile() {
-    texts.charset = 0;
+    texts_.charset = 0;
     const auto content =
-        platform_.files.ReadFile(platform_.programFolder + "/" + languageName + ".lan");
+        platform_.files.ReadFile(platform_.programFolder + "/" + languageName_ + ".lan");
     if (!content) {
-        std::string upper = languageName;
+        std::string upper = languageName_;
         std::transform(upper.begin(), upper.end(), upper.begin(),
                        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        Messages(view_).Warning("file: " + upper + ".LAN not found!");
+        view_.messages->Warning("file: " + upper + ".LAN not found!");
         return;
     }
-    texts.Load(*content);
+    texts_.Load(*content);
 }
 
 void frmKAVRIN::RebuildPortMenu() {
-    linkState.currentPort =
+    linkState_.currentPort =
         RoundToInt16(ReadNumber(platform_.settings.GetSetting(kAppName, "main", "commport", "1")));
 }
 
@@ -297,26 +233,26 @@ void frmKAVRIN::ShowChannel(std::int16_t channel, std::int32_t value) {
 }
 
 void frmKAVRIN::TrackLiveCell() {
-    const LiveCellPosition at = LocateLiveCell(LastValues[0], ThrottlePercent);
-    LiveCol = at.LiveCol;
-    LiveRow = at.LiveRow;
+    const LiveCellPosition at = LocateLiveCell(state_.LastValues[0], state_.ThrottlePercent);
+    state_.LiveCol = at.LiveCol;
+    state_.LiveRow = at.LiveRow;
 }
 
 void frmKAVRIN::HideLiveMarkers() {
-    if (view_.p) view_.p->SetVisible(false);
-    if (view_.p2) view_.p2->SetVisible(false);
+    view_.p->SetVisible(false);
+    view_.p2->SetVisible(false);
 }
 
 void frmKAVRIN::SetGridBackground(Colour colour) {
-    for (GridControl* g : {view_.grd_fuel, view_.grd_ign, view_.grd3, view_.grd4})
-        if (g) g->SetBackColor(colour);
+    const MapGrids& g = view_.grids;
+    for (GridControl* grid : {g.grd_fuel, g.grd_ign, g.grd3, g.grd4}) grid->SetBackColor(colour);
 }
 
 void frmKAVRIN::SetChannelControlsColour(Colour colour) {
     const ChannelControls& ch = view_.channels;
     for (int n = 0; n < kMeasuredChannels; ++n)
         for (Control* c : {static_cast<Control*>(ch.chk[n]), ch.lblvalor[n], ch.txtEscala[n]})
-            if (c) c->SetForeColour(colour);
+            c->SetForeColour(colour);
 }
 
 void frmKAVRIN::SetPortMenuCheck(std::int16_t port) {
@@ -329,20 +265,19 @@ void frmKAVRIN::SetPortMenuCheck(std::int16_t port) {
 }
 
 void frmKAVRIN::SetCounterPanel(int panel, const std::string& text) {
-    if (panel >= 1 && panel <= 5 && view_.counterPanels[panel - 1])
-        view_.counterPanels[panel - 1]->SetText(text);
+    if (panel >= 1 && panel <= 5) view_.counterPanels[panel - 1]->SetText(text);
 }
 
 void frmKAVRIN::SetConnectionText(const std::string& text) {
-    if (view_.connection) view_.connection->SetText(text);
+    view_.connection->SetText(text);
 }
 
 void frmKAVRIN::SetConnectionPicture(bool connected) {
-    if (view_.connection) view_.connection->SetConnectedPicture(connected);
+    view_.connection->SetConnectedPicture(connected);
 }
 
 void frmKAVRIN::ShowPortMessage(const std::string& text) {
-    Messages(view_).Exclamation(text);
+    view_.messages->Exclamation(text);
 }
 
 } // namespace kavrin

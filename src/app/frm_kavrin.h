@@ -8,6 +8,7 @@
 #include "base/language_texts.h"
 #include "base/modulo.h"
 #include "base/settings_store.h"
+#include "base/window_state.h"
 #include "config/config_image.h"
 #include "config/config_view.h"
 #include "config/map_cells.h"
@@ -73,24 +74,18 @@ public:
     void SetConnectionPicture(bool connected) override;
     void ShowPortMessage(const std::string& text) override;
 
-    // State of the window, owned here for the life of the program.
-    LinkState linkState;
-    Configuration config;
-    LanguageTexts texts;
-    std::string languageName = "English";
-    DataFormatMode DataFormat = kRawData;
-    LiveValueStore LastValues{};
-    float ThrottlePercent = 0.0f;
-    MapViewState maps;
-    std::int16_t LiveCol = 1;
-    std::int16_t LiveRow = 1;
-
     static constexpr const char* kCaption = "KAVRIN 053";
 
-    rs232& port() { return port_; }
+    // The parameter fields' and buttons' handlers, which the binding calls.
     ParameterFields& parameters() { return parameters_; }
-    MapCellHandlers& cells() { return cells_; }
-    grid* editor(int table) const;
+
+    // What the window holds, read-only.
+    const LinkState& linkState() const { return linkState_; }
+    const Configuration& config() const { return config_; }
+    const WindowState& state() const { return state_; }
+    const LanguageTexts& texts() const { return texts_; }
+    // The grid editor of table 0 (fuel) to 3 (air compensation).
+    const grid* editor(int table) const;
 
 private:
     class KeyHandler;
@@ -101,12 +96,17 @@ private:
                                      void (MapCellHandlers::*validate)(std::int16_t&, std::int16_t&,
                                                                        std::string&, bool&));
 
+    // State of the window, owned here for the life of the program.
+    LinkState linkState_;
+    Configuration config_;
+    LanguageTexts texts_;
+    std::string languageName_ = "English";
+    WindowState state_;
+
     MainView& view_;
     Platform platform_;
     rs232 port_;
     Link link_;
-    ConfigControls configControls_;
-    MapViewControls mapControls_;
     ConfigView configView_;
     MapViews mapViews_;
     ParameterFields parameters_;

@@ -1,6 +1,8 @@
 #pragma once
 // The small control interfaces through which the logic touches the screen. The
 // Qt binding in src/ui implements them on widgets; tests use fakes.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -47,6 +49,33 @@ class ConnectionPanel : public Control {
 public:
     virtual void SetConnectedPicture(bool connected) = 0;
 };
+
+// The control a build of the window lacks: it reads as empty and unchecked and
+// ignores whatever is written to it. One shared instance stands in for every
+// missing control, so the logic never asks whether a control is there.
+class NullControl final : public CheckControl {
+public:
+    void SetText(const std::string&) override {}
+    std::string Text() const override { return {}; }
+    void SetForeColour(Colour) override {}
+    void SetBackColour(Colour) override {}
+    void SetVisible(bool) override {}
+    bool IsVisible() const override { return false; }
+    void SetChecked(bool) override {}
+    bool IsChecked() const override { return false; }
+};
+
+inline CheckControl* NoControl() {
+    static NullControl none;
+    return &none;
+}
+
+// N missing controls, for a control array.
+template <typename T, std::size_t N> std::array<T*, N> NoControls() {
+    std::array<T*, N> controls;
+    controls.fill(NoControl());
+    return controls;
+}
 
 // The three message boxes the system has.
 class MessageBoxes {

@@ -81,4 +81,12 @@ public:
     virtual void RemoveListener(GridListener* listener) = 0;
 };
 
+// The window's four tables. Every build of the window has them.
+struct MapGrids {
+    GridControl* grd_fuel = nullptr;
+    GridControl* grd_ign = nullptr;
+    GridControl* grd3 = nullptr;
+    GridControl* grd4 = nullptr;
+};
+
 } // namespace kavrin

@@ -11,10 +11,6 @@ namespace {
 constexpr float kDegreesPerStep = 0.3515625f;
 constexpr float kPercentPerStep = 0.78125f;
 
-void SetFieldText(Control* field, const std::string& text) {
-    if (field) field->SetText(text);
-}
-
 } // namespace
 
 Colour FuelCellColour(std::int16_t v) {
@@ -28,34 +24,34 @@ Colour FuelCellColour(std::int16_t v) {
     return Rgb(255, 0, 0);
 }
 
-ConfigView::ConfigView(Configuration& config, LinkFlags& flags, const DataFormatMode& dataFormat,
-                       const ConfigControls& controls, FuelTextColour setFuelTextColour)
-    : config_(config), flags_(flags), dataFormat_(dataFormat), controls_(controls),
+ConfigView::ConfigView(Configuration& config, LinkFlags& flags, const WindowState& state,
+                       const MapGrids& grids, const ParameterControls& fields,
+                       FuelTextColour setFuelTextColour)
+    : config_(config), flags_(flags), state_(state), grids_(grids), fields_(fields),
       setFuelTextColour_(std::move(setFuelTextColour)) {}
 
 void ConfigView::SizeGrids() {
-    const ConfigControls& c = controls_;
-    if (c.grd_fuel) {
-        c.grd_fuel->SetCols(config_.MapCols + 1);
-        c.grd_fuel->SetRows(config_.MapRows + 1);
-    }
-    if (c.grd_ign) c.grd_ign->SetCols(config_.MapCols + 1);
-    if (c.grd3) c.grd3->SetCols(config_.EngTempCells + 1);
-    if (c.grd4) c.grd4->SetCols(config_.AirTempCells + 1);
+    const MapGrids& g = grids_;
+    g.grd_fuel->SetCols(config_.MapCols + 1);
+    g.grd_fuel->SetRows(config_.MapRows + 1);
+    g.grd_ign->SetCols(config_.MapCols + 1);
+    g.grd3->SetCols(config_.EngTempCells + 1);
+    g.grd4->SetCols(config_.AirTempCells + 1);
 }
 
 void ConfigView::ShowConfig() {
     if (flags_.suppressWrites) return;
     config_.UpdateFuelScale();
 
-    const ConfigControls& c = controls_;
+    const MapGrids& g = grids_;
+    const ParameterControls& f = fields_;
     const ByteImage& image = config_.ConfigImage;
     const auto& pulses = config_.FuelPulseTable;
-    const bool formatted = dataFormat_ != kRawData;
+    const bool formatted = state_.DataFormat != kRawData;
 
     // The ignition map is stored right after the fuel map and shares its
     // columns, so it is walked as one more row of the fuel grid.
-    const int rowCount = c.grd_fuel ? c.grd_fuel->Rows() : config_.MapRows + 1;
+    const int rowCount = g.grd_fuel->Rows();
     int idx = 0;
     for (int r = 1; r <= rowCount; ++r) {
         for (int k = 1; k <= config_.MapCols; ++k, ++idx) {
@@ -66,15 +62,14 @@ void ConfigView::ShowConfig() {
                 const float pulse = idx < static_cast<int>(pulses.size())
                                         ? pulses[static_cast<std::size_t>(idx)]
                                         : 0.0f;
-                if (c.grd_fuel)
-                    c.grd_fuel->SetTextMatrix(
-                        r, k, formatted ? FormatTwoDecimals(pulse) : DecimalText(image[idx]));
+                g.grd_fuel->SetTextMatrix(
+                    r, k, formatted ? FormatTwoDecimals(pulse) : DecimalText(image[idx]));
                 if (config_.RecolourFuel && setFuelTextColour_)
                     setFuelTextColour_(static_cast<std::int16_t>(r), static_cast<std::int16_t>(k),
                                        FuelCellColour(image[idx]));
-            } else if (c.grd_ign) {
-                c.grd_ign->SetTextMatrix(1, k,
-                                         FormatScaled(image[idx], kDegreesPerStep, 1, dataFormat_));
+            } else {
+                g.grd_ign->SetTextMatrix(
+                    1, k, FormatScaled(image[idx], kDegreesPerStep, 1, state_.DataFormat));
             }
         }
     }
@@ -83,44 +78,44 @@ void ConfigView::ShowConfig() {
     idx = config_.EngTempBase;
     auto showCompensation = [&](GridControl* grid, int cells) {
         for (int k = 1; k <= cells; ++k, ++idx) {
-            if (Shows(idx) && grid)
-                grid->SetTextMatrix(1, k,
-                                    FormatScaled(image[idx], kPercentPerStep, 1, dataFormat_));
+            if (Shows(idx))
+                grid->SetTextMatrix(
+                    1, k, FormatScaled(image[idx], kPercentPerStep, 1, state_.DataFormat));
         }
     };
-    showCompensation(c.grd3, config_.EngTempCells);
-    showCompensation(c.grd4, config_.AirTempCells);
+    showCompensation(g.grd3, config_.EngTempCells);
+    showCompensation(g.grd4, config_.AirTempCells);
 
     if (idx > config_.ImageLast) return;
     const int P = idx;
 
     auto showScaled = [&](Control* field, int offset, float factor, int decimals) {
         if (Shows(P + offset))
-            SetFieldText(field, FormatScaled(image[P + offset], factor, decimals, dataFormat_));
+            field->SetText(FormatScaled(image[P + offset], factor, decimals, state_.DataFormat));
     };
     auto showByte = [&](Control* field, int offset) {
-        if (Shows(P + offset)) SetFieldText(field, DecimalText(image[P + offset]));
+        if (Shows(P + offset)) field->SetText(DecimalText(image[P + offset]));
     };
 
-    showScaled(c.txtCompensation, 0, kPercentPerStep, 1);
-    showScaled(c.txtMainAngle, 1, kDegreesPerStep, 1);
-    showScaled(c.txtEFI_angle, 2, kDegreesPerStep, 1);
-    showScaled(c.txtPump, 3, 100.0f / 255.0f, 1);
-    showByte(c.txtTHRmin, 4);
-    showByte(c.txtTHRmax, 5);
+    showScaled(f.txtCompensation, 0, kPercentPerStep, 1);
+    showScaled(f.txtMainAngle, 1, kDegreesPerStep, 1);
+    showScaled(f.txtEFI_angle, 2, kDegreesPerStep, 1);
+    showScaled(f.txtPump, 3, 100.0f / 255.0f, 1);
+    showByte(f.txtTHRmin, 4);
+    showByte(f.txtTHRmax, 5);
 
-    ShowOptionBits(P + 6, c.options.data(), static_cast<int>(c.options.size()));
+    ShowOptionBits(P + 6, f.options.data(), static_cast<int>(f.options.size()));
 
     // The cut-off byte is the high byte of an engine-speed count, the same
     // count the live data carries: 1024 counts are 1000 rpm.
     if (Shows(P + 7))
-        SetFieldText(c.txtCorte, FormatScaled(image[P + 7] * 256.0f, 0.9765625f, 0, dataFormat_));
-    showScaled(c.txtFactor, 8, 0.8f, 0);
-    showScaled(c.txtOffset, 9, config_.FuelScale * 16.0f, 2);
-    showScaled(c.txtPriming, 10, 3.28f, 0);
-    showScaled(c.txtDwell, 11, 0.0256f, 2);
+        f.txtCorte->SetText(FormatScaled(image[P + 7] * 256.0f, 0.9765625f, 0, state_.DataFormat));
+    showScaled(f.txtFactor, 8, 0.8f, 0);
+    showScaled(f.txtOffset, 9, config_.FuelScale * 16.0f, 2);
+    showScaled(f.txtPriming, 10, 3.28f, 0);
+    showScaled(f.txtDwell, 11, 0.0256f, 2);
 
-    ShowOptionBits(P + 12, c.options2.data(), static_cast<int>(c.options2.size()));
+    ShowOptionBits(P + 12, f.options2.data(), static_cast<int>(f.options2.size()));
 }
 
 void ConfigView::ShowOptionBits(int index, CheckControl* const* boxes, int count) {
@@ -131,7 +126,7 @@ void ConfigView::ShowOptionBits(int index, CheckControl* const* boxes, int count
     flags_.suppressWrites = true;
     int b = config_.ConfigImage[index];
     for (int i = 0; i < count; ++i) {
-        if (boxes[i]) boxes[i]->SetChecked(b % 2 == 1);
+        boxes[i]->SetChecked(b % 2 == 1);
         b /= 2;
     }
     flags_.suppressWrites = wasSuppressed;

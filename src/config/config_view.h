@@ -4,7 +4,9 @@
 #include "base/controls.h"
 #include "base/grid_control.h"
 #include "base/modulo.h"
+#include "base/window_state.h"
 #include "config/config_image.h"
+#include "config/parameters.h"
 #include "link/link_state.h"
 
 #include <array>
@@ -12,30 +14,6 @@
 #include <functional>
 
 namespace kavrin {
-
-// The controls ShowConfig writes. A control left null is one this build of the
-// window does not have; it is skipped.
-struct ConfigControls {
-    GridControl* grd_fuel = nullptr;
-    GridControl* grd_ign = nullptr;
-    GridControl* grd3 = nullptr;
-    GridControl* grd4 = nullptr;
-
-    Control* txtCompensation = nullptr;
-    Control* txtMainAngle = nullptr;
-    Control* txtEFI_angle = nullptr;
-    Control* txtPump = nullptr;
-    Control* txtTHRmin = nullptr;
-    Control* txtTHRmax = nullptr;
-    Control* txtCorte = nullptr;
-    Control* txtFactor = nullptr;
-    Control* txtOffset = nullptr;
-    Control* txtPriming = nullptr;
-    Control* txtDwell = nullptr;
-
-    std::array<CheckControl*, 8> options{};  // bits of the first option byte
-    std::array<CheckControl*, 2> options2{}; // bits 0 and 1 of the second
-};
 
 // Text colour of a fuel cell by its byte: the richer the cell, the redder.
 Colour FuelCellColour(std::int16_t v);
@@ -46,8 +24,9 @@ public:
     // keeps the colours, so they go through it.
     using FuelTextColour = std::function<void(std::int16_t row, std::int16_t col, Colour colour)>;
 
-    ConfigView(Configuration& config, LinkFlags& flags, const DataFormatMode& dataFormat,
-               const ConfigControls& controls, FuelTextColour setFuelTextColour);
+    ConfigView(Configuration& config, LinkFlags& flags, const WindowState& state,
+               const MapGrids& grids, const ParameterControls& fields,
+               FuelTextColour setFuelTextColour);
 
     // Refreshes every table cell, parameter field and option box from the image.
     void ShowConfig();
@@ -61,8 +40,9 @@ private:
 
     Configuration& config_;
     LinkFlags& flags_;
-    const DataFormatMode& dataFormat_;
-    const ConfigControls& controls_;
+    const WindowState& state_;
+    const MapGrids& grids_;
+    const ParameterControls& fields_;
     FuelTextColour setFuelTextColour_;
 };
 

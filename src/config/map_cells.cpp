@@ -9,10 +9,10 @@
 namespace kavrin {
 
 MapCellHandlers::MapCellHandlers(Configuration& config, const LinkFlags& flags,
-                                 ConfigWriter& writer, const DataFormatMode& dataFormat,
+                                 ConfigWriter& writer, const WindowState& state,
                                  FuelTextColourSetter setFuelTextColour,
                                  std::function<void()> suggestFuelScale)
-    : config_(config), flags_(flags), writer_(writer), dataFormat_(dataFormat),
+    : config_(config), flags_(flags), writer_(writer), state_(state),
       setFuelTextColour_(std::move(setFuelTextColour)),
       suggestFuelScale_(std::move(suggestFuelScale)) {}
 
@@ -49,12 +49,12 @@ void MapCellHandlers::ogrd_fuel_ValidarCelda(std::int16_t& row, std::int16_t& co
 
 void MapCellHandlers::ogrd_ign_ValidarCelda(std::int16_t& /*row*/, std::int16_t& col,
                                             std::string& valor, bool& /*Cancel*/) {
-    std::int16_t value = AngleToByte(valor, dataFormat_);
+    std::int16_t value = AngleToByte(valor, state_.DataFormat);
     std::int16_t idx = static_cast<std::int16_t>(config_.FuelCells + col - 1);
     writer_.WriteConfigByte('M', idx, value);
     // Shown as the angle the ECU will use, online too: the editor hands this
     // text on to the next cell of the selection.
-    valor = FormatScaled(value, 0.3515625f, 1, dataFormat_);
+    valor = FormatScaled(value, 0.3515625f, 1, state_.DataFormat);
 }
 
 void MapCellHandlers::ogrd3_ValidarCelda(std::int16_t& /*row*/, std::int16_t& col,
@@ -75,7 +75,7 @@ void MapCellHandlers::CompensationCell(int index, std::string& valor) {
         std::clamp<std::int16_t>(RoundToInt16(Formatted() ? v / 0.78125 : v), 0, 255);
     std::int16_t idx = static_cast<std::int16_t>(index);
     writer_.WriteConfigByte('M', idx, value);
-    if (!flags_.online) valor = FormatScaled(value, 0.78125f, 1, dataFormat_);
+    if (!flags_.online) valor = FormatScaled(value, 0.78125f, 1, state_.DataFormat);
 }
 
 } // namespace kavrin

@@ -3,6 +3,7 @@
 // the ECU, the fuel pulse kept for the cell, and the text the cell shows.
 #include "base/controls.h"
 #include "base/modulo.h"
+#include "base/window_state.h"
 #include "config/config_image.h"
 #include "link/link.h"
 #include "link/link_state.h"
@@ -24,7 +25,7 @@ public:
         std::function<void(std::int16_t row, std::int16_t col, Colour colour)>;
 
     MapCellHandlers(Configuration& config, const LinkFlags& flags, ConfigWriter& writer,
-                    const DataFormatMode& dataFormat, FuelTextColourSetter setFuelTextColour,
+                    const WindowState& state, FuelTextColourSetter setFuelTextColour,
                     std::function<void()> suggestFuelScale);
 
     void ogrd_fuel_ValidarCelda(std::int16_t& row, std::int16_t& col, std::string& valor,
@@ -36,12 +37,12 @@ public:
 
 private:
     void CompensationCell(int index, std::string& valor);
-    bool Formatted() const { return dataFormat_ != kRawData; }
+    bool Formatted() const { return state_.DataFormat != kRawData; }
 
     Configuration& config_;
     const LinkFlags& flags_;
     ConfigWriter& writer_;
-    const DataFormatMode& dataFormat_;
+    const WindowState& state_;
     FuelTextColourSetter setFuelTextColour_;
     std::function<void()> suggestFuelScale_;
 };

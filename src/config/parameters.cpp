@@ -77,10 +77,9 @@ FuelScaleSuggestion ComputeFuelScaleSuggestion(const Configuration& config) {
 ParameterFields::ParameterFields(const ParameterControls& controls, Configuration& config,
                                  const LinkFlags& flags, ConfigWriter& writer,
                                  ConfigRefresh& refresh, MessageBoxes& messages,
-                                 const LanguageTexts& texts, const DataFormatMode& dataFormat,
-                                 const std::array<std::int32_t, 21>& lastValues)
+                                 const LanguageTexts& texts, const WindowState& state)
     : controls_(controls), config_(config), flags_(flags), writer_(writer), refresh_(refresh),
-      messages_(messages), texts_(texts), dataFormat_(dataFormat), lastValues_(lastValues) {}
+      messages_(messages), texts_(texts), state_(state) {}
 
 // Values reach here through RoundToInt16 and the like, which saturate at the
 // 16-bit range instead of overflowing; the write then limits them to a byte.
@@ -99,15 +98,15 @@ void ParameterFields::txtCompensation_Validate() {
 }
 
 void ParameterFields::txtMainAngle_Validate() {
-    Write(1, AngleToByte(TextOf(controls_.txtMainAngle), dataFormat_));
+    Write(1, AngleToByte(TextOf(controls_.txtMainAngle), state_.DataFormat));
 }
 
 void ParameterFields::txtEFI_angle_Validate() {
-    std::int16_t value = AngleToByte(TextOf(controls_.txtEFI_angle), dataFormat_);
+    std::int16_t value = AngleToByte(TextOf(controls_.txtEFI_angle), state_.DataFormat);
     std::int16_t index = static_cast<std::int16_t>(config_.ParamBase + 2);
     writer_.WriteConfigByte('M', index, value);
     // The ECU works in whole steps: show the angle it will really use.
-    SetTextOf(controls_.txtEFI_angle, FormatScaled(value, 0.3515625f, 1, dataFormat_));
+    SetTextOf(controls_.txtEFI_angle, FormatScaled(value, 0.3515625f, 1, state_.DataFormat));
 }
 
 void ParameterFields::txtPump_Validate() {
@@ -196,12 +195,12 @@ void ParameterFields::txtDwell_Validate() {
 }
 
 void ParameterFields::cmdTHRmin_Click() {
-    SetTextOf(controls_.txtTHRmin, DecimalText(lastValues_[5]));
+    SetTextOf(controls_.txtTHRmin, DecimalText(state_.LastValues[5]));
     txtTHRmin_Validate();
 }
 
 void ParameterFields::cmdTHRmax_Click() {
-    SetTextOf(controls_.txtTHRmax, DecimalText(lastValues_[5]));
+    SetTextOf(controls_.txtTHRmax, DecimalText(state_.LastValues[5]));
     txtTHRmax_Validate();
 }
 

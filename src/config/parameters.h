@@ -4,6 +4,7 @@
 // suggest an EFI factor and offset for the current fuel map.
 #include "base/controls.h"
 #include "base/modulo.h"
+#include "base/window_state.h"
 #include "config/config_image.h"
 #include "link/link.h"
 #include "link/link_state.h"
@@ -16,24 +17,24 @@ namespace kavrin {
 
 class LanguageTexts;
 
-// The controls of the two tabs. A control left null is one this build of the
-// window does not have: it reads as an empty text and ignores what is written.
+// The controls of the two tabs; one this build of the window lacks is the null
+// control.
 struct ParameterControls {
-    Control* txtCompensation = nullptr;      // P + 0
-    Control* txtMainAngle = nullptr;         // P + 1
-    Control* txtEFI_angle = nullptr;         // P + 2
-    Control* txtPump = nullptr;              // P + 3
-    Control* txtTHRmin = nullptr;            // P + 4
-    Control* txtTHRmax = nullptr;            // P + 5
-    Control* txtCorte = nullptr;             // P + 7
-    Control* txtFactor = nullptr;            // P + 8
-    Control* txtOffset = nullptr;            // P + 9
-    Control* txtPriming = nullptr;           // P + 10
-    Control* txtDwell = nullptr;             // P + 11
-    std::array<CheckControl*, 8> options{};  // bits of P + 6
-    std::array<CheckControl*, 2> options2{}; // bits 0 and 1 of P + 12
-    Control* lblfactor = nullptr;
-    Control* lbloffset = nullptr;
+    Control* txtCompensation = NoControl();                                // P + 0
+    Control* txtMainAngle = NoControl();                                   // P + 1
+    Control* txtEFI_angle = NoControl();                                   // P + 2
+    Control* txtPump = NoControl();                                        // P + 3
+    Control* txtTHRmin = NoControl();                                      // P + 4
+    Control* txtTHRmax = NoControl();                                      // P + 5
+    Control* txtCorte = NoControl();                                       // P + 7
+    Control* txtFactor = NoControl();                                      // P + 8
+    Control* txtOffset = NoControl();                                      // P + 9
+    Control* txtPriming = NoControl();                                     // P + 10
+    Control* txtDwell = NoControl();                                       // P + 11
+    std::array<CheckControl*, 8> options = NoControls<CheckControl, 8>();  // bits of P + 6
+    std::array<CheckControl*, 2> options2 = NoControls<CheckControl, 2>(); // bits 0 and 1 of P + 12
+    Control* lblfactor = NoControl();
+    Control* lbloffset = NoControl();
 };
 
 // The window's refresh of every view from the image, and its map layout (which
@@ -59,13 +60,10 @@ FuelScaleSuggestion ComputeFuelScaleSuggestion(const Configuration& config);
 
 class ParameterFields {
 public:
-    // lastValues is the live store of the channels: entry 5 holds the last raw
-    // throttle reading.
+    // The state's LastValues entry 5 holds the last raw throttle reading.
     ParameterFields(const ParameterControls& controls, Configuration& config,
                     const LinkFlags& flags, ConfigWriter& writer, ConfigRefresh& refresh,
-                    MessageBoxes& messages, const LanguageTexts& texts,
-                    const DataFormatMode& dataFormat,
-                    const std::array<std::int32_t, 21>& lastValues);
+                    MessageBoxes& messages, const LanguageTexts& texts, const WindowState& state);
 
     // Run when the user leaves the field.
     void txtCompensation_Validate();
@@ -95,18 +93,17 @@ private:
     void Write(int offset, std::int16_t value);
     void WriteOptionBit(int offset, int bit, const CheckControl* box);
     double FieldNumber(const Control* field) const;
-    bool Formatted() const { return dataFormat_ != kRawData; }
+    bool Formatted() const { return state_.DataFormat != kRawData; }
     void RescaleFuelMap(int oldFactor, int newFactor);
 
-    ParameterControls controls_;
+    const ParameterControls& controls_;
     Configuration& config_;
     const LinkFlags& flags_;
     ConfigWriter& writer_;
     ConfigRefresh& refresh_;
     MessageBoxes& messages_;
     const LanguageTexts& texts_;
-    const DataFormatMode& dataFormat_;
-    const std::array<std::int32_t, 21>& lastValues_;
+    const WindowState& state_;
 };
 
 } // namespace kavrin

@@ -9,22 +9,6 @@ namespace kavrin {
 
 namespace {
 
-std::string TextOf(const Control* field) {
-    return field ? field->Text() : std::string();
-}
-
-void SetLabel(Control* label, const std::string& text) {
-    if (label) label->SetText(text);
-}
-
-void SetShown(Control* control, bool shown) {
-    if (control) control->SetVisible(shown);
-}
-
-void SetShown(GridControl* grid, bool shown) {
-    if (grid) grid->SetVisible(shown);
-}
-
 // THR MIN is taken as typed, so a sensor count shown in a header may carry
 // decimals; whole numbers are written without a point.
 std::string NumberText(double value) {
@@ -44,34 +28,35 @@ std::string PercentText(double value) {
 
 } // namespace
 
-MapViews::MapViews(const MapViewControls& controls, MapViewState& state,
-                   const DataFormatMode& dataFormat, const LanguageTexts& texts, MapViewHooks hooks)
-    : controls_(controls), state_(state), dataFormat_(dataFormat), texts_(texts),
+MapViews::MapViews(const MapGrids& grids, const MapViewControls& controls,
+                   const ParameterControls& fields, WindowState& state, const LanguageTexts& texts,
+                   MapViewHooks hooks)
+    : grids_(grids), controls_(controls), fields_(fields), state_(state), texts_(texts),
       hooks_(std::move(hooks)) {}
 
 void MapViews::LayoutMaps() {
-    const MapViewControls& c = controls_;
-    const bool formatted = dataFormat_ != kRawData;
+    const MapGrids& g = grids_;
+    const bool formatted = state_.DataFormat != kRawData;
 
-    for (Control* label : c.lblfmt) SetShown(label, formatted);
+    for (Control* label : controls_.lblfmt) label->SetVisible(formatted);
     ShowMapTitles();
     if (hooks_.bindEditors) hooks_.bindEditors();
 
     // Limits that make no sense would leave no span to divide by: fall back to
     // the sensor's full range.
-    double thrMax = RoundToInt16(ReadNumber(TextOf(c.txtTHRmax)));
-    const double thrMin = ReadNumber(TextOf(c.txtTHRmin));
+    double thrMax = RoundToInt16(ReadNumber(fields_.txtTHRmax->Text()));
+    const double thrMin = ReadNumber(fields_.txtTHRmin->Text());
     if (thrMax < 1 || thrMin >= thrMax) thrMax = 255;
     std::int16_t span = RoundToInt16(thrMax - thrMin);
     if (span < 1) span = 255;
-    state_.ThrSpan = span;
-    state_.ThrScale = 65535 / span;
+    state_.maps.ThrSpan = span;
+    state_.maps.ThrScale = 65535 / span;
 
-    if (c.grd_fuel) c.grd_fuel->SetTextMatrix(0, 0, "0");
-    if (c.grd_ign) c.grd_ign->SetTextMatrix(0, 0, "0");
+    g.grd_fuel->SetTextMatrix(0, 0, "0");
+    g.grd_ign->SetTextMatrix(0, 0, "0");
 
-    if (c.grd_fuel) {
-        GridControl& fuel = *c.grd_fuel;
+    {
+        GridControl& fuel = *g.grd_fuel;
         const int cols = fuel.Cols();
         const int rows = fuel.Rows();
         for (int i = 0; i <= cols; ++i) {
@@ -81,9 +66,9 @@ void MapViews::LayoutMaps() {
                 const std::string rpm = DecimalText(static_cast<long long>(i) * 1000);
                 fuel.SetTextMatrix(0, i, rpm);
                 fuel.SetColWidth(i, kColumnWidth);
-                if (c.grd_ign && i < c.grd_ign->Cols()) {
-                    c.grd_ign->SetTextMatrix(0, i, rpm);
-                    c.grd_ign->SetColWidth(i, kColumnWidth);
+                if (i < g.grd_ign->Cols()) {
+                    g.grd_ign->SetTextMatrix(0, i, rpm);
+                    g.grd_ign->SetColWidth(i, kColumnWidth);
                 }
             }
             if (i >= 1 && i < rows) {
@@ -92,14 +77,13 @@ void MapViews::LayoutMaps() {
                 const std::int32_t n = RoundToInt32(static_cast<double>(b) * span / 256.0);
                 fuel.SetTextMatrix(i, 0,
                                    formatted ? PercentText(static_cast<double>(n) *
-                                                           state_.ThrScale / 65535.0 * 100.0)
+                                                           state_.maps.ThrScale / 65535.0 * 100.0)
                                              : NumberText(n + thrMin));
             }
         }
     }
 
     auto layoutCompensation = [](GridControl* grid, int forcedCols) {
-        if (!grid) return;
         grid->SetColWidth(0, kColumnWidth);
         grid->SetTextMatrix(1, 0, "Corr %");
         if (forcedCols > 0) grid->SetCols(forcedCols);
@@ -109,19 +93,19 @@ void MapViews::LayoutMaps() {
             grid->SetTextMatrix(0, i, DecimalText((i - 1) * 10));
         }
     };
-    layoutCompensation(c.grd3, 0);
+    layoutCompensation(g.grd3, 0);
     // The air-temperature table keeps its seven cells whatever a file's format says.
-    layoutCompensation(c.grd4, 8);
+    layoutCompensation(g.grd4, 8);
 }
 
 void MapViews::ShowMapTitles() {
     const MapViewControls& c = controls_;
-    const bool formatted = dataFormat_ != kRawData;
+    const bool formatted = state_.DataFormat != kRawData;
     const std::string raw = "(raw)";
-    SetLabel(c.lblFuelMap, texts_.Text(67) + " 1 " + (formatted ? "(ms)" : raw));
-    SetLabel(c.lblIgnitionMap, texts_.Text(68) + " 1 " + (formatted ? "(deg)" : raw));
-    SetLabel(c.lblEngComp, texts_.Text(69) + " " + (formatted ? "(%)" : raw));
-    SetLabel(c.lblAirComp, texts_.Text(70) + " " + (formatted ? "(%)" : raw));
+    c.lblFuelMap->SetText(texts_.Text(67) + " 1 " + (formatted ? "(ms)" : raw));
+    c.lblIgnitionMap->SetText(texts_.Text(68) + " 1 " + (formatted ? "(deg)" : raw));
+    c.lblEngComp->SetText(texts_.Text(69) + " " + (formatted ? "(%)" : raw));
+    c.lblAirComp->SetText(texts_.Text(70) + " " + (formatted ? "(%)" : raw));
 }
 
 void MapViews::tab1_Click(int selectedTab) {
@@ -129,25 +113,24 @@ void MapViews::tab1_Click(int selectedTab) {
     const bool mapsShown = selectedTab == 1;
     const int mapNumber = mapsShown ? 1 : 0;
 
-    SetLabel(c.lblFuelMap, selectedTab == 2 ? std::string("COMPENSATION vs ENG.TEMP")
-                                            : "FUEL MAP " + DecimalText(mapNumber));
-    SetShown(c.grd_fuel, mapsShown);
-    SetShown(c.grd_ign, mapsShown);
-    SetLabel(c.lblIgnitionMap, "IGNITION MAP " + DecimalText(mapNumber));
-    SetShown(c.lblIgnitionMap, mapsShown);
+    c.lblFuelMap->SetText(selectedTab == 2 ? std::string("COMPENSATION vs ENG.TEMP")
+                                           : "FUEL MAP " + DecimalText(mapNumber));
+    grids_.grd_fuel->SetVisible(mapsShown);
+    grids_.grd_ign->SetVisible(mapsShown);
+    c.lblIgnitionMap->SetText("IGNITION MAP " + DecimalText(mapNumber));
+    c.lblIgnitionMap->SetVisible(mapsShown);
     // lblEngComp stays as it is: on the map tab the fuel grid covers it.
-    SetShown(c.grd3, !mapsShown);
-    SetShown(c.grd4, !mapsShown);
-    SetShown(c.lblAirComp, !mapsShown);
+    grids_.grd3->SetVisible(!mapsShown);
+    grids_.grd4->SetVisible(!mapsShown);
+    c.lblAirComp->SetVisible(!mapsShown);
 
     if (hooks_.bringMarkerToFront) hooks_.bringMarkerToFront();
     if (hooks_.showConfig) hooks_.showConfig();
 }
 
 void MapViews::grd_fuel_SelChange() {
-    const GridControl* fuel = controls_.grd_fuel;
-    if (!fuel) return;
-    state_.singleCellSelected = fuel->Row() == fuel->RowSel() && fuel->Col() == fuel->ColSel();
+    const GridControl* fuel = grids_.grd_fuel;
+    state_.maps.singleCellSelected = fuel->Row() == fuel->RowSel() && fuel->Col() == fuel->ColSel();
 }
 
 } // namespace kavrin

@@ -6,6 +6,8 @@
 #include "base/grid_control.h"
 #include "base/language_texts.h"
 #include "base/modulo.h"
+#include "base/window_state.h"
+#include "config/parameters.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,32 +15,14 @@
 
 namespace kavrin {
 
-// The controls the map layout writes. A control left null is one this build of
-// the window does not have; it is skipped.
+// The titles of the four tables and the unit labels beside the parameter
+// fields; one this build of the window lacks is the null control.
 struct MapViewControls {
-    GridControl* grd_fuel = nullptr;
-    GridControl* grd_ign = nullptr;
-    GridControl* grd3 = nullptr;
-    GridControl* grd4 = nullptr;
-
-    Control* lblFuelMap = nullptr;
-    Control* lblIgnitionMap = nullptr;
-    Control* lblEngComp = nullptr;
-    Control* lblAirComp = nullptr;
-
-    // Throttle limits, read back as the user or the image left them.
-    Control* txtTHRmin = nullptr;
-    Control* txtTHRmax = nullptr;
-
-    // Unit labels beside the parameter fields.
+    Control* lblFuelMap = NoControl();
+    Control* lblIgnitionMap = NoControl();
+    Control* lblEngComp = NoControl();
+    Control* lblAirComp = NoControl();
     std::vector<Control*> lblfmt;
-};
-
-// Values the layout derives and the live data and marker tracking read.
-struct MapViewState {
-    std::int16_t ThrSpan = 255;     // THR MAX - THR MIN in sensor counts, never below 1
-    std::int32_t ThrScale = 257;    // 65535 / ThrSpan, rounded down
-    bool singleCellSelected = true; // the fuel grid's selection is one cell
 };
 
 // What the window does for the map views.
@@ -54,8 +38,11 @@ class MapViews {
 public:
     static constexpr int kColumnWidth = 650; // twips
 
-    MapViews(const MapViewControls& controls, MapViewState& state, const DataFormatMode& dataFormat,
-             const LanguageTexts& texts, MapViewHooks hooks);
+    // The throttle limits are read back from their parameter fields, as the
+    // user or the image left them.
+    MapViews(const MapGrids& grids, const MapViewControls& controls,
+             const ParameterControls& fields, WindowState& state, const LanguageTexts& texts,
+             MapViewHooks hooks);
 
     void LayoutMaps();
     void ShowMapTitles();
@@ -67,9 +54,10 @@ public:
     void grd_fuel_SelChange();
 
 private:
+    const MapGrids& grids_;
     const MapViewControls& controls_;
-    MapViewState& state_;
-    const DataFormatMode& dataFormat_;
+    const ParameterControls& fields_;
+    WindowState& state_;
     const LanguageTexts& texts_;
     MapViewHooks hooks_;
 };

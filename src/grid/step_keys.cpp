@@ -57,8 +57,8 @@ std::optional<StepDirection> WindowStepKey(int keyCode) {
 }
 
 LiveFuelCellStepper::LiveFuelCellStepper(Configuration& config, ConfigWriter& writer,
-                                         const DataFormatMode& dataFormat)
-    : config_(config), writer_(writer), dataFormat_(dataFormat) {}
+                                         const WindowState& state)
+    : config_(config), writer_(writer), state_(state) {}
 
 bool LiveFuelCellStepper::Form_KeyDown(std::int16_t& KeyCode, std::int16_t row, std::int16_t col) {
     const auto direction = WindowStepKey(KeyCode);
@@ -76,7 +76,7 @@ void LiveFuelCellStepper::Step(StepDirection direction, std::int16_t row, std::i
     if (idx >= config_.FuelCells || idx >= static_cast<int>(config_.FuelPulseTable.size())) return;
     const bool up = direction == StepDirection::Up;
     std::int16_t value;
-    if (dataFormat_ != kRawData) {
+    if (state_.DataFormat != kRawData) {
         // The pulse accumulates in the table, so presses smaller than one fuel
         // step still add up to a new byte.
         float& pulse = config_.FuelPulseTable[idx];

@@ -3,6 +3,7 @@
 // editing boxes they step the typed value, at window level they step the fuel
 // cell the engine is running on.
 #include "base/modulo.h"
+#include "base/window_state.h"
 #include "config/config_image.h"
 #include "link/link.h"
 
@@ -29,8 +30,7 @@ std::optional<StepDirection> WindowStepKey(int keyCode);
 
 class LiveFuelCellStepper {
 public:
-    LiveFuelCellStepper(Configuration& config, ConfigWriter& writer,
-                        const DataFormatMode& dataFormat);
+    LiveFuelCellStepper(Configuration& config, ConfigWriter& writer, const WindowState& state);
 
     // The window's key-down handler while no editing box is open. A step key
     // steps the fuel cell (row, col), counted from 1, and is consumed: KeyCode
@@ -44,7 +44,7 @@ public:
 private:
     Configuration& config_;
     ConfigWriter& writer_;
-    const DataFormatMode& dataFormat_;
+    const WindowState& state_;
 };
 
 } // namespace kavrin

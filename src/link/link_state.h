@@ -25,8 +25,7 @@ struct DecoderState {
     std::int16_t command = 0; // first byte of the frame in progress
     std::int32_t low = 0;
     std::int32_t high = 0;
-    std::int16_t dumpRetries = 0;        // failed dumps answered with "G" in a row, 0..5
-    std::int16_t prescaleMultiplier = 0; // kept here for the live channels
+    std::int16_t dumpRetries = 0; // failed dumps answered with "G" in a row, 0..5
     // A tick that ended inside a 0xFF sequence leaves the next byte to be
     // dropped unexamined: it belongs to that sequence.
     bool discardNext = false;

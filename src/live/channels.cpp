@@ -15,14 +15,6 @@ constexpr Colour kBlack = Rgb(0, 0, 0);
 constexpr const char* kDegreesCelsius = "\xC2\xBA"
                                         "C";
 
-void SetText(Control* control, const std::string& text) {
-    if (control) control->SetText(text);
-}
-
-void SetBack(Control* control, Colour colour) {
-    if (control) control->SetBackColour(colour);
-}
-
 } // namespace
 
 const std::array<ChannelInfo, kMeasuredChannels>& ChannelTable() {
@@ -56,43 +48,39 @@ ChannelInitialTexts InitialChannelTexts(int channel) {
 }
 
 LiveChannels::LiveChannels(const ChannelControls& controls, LiveChart& chart,
-                           const Configuration& config, LiveValueStore& LastValues,
-                           float& ThrottlePercent, std::int16_t& prescaleMultiplier,
-                           const std::int32_t& ThrScale, const DataFormatMode& DataFormat,
-                           const Control* txtTHRmin, Colour windowBackground)
-    : controls_(controls), chart_(chart), config_(config), lastValues_(LastValues),
-      throttlePercent_(ThrottlePercent), prescaleMultiplier_(prescaleMultiplier),
-      thrScale_(ThrScale), dataFormat_(DataFormat), txtTHRmin_(txtTHRmin),
+                           const Configuration& config, WindowState& state,
+                           const Control& txtTHRmin, Colour windowBackground)
+    : controls_(controls), chart_(chart), config_(config), state_(state), txtTHRmin_(txtTHRmin),
       windowBackground_(windowBackground) {}
 
 float LiveChannels::ComputeThrottlePercent(std::int32_t count) const {
-    const double thrMin = ReadNumber(txtTHRmin_ ? txtTHRmin_->Text() : std::string());
+    const double thrMin = ReadNumber(txtTHRmin_.Text());
     double d = count - thrMin;
     if (d < 0) d = 0;
-    const double p = std::trunc(d * thrScale_ / 256);
+    const double p = std::trunc(d * state_.maps.ThrScale / 256);
     return static_cast<float>(p / 255 * 100);
 }
 
 void LiveChannels::ShowStatusBits(std::int32_t bits) {
     auto flag = [&](int mask) { return (bits & mask) != 0; };
-    SetBack(controls_.lblCranking, flag(1) ? kBlue : windowBackground_);
-    SetText(controls_.lblselector, flag(2) ? "1" : "0");
-    SetBack(controls_.lblStop, flag(4) ? kRed : windowBackground_);
-    SetText(controls_.lblPulse, flag(8) ? "HL" : "LH");
-    SetBack(controls_.lblFirst, flag(16) ? kBlue : windowBackground_);
-    SetBack(controls_.lblAnticip, flag(32) ? kBlue : windowBackground_);
+    controls_.lblCranking->SetBackColour(flag(1) ? kBlue : windowBackground_);
+    controls_.lblselector->SetText(flag(2) ? "1" : "0");
+    controls_.lblStop->SetBackColour(flag(4) ? kRed : windowBackground_);
+    controls_.lblPulse->SetText(flag(8) ? "HL" : "LH");
+    controls_.lblFirst->SetBackColour(flag(16) ? kBlue : windowBackground_);
+    controls_.lblAnticip->SetBackColour(flag(32) ? kBlue : windowBackground_);
 }
 
 void LiveChannels::ShowChannel(const std::int16_t& channel, const std::int32_t& value) {
     if (channel < 0 || channel > kStatusChannel) return;
-    lastValues_[channel] = value;
+    state_.LastValues[channel] = value;
     if (channel == kStatusChannel) {
         ShowStatusBits(value);
         return;
     }
     if (channel == 11 && value < 4) {
         // The ECU reports its timer prescaler as a power of two.
-        prescaleMultiplier_ = static_cast<std::int16_t>(value >= 0 ? 1 << value : 0);
+        state_.prescaleMultiplier = static_cast<std::int16_t>(value >= 0 ? 1 << value : 0);
     }
 
     const ChannelInfo& info = ChannelTable()[channel];
@@ -103,15 +91,15 @@ void LiveChannels::ShowChannel(const std::int16_t& channel, const std::int32_t& 
         break;
     case PreConversion::TimesPrescale:
         // Delays are counted in prescaled timer ticks of one fuel step each.
-        x = x * prescaleMultiplier_;
+        x = x * state_.prescaleMultiplier;
         factor = config_.FuelScale;
         break;
     case PreConversion::PulseCount:
         x = x * 0.0008f;
         break;
     case PreConversion::ThrottlePercent:
-        throttlePercent_ = ComputeThrottlePercent(value);
-        x = throttlePercent_;
+        state_.ThrottlePercent = ComputeThrottlePercent(value);
+        x = state_.ThrottlePercent;
         break;
     case PreConversion::Temperature:
         x = x / 0.8f;
@@ -121,16 +109,16 @@ void LiveChannels::ShowChannel(const std::int16_t& channel, const std::int32_t& 
         break;
     }
 
-    const bool formatted = dataFormat_ != kRawData;
-    SetText(controls_.lblvalor[channel],
-            formatted ? FormatScaled(x, factor, info.decimals, dataFormat_) : DecimalText(value));
+    const bool formatted = state_.DataFormat != kRawData;
+    controls_.lblvalor[channel]->SetText(
+        formatted ? FormatScaled(x, factor, info.decimals, state_.DataFormat) : DecimalText(value));
     x = x * factor;
-    SetText(controls_.lblUnit[channel], formatted ? info.unit : "");
+    controls_.lblUnit[channel]->SetText(formatted ? info.unit : "");
 
     const CheckControl* box = controls_.chk[channel];
     chart_.PlotPoint(channel, x, info.colour, box && box->IsChecked());
-    if (controls_.chk[channel]) controls_.chk[channel]->SetForeColour(info.colour);
-    if (controls_.lblvalor[channel]) controls_.lblvalor[channel]->SetForeColour(info.colour);
+    controls_.chk[channel]->SetForeColour(info.colour);
+    controls_.lblvalor[channel]->SetForeColour(info.colour);
     if (channel == 0) chart_.Advance();
 }
 

@@ -4,6 +4,7 @@
 // live-value store and the chart.
 #include "base/controls.h"
 #include "base/modulo.h"
+#include "base/window_state.h"
 #include "config/config_image.h"
 
 #include <array>
@@ -53,34 +54,29 @@ public:
     virtual void Advance() = 0;
 };
 
-// The controls of the "Channels" tabs. A control left null is one this build
-// of the window does not have.
+// The controls of the "Channels" tabs; one this build of the window lacks is
+// the null control.
 struct ChannelControls {
-    std::array<CheckControl*, kMeasuredChannels> chk{};
-    std::array<Control*, kMeasuredChannels> lblvalor{};
-    std::array<Control*, kMeasuredChannels> lblUnit{};
-    std::array<Control*, kMeasuredChannels> txtEscala{};
-    Control* lblCranking = nullptr;
-    Control* lblselector = nullptr;
-    Control* lblStop = nullptr;
-    Control* lblPulse = nullptr;
-    Control* lblFirst = nullptr;
-    Control* lblAnticip = nullptr;
+    std::array<CheckControl*, kMeasuredChannels> chk =
+        NoControls<CheckControl, kMeasuredChannels>();
+    std::array<Control*, kMeasuredChannels> lblvalor = NoControls<Control, kMeasuredChannels>();
+    std::array<Control*, kMeasuredChannels> lblUnit = NoControls<Control, kMeasuredChannels>();
+    std::array<Control*, kMeasuredChannels> txtEscala = NoControls<Control, kMeasuredChannels>();
+    Control* lblCranking = NoControl();
+    Control* lblselector = NoControl();
+    Control* lblStop = NoControl();
+    Control* lblPulse = NoControl();
+    Control* lblFirst = NoControl();
+    Control* lblAnticip = NoControl();
 };
-
-using LiveValueStore = std::array<std::int32_t, 21>;
 
 class LiveChannels {
 public:
-    // Everything but the controls, the chart and the window background is owned
-    // by the window: LastValues and ThrottlePercent are written here, the
-    // prescale multiplier is kept with the receive decoder's state, ThrScale
-    // comes from the map layout and txtTHRmin is the THR MIN parameter field.
+    // LastValues, ThrottlePercent and the prescale multiplier of the window's
+    // state are written here; ThrScale comes from the map layout and txtTHRmin
+    // is the THR MIN parameter field.
     LiveChannels(const ChannelControls& controls, LiveChart& chart, const Configuration& config,
-                 LiveValueStore& LastValues, float& ThrottlePercent,
-                 std::int16_t& prescaleMultiplier, const std::int32_t& ThrScale,
-                 const DataFormatMode& DataFormat, const Control* txtTHRmin,
-                 Colour windowBackground);
+                 WindowState& state, const Control& txtTHRmin, Colour windowBackground);
 
     // One accepted live frame. Channels outside 0..16 are ignored.
     void ShowChannel(const std::int16_t& channel, const std::int32_t& value);
@@ -94,15 +90,11 @@ public:
 private:
     void ShowStatusBits(std::int32_t bits);
 
-    ChannelControls controls_;
+    const ChannelControls& controls_;
     LiveChart& chart_;
     const Configuration& config_;
-    LiveValueStore& lastValues_;
-    float& throttlePercent_;
-    std::int16_t& prescaleMultiplier_;
-    const std::int32_t& thrScale_;
-    const DataFormatMode& dataFormat_;
-    const Control* txtTHRmin_;
+    WindowState& state_;
+    const Control& txtTHRmin_;
     Colour windowBackground_;
 };
 

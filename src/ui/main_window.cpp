@@ -282,9 +282,9 @@ void MainWindow::BuildParameterTabs(QWidget* client) {
         if (*f.unit) {
             auto* unit =
                 MakeLabel(fraParameters, QString::fromLatin1(f.unit), 160, y, 30, kRow - 2);
-            unit->setObjectName(QStringLiteral("lblfmt%1").arg(view_.lblfmt.size()));
+            unit->setObjectName(QStringLiteral("lblfmt%1").arg(view_.maps.lblfmt.size()));
             unit->setVisible(false);
-            view_.lblfmt.push_back(Own<QtWidgetControl>(unit));
+            view_.maps.lblfmt.push_back(Own<QtWidgetControl>(unit));
         }
     }
     for (int i = 0; i < 2; ++i) {
@@ -345,32 +345,32 @@ void MainWindow::BuildMapArea(QWidget* client) {
         const char* name;
         const char* text;
         int top;
-        Control* MainView::*slot;
+        Control* MapViewControls::*slot;
     };
     const Title titles[] = {
-        {"lblFuelMap", "FUEL MAP 1", Px(5070) - 19, &MainView::lblFuelMap},
-        {"lblEngComp", "ENGINE COMPENSATION", Px(6120) - 18, &MainView::lblEngComp},
-        {"lblAirComp", "AIR COMPENSATION", Px(7440) - 18, &MainView::lblAirComp},
-        {"lblIgnitionMap", "IGNITION MAP 1", Px(8790) - 15, &MainView::lblIgnitionMap},
+        {"lblFuelMap", "FUEL MAP 1", Px(5070) - 19, &MapViewControls::lblFuelMap},
+        {"lblEngComp", "ENGINE COMPENSATION", Px(6120) - 18, &MapViewControls::lblEngComp},
+        {"lblAirComp", "AIR COMPENSATION", Px(7440) - 18, &MapViewControls::lblAirComp},
+        {"lblIgnitionMap", "IGNITION MAP 1", Px(8790) - 15, &MapViewControls::lblIgnitionMap},
     };
     for (const Title& t : titles) {
         auto* label = MakeLabel(client, tr(t.text), Px(4170), t.top, 400, 16);
         label->setObjectName(QString::fromLatin1(t.name));
         label->setFont(titleFont);
-        view_.*(t.slot) = Own<QtWidgetControl>(label);
+        view_.maps.*(t.slot) = Own<QtWidgetControl>(label);
     }
 
     struct Table {
         const char* name;
         int left, top, width, height;
-        GridControl* MainView::*grid;
+        GridControl* MapGrids::*grid;
         EditBox* MainView::*box;
     };
     const Table tables[] = {
-        {"grd_fuel", 4170, 5070, 10845, 3525, &MainView::grd_fuel, &MainView::txtgrd_fuel},
-        {"grd_ign", 4170, 8790, 10845, 885, &MainView::grd_ign, &MainView::txtgrd_ign},
-        {"grd3", 4200, 6120, 10845, 885, &MainView::grd3, &MainView::txtgrd3},
-        {"grd4", 4200, 7440, 10845, 885, &MainView::grd4, &MainView::txtGrd4},
+        {"grd_fuel", 4170, 5070, 10845, 3525, &MapGrids::grd_fuel, &MainView::txtgrd_fuel},
+        {"grd_ign", 4170, 8790, 10845, 885, &MapGrids::grd_ign, &MainView::txtgrd_ign},
+        {"grd3", 4200, 6120, 10845, 885, &MapGrids::grd3, &MainView::txtgrd3},
+        {"grd4", 4200, 7440, 10845, 885, &MapGrids::grd4, &MainView::txtGrd4},
     };
     // The tables use a slightly smaller face so that "100.0%" fits the fixed
     // header column.
@@ -380,7 +380,7 @@ void MainWindow::BuildMapArea(QWidget* client) {
         auto* control = new QtGridControl(t.name, client);
         control->setFont(gridFont);
         control->setGeometry(Px(t.left), Px(t.top), Px(t.width), Px(t.height));
-        view_.*(t.grid) = control;
+        view_.grids.*(t.grid) = control;
     }
     // The boxes come after the grids so that they lie above them.
     const char* boxNames[] = {"txtgrd_fuel", "txtgrd_ign", "txtgrd3", "txtGrd4"};
@@ -393,9 +393,9 @@ void MainWindow::BuildMapArea(QWidget* client) {
     }
     // The engine compensation title is never switched: on the map tab the fuel
     // map, drawn above it, covers it.
-    view_.grd3->SetVisible(false);
-    view_.grd4->SetVisible(false);
-    view_.lblAirComp->SetVisible(false);
+    view_.grids.grd3->SetVisible(false);
+    view_.grids.grd4->SetVisible(false);
+    view_.maps.lblAirComp->SetVisible(false);
 
     // Live-cell markers over the fuel and ignition maps.
     const char* markerNames[] = {"p", "p2"};

@@ -43,8 +43,8 @@ struct Window : FakeMainView {
         device.ClearWritten();
         device.Feed(Dump(Tune()));
         Tick(2);
-        ASSERT_TRUE(frm->linkState.flags.online);
-        ASSERT_TRUE(frm->linkState.flags.configValid);
+        ASSERT_TRUE(frm->linkState().flags.online);
+        ASSERT_TRUE(frm->linkState().flags.configValid);
     }
     // Echoes every write message on the wire back as the ECU would.
     void EchoWrites() {
@@ -71,17 +71,17 @@ TEST(Window, StartUpOpensTheStoredPortAndAsksForTheConfiguration) {
     w.frm->Form_Load();
     EXPECT_EQ(w.device.openName, "fake:3");
     EXPECT_EQ(w.device.WrittenText(), "RG");
-    EXPECT_FALSE(w.frm->linkState.flags.suppressWrites);
+    EXPECT_FALSE(w.frm->linkState().flags.suppressWrites);
     EXPECT_TRUE(w.com3.checked);
     EXPECT_FALSE(w.com1.checked);
-    EXPECT_EQ(w.frm->DataFormat, kFormattedData);
+    EXPECT_EQ(w.frm->state().DataFormat, kFormattedData);
     EXPECT_TRUE(w.formatted.checked);
     EXPECT_FALSE(w.raw.checked);
     EXPECT_EQ(w.panels[0].text, "T77 0");
     EXPECT_EQ(w.panels[4].text, "T81 0");
     EXPECT_EQ(w.connection.text, "T72");
     EXPECT_TRUE(w.messages.shown.empty());
-    EXPECT_EQ(w.frm->config.ConfigImage.size(), 215);
+    EXPECT_EQ(w.frm->config().ConfigImage.size(), 215);
 
     w.device.ClearWritten();
     w.frm->Form_QueryUnload();
@@ -98,11 +98,11 @@ TEST(Window, AMissingPortOrLanguageFileIsSaidOnceAtStart) {
     w.frm->Form_Load();
     EXPECT_EQ(w.messages.shown,
               (std::vector<std::string>{"file: KLINGON.LAN not found!", "COM1 "}));
-    EXPECT_EQ(w.frm->DataFormat, kRawData);
+    EXPECT_EQ(w.frm->state().DataFormat, kRawData);
     EXPECT_TRUE(w.raw.checked);
     w.Tick(250);
     EXPECT_EQ(w.messages.shown.size(), 2u) << "later retries are quiet";
-    EXPECT_EQ(w.frm->linkState.counters.timeouts, 2);
+    EXPECT_EQ(w.frm->linkState().counters.timeouts, 2);
 }
 
 TEST(Window, DumpFillsTablesFieldsAndHeaders) {
@@ -145,11 +145,11 @@ TEST(Window, OfflineEditsChangeOnlyTheImage) {
     w.grd_ign.ClickCell(1, 4);
     w.txtgrd_ign.Type("300");
     w.txtgrd_ign.PressKey(13);
-    EXPECT_EQ(w.frm->config.ConfigImage[165 + 3], 255);
+    EXPECT_EQ(w.frm->config().ConfigImage[165 + 3], 255);
     EXPECT_EQ(w.grd_ign.TextMatrix(1, 4), "255");
     w.fields[0].text = "77";
     w.frm->parameters().txtCompensation_Validate();
-    EXPECT_EQ(w.frm->config.ConfigImage[201], 77);
+    EXPECT_EQ(w.frm->config().ConfigImage[201], 77);
     EXPECT_TRUE(w.device.written.empty());
 }
 
@@ -165,7 +165,7 @@ TEST(Window, LiveFramesShowValuesAndTheLinkColours) {
     EXPECT_EQ(w.lblvalor[0].foreColour, Rgb(0, 0, 255));
     EXPECT_EQ(w.indicators[0].backColour, Rgb(0, 0, 255));
     EXPECT_EQ(w.indicators[1].text, "HL");
-    EXPECT_EQ(w.frm->LastValues[0], 1024);
+    EXPECT_EQ(w.frm->state().LastValues[0], 1024);
     EXPECT_EQ(w.chart.advances, 1);
     EXPECT_EQ(w.grd_fuel.backColor, Rgb(255, 255, 255));
 }
@@ -179,7 +179,7 @@ namespace {
 TEST(Window, ADumpDecodedWhileABoxOpensLeavesTheEditorWhole) {
     Window w;
     w.Connect();
-    grid* before = w.frm->editor(0);
+    const grid* before = w.frm->editor(0);
     // The editor lets pending events run while it opens the box; a dump
     // arrives and is decoded meanwhile, which lays the maps out again.
     w.owner.onDoEvents = [&] {

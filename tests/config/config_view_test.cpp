@@ -24,8 +24,8 @@ using Places = std::vector<std::string>;
 class ConfigViewTest : public testing::Test {
 protected:
     ConfigViewTest() {
-        for (int i = 0; i < 8; ++i) controls.options[i] = &options[i];
-        for (int i = 0; i < 2; ++i) controls.options2[i] = &options2[i];
+        for (int i = 0; i < 8; ++i) fields.options[i] = &options[i];
+        for (int i = 0; i < 2; ++i) fields.options2[i] = &options2[i];
         Resize(15, 11);
     }
 
@@ -64,18 +64,23 @@ protected:
 
     Configuration config;
     LinkFlags flags;
-    DataFormatMode dataFormat = kFormattedData;
+    WindowState state = test::StateIn(kFormattedData);
+    DataFormatMode& dataFormat = state.DataFormat;
     // Sized by SizeGrids, all but the rows of the one-row tables.
     FakeGridControl grd_fuel{"grd_fuel", 2, 2}, grd_ign{"grd_ign", 2, 2}, grd3{"grd3", 2, 2},
         grd4{"grd4", 2, 2};
     std::array<FakeControl, 11> field; // txtCompensation .. txtDwell, parameter order
     std::array<FakeControl, 8> options;
     std::array<FakeControl, 2> options2;
-    ConfigControls controls{&grd_fuel, &grd_ign,  &grd3,     &grd4,     &field[0],
-                            &field[1], &field[2], &field[3], &field[4], &field[5],
-                            &field[6], &field[7], &field[8], &field[9], &field[10]};
+    MapGrids grids{&grd_fuel, &grd_ign, &grd3, &grd4};
+    ParameterControls fields{&field[0], &field[1], &field[2], &field[3], &field[4], &field[5],
+                             &field[6], &field[7], &field[8], &field[9], &field[10]};
     std::map<std::pair<int, int>, Colour> fuelColours;
-    ConfigView view{config, flags, dataFormat, controls,
+    ConfigView view{config,
+                    flags,
+                    state,
+                    grids,
+                    fields,
                     [this](std::int16_t row, std::int16_t col, Colour colour) {
                         fuelColours[{row, col}] = colour;
                     }};

@@ -3,6 +3,8 @@
 #include "base/modulo.h"
 #include "support/recording_writer.h"
 
+#include "support/fake_controls.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -44,13 +46,14 @@ protected:
     Configuration config;
     LinkFlags flags;
     test::RecordingWriter writer{config, flags};
-    DataFormatMode DataFormat = F;
+    WindowState state = test::StateIn(F);
+    DataFormatMode& DataFormat = state.DataFormat;
     CellColours colours;
     int suggestions = 0;
     MapCellHandlers handlers{config,
                              flags,
                              writer,
-                             DataFormat,
+                             state,
                              [this](std::int16_t r, std::int16_t c, Colour colour) {
                                  colours.push_back({r, c, colour});
                              },

@@ -83,8 +83,9 @@ protected:
     CountingRefresh refresh;
     test::FakeMessageBoxes messages;
     LanguageTexts texts = NumberedTexts();
-    DataFormatMode DataFormat = F;
-    std::array<std::int32_t, 21> LastValues{};
+    WindowState state = test::StateIn(F);
+    DataFormatMode& DataFormat = state.DataFormat;
+    LiveValueStore& LastValues = state.LastValues;
     std::array<FakeControl, 12> field; // by parameter offset; 6 is the option byte
     FakeControl lblfactor, lbloffset;
     std::array<FakeControl, 8> options;
@@ -92,8 +93,7 @@ protected:
     ParameterControls controls{&field[0],  &field[1],      &field[2],       &field[3],  &field[4],
                                &field[5],  &field[7],      &field[8],       &field[9],  &field[10],
                                &field[11], Boxes(options), Boxes(options2), &lblfactor, &lbloffset};
-    ParameterFields fields{controls, config, flags,      writer,    refresh,
-                           messages, texts,  DataFormat, LastValues};
+    ParameterFields fields{controls, config, flags, writer, refresh, messages, texts, state};
 };
 
 TEST_F(ParametersTest, EachFieldWritesItsByteAndRefreshesWhatDependsOnIt) {

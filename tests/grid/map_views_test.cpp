@@ -52,14 +52,19 @@ protected:
     FakeControl lblFuelMap, lblIgnitionMap, lblEngComp, lblAirComp;
     FakeControl txtTHRmin{"0"}, txtTHRmax{"255"};
     std::array<FakeControl, 2> lblfmt;
-    MapViewControls controls{&grd_fuel,   &grd_ign,        &grd3,       &grd4,
-                             &lblFuelMap, &lblIgnitionMap, &lblEngComp, &lblAirComp,
-                             &txtTHRmin,  &txtTHRmax,      {}};
-    MapViewState state;
-    DataFormatMode dataFormat = kRawData;
+    MapGrids grids{&grd_fuel, &grd_ign, &grd3, &grd4};
+    MapViewControls controls{&lblFuelMap, &lblIgnitionMap, &lblEngComp, &lblAirComp, {}};
+    ParameterControls fields{.txtTHRmin = &txtTHRmin, .txtTHRmax = &txtTHRmax};
+    WindowState windowState;
+    MapViewState& state = windowState.maps;
+    DataFormatMode& dataFormat = windowState.DataFormat;
     LanguageTexts texts = TitleTexts();
     std::vector<std::string> calls;
-    MapViews views{controls, state, dataFormat, texts,
+    MapViews views{grids,
+                   controls,
+                   fields,
+                   windowState,
+                   texts,
                    MapViewHooks{[this] { calls.push_back("bindEditors"); },
                                 [this] { calls.push_back("bringMarkerToFront"); },
                                 [this] { calls.push_back("showConfig"); }}};

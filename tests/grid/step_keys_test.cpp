@@ -3,6 +3,8 @@
 #include "base/modulo.h"
 #include "support/recording_writer.h"
 
+#include "support/fake_controls.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -61,8 +63,9 @@ protected:
     Configuration config;
     LinkFlags flags;
     test::RecordingWriter writer{config, flags};
-    DataFormatMode DataFormat = F;
-    LiveFuelCellStepper stepper{config, writer, DataFormat};
+    WindowState state = test::StateIn(F);
+    DataFormatMode& DataFormat = state.DataFormat;
+    LiveFuelCellStepper stepper{config, writer, state};
 };
 
 // Factor byte 0: 0.05 ms per step, so a cell at 5.00 ms holds byte 100.

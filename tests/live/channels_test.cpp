@@ -60,13 +60,16 @@ protected:
                              &lblFirst,    &lblAnticip};
     RecordingChart chart;
     Configuration config;
-    LiveValueStore LastValues{};
-    float ThrottlePercent = 0;
-    std::int16_t prescaleMultiplier = 0;
-    std::int32_t ThrScale = 327; // THR MIN 20, THR MAX 220
-    DataFormatMode DataFormat = F;
-    LiveChannels channels{controls,           chart,    config,     LastValues, ThrottlePercent,
-                          prescaleMultiplier, ThrScale, DataFormat, &txtTHRmin, kWindowBackground};
+    WindowState state = [] {
+        WindowState s = test::StateIn(F);
+        s.maps.ThrScale = 327; // THR MIN 20, THR MAX 220
+        return s;
+    }();
+    LiveValueStore& LastValues = state.LastValues;
+    float& ThrottlePercent = state.ThrottlePercent;
+    std::int16_t& prescaleMultiplier = state.prescaleMultiplier;
+    DataFormatMode& DataFormat = state.DataFormat;
+    LiveChannels channels{controls, chart, config, state, txtTHRmin, kWindowBackground};
 };
 
 // Formatted, the value in its unit; raw, the count as received and no unit.
@@ -179,8 +182,8 @@ TEST_F(ChannelsTest, FramesOfNoChannelAndMissingControlsAreHarmless) {
     EXPECT_EQ(lblCranking.backColour, 0u);
     EXPECT_TRUE(chart.points.empty());
 
-    LiveChannels bare{ChannelControls{},  chart,    config,     LastValues, ThrottlePercent,
-                      prescaleMultiplier, ThrScale, DataFormat, nullptr,    kWindowBackground};
+    const ChannelControls none;
+    LiveChannels bare{none, chart, config, state, *NoControl(), kWindowBackground};
     for (std::int16_t ch = 0; ch <= 16; ++ch) bare.ShowChannel(ch, 50);
     EXPECT_EQ(chart.points.size(), 16u);
     EXPECT_EQ(LastValues[16], 50);

@@ -1,5 +1,6 @@
 #pragma once
 #include "base/controls.h"
+#include "base/window_state.h"
 
 #include <functional>
 #include <string>
@@ -62,5 +63,12 @@ public:
     std::vector<std::string> shown;
     bool answerYes = true;
 };
+
+// The window's shared state in a given display mode.
+inline WindowState StateIn(DataFormatMode mode) {
+    WindowState state;
+    state.DataFormat = mode;
+    return state;
+}
 
 } // namespace kavrin::test

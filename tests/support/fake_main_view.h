@@ -25,18 +25,15 @@ struct FakeMainView {
         view.connection = &connection;
         view.mnMode = {&raw, &formatted};
         view.mncom = {&com1, &com3};
-        view.grd_fuel = &grd_fuel;
-        view.grd_ign = &grd_ign;
-        view.grd3 = &grd3;
-        view.grd4 = &grd4;
+        view.grids = {&grd_fuel, &grd_ign, &grd3, &grd4};
         view.txtgrd_fuel = &txtgrd_fuel;
         view.txtgrd_ign = &txtgrd_ign;
         view.txtgrd3 = &txtgrd3;
         view.txtGrd4 = &txtGrd4;
-        view.lblFuelMap = &lblFuelMap;
-        view.lblIgnitionMap = &lblIgnitionMap;
-        view.lblEngComp = &lblEngComp;
-        view.lblAirComp = &lblAirComp;
+        view.maps.lblFuelMap = &lblFuelMap;
+        view.maps.lblIgnitionMap = &lblIgnitionMap;
+        view.maps.lblEngComp = &lblEngComp;
+        view.maps.lblAirComp = &lblAirComp;
         ParameterControls& p = view.parameters;
         Control** params[] = {&p.txtCompensation, &p.txtMainAngle, &p.txtEFI_angle, &p.txtPump,
                               &p.txtTHRmin,       &p.txtTHRmax,    &p.txtCorte,     &p.txtFactor,

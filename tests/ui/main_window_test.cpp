@@ -98,7 +98,7 @@ protected:
     void Connect() {
         device.Feed(Dump(Tune()));
         Tick(2);
-        ASSERT_TRUE(window->logic().linkState.flags.online);
+        ASSERT_TRUE(window->logic().linkState().flags.online);
         device.ClearWritten();
     }
     // Echoes every write message on the wire back as the ECU would.
@@ -300,7 +300,8 @@ TEST_F(MainWindowTest, FuelCellTypedOnlineGoesOutAndComesBackWithTheEcho) {
     QTest::keyClick(box, Qt::Key_Return);
     // 2.05 ms at 0.08 ms per step is byte 26 (25.625 rounded).
     EXPECT_EQ(device.written, Writes({{0, 26}}));
-    EXPECT_EQ(window->logic().config.ConfigImage[0], 40) << "online, the image waits for the echo";
+    EXPECT_EQ(window->logic().config().ConfigImage[0], 40)
+        << "online, the image waits for the echo";
     EXPECT_EQ(fuel->Col(), 2) << "the editor moved on";
     EchoWrites();
     EXPECT_EQ(fuel->TextMatrix(1, 1), "2.08");
