@@ -1,7 +1,7 @@
 #include "config/map_cells.h"
 
 #include "base/modulo.h"
-#include "support/recording_writer.h"
+#include "support/link_rig.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ using CellColours = std::vector<std::tuple<int, int, Colour>>; // row, column, c
 class MapCellsTest : public ::testing::Test {
 protected:
     MapCellsTest() {
-        config.SizeImage();
+        rig.Open();
         config.ConfigImage.Set(config.ParamBase + 8, 100); // 0.08 ms per fuel step
     }
 
@@ -41,15 +41,15 @@ protected:
         return typed;
     }
 
-    Configuration config;
-    LinkFlags flags;
-    test::RecordingWriter writer{config, flags};
+    test::LinkRig rig;
+    Configuration& config = rig.config;
+    LinkFlags& flags = rig.state.flags;
     DataFormatMode DataFormat = F;
     CellColours colours;
     int suggestions = 0;
     MapCellHandlers handlers{config,
                              flags,
-                             writer,
+                             rig.link,
                              DataFormat,
                              [this](std::int16_t r, std::int16_t c, Colour colour) {
                                  colours.push_back({r, c, colour});
@@ -88,11 +88,10 @@ TEST_F(MapCellsTest, OfflineFuelCellWritesTheByteAndShowsWhatItGives) {
     for (const auto& [mode, typed, written, shown, colour] : cases) {
         SCOPED_TRACE(typed);
         DataFormat = mode;
-        writer.writes.clear();
         colours.clear();
         suggestions = 0;
         EXPECT_EQ(Edit(Fuel, 2, 3, typed), shown);
-        EXPECT_EQ(writer.writes, (Writes{{'M', 17, written}})); // row 2, column 3
+        EXPECT_EQ(config.ConfigImage[17], written); // row 2, column 3
         EXPECT_FLOAT_EQ(config.FuelPulseTable[17], written * 0.08f);
         EXPECT_EQ(colours, (CellColours{{2, 3, colour}}));
         EXPECT_EQ(suggestions, mode == F ? 1 : 0); // formatted edits refresh the suggestion
@@ -109,14 +108,15 @@ TEST_F(MapCellsTest, OnlineFuelCellSendsAndLeavesTheImageToTheEcusEcho) {
     EXPECT_EQ(colours.size(), 1u);
     DataFormat = R;
     EXPECT_EQ(Edit(Fuel, 2, 3, "300"), "300");
-    EXPECT_EQ(writer.writes, (Writes{{'M', 17, 26}, {'M', 17, 255}}));
+    EXPECT_EQ(rig.Sent(), (Writes{{'M', 17, 26}, {'M', 17, 255}}));
     EXPECT_EQ(config.ConfigImage[17], 7);
 }
 
 TEST_F(MapCellsTest, ASelectionGivesOneWritePerCellInOrder) {
+    flags.online = true;
     std::string text = "2";
     for (int col = 4; col <= 6; ++col) text = Edit(Fuel, 3, col, text);
-    EXPECT_EQ(writer.writes, (Writes{{'M', 33, 25}, {'M', 34, 25}, {'M', 35, 25}}));
+    EXPECT_EQ(rig.Sent(), (Writes{{'M', 33, 25}, {'M', 34, 25}, {'M', 35, 25}}));
 }
 
 // Rows: handler, column, image index, mode, online, typed, written, shown.
@@ -138,10 +138,10 @@ TEST_F(MapCellsTest, IgnitionAndCompensationCellsWriteTheirByte) {
         SCOPED_TRACE(std::to_string(index) + " <- " + typed);
         DataFormat = mode;
         flags.online = online;
-        writer.writes.clear();
+        rig.device.ClearWritten();
         config.ConfigImage.Set(index, 7);
         EXPECT_EQ(Edit(handler, 1, col, typed), shown);
-        EXPECT_EQ(writer.writes, (Writes{{'M', index, written}}));
+        EXPECT_EQ(rig.Sent(), online ? (Writes{{'M', index, written}}) : Writes{});
         EXPECT_EQ(config.ConfigImage[index], online ? 7 : written);
     }
 }
