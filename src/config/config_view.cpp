@@ -4,19 +4,6 @@
 
 namespace kavrin {
 
-namespace {
-
-// Degrees per ignition step (360 / 1024) and percent per compensation step
-// (128 means 100 %).
-constexpr float kDegreesPerStep = 0.3515625f;
-constexpr float kPercentPerStep = 0.78125f;
-
-void SetFieldText(Control* field, const std::string& text) {
-    if (field) field->SetText(text);
-}
-
-} // namespace
-
 Colour FuelCellColour(std::int16_t v) {
     if (v < 60) return Rgb(0, 0, 0);
     if (v < 80) return Rgb(90, 30, 0);
@@ -94,33 +81,23 @@ void ConfigView::ShowConfig() {
     if (idx > config_.ImageLast) return;
     const int P = idx;
 
-    auto showScaled = [&](Control* field, int offset, float factor, int decimals) {
-        if (Shows(P + offset))
-            SetFieldText(field, FormatScaled(image[P + offset], factor, decimals, dataFormat_));
-    };
-    auto showByte = [&](Control* field, int offset) {
-        if (Shows(P + offset)) SetFieldText(field, DecimalText(image[P + offset]));
-    };
-
-    showScaled(c.txtCompensation, 0, kPercentPerStep, 1);
-    showScaled(c.txtMainAngle, 1, kDegreesPerStep, 1);
-    showScaled(c.txtEFI_angle, 2, kDegreesPerStep, 1);
-    showScaled(c.txtPump, 3, 100.0f / 255.0f, 1);
-    showByte(c.txtTHRmin, 4);
-    showByte(c.txtTHRmax, 5);
-
-    ShowOptionBits(P + 6, c.options.data(), static_cast<int>(c.options.size()));
-
-    // The cut-off byte is the high byte of an engine-speed count, the same
-    // count the live data carries: 1024 counts are 1000 rpm.
-    if (Shows(P + 7))
-        SetFieldText(c.txtCorte, FormatScaled(image[P + 7] * 256.0f, 0.9765625f, 0, dataFormat_));
-    showScaled(c.txtFactor, 8, 0.8f, 0);
-    showScaled(c.txtOffset, 9, config_.FuelScale * 16.0f, 2);
-    showScaled(c.txtPriming, 10, 3.28f, 0);
-    showScaled(c.txtDwell, 11, 0.0256f, 2);
-
-    ShowOptionBits(P + 12, c.options2.data(), static_cast<int>(c.options2.size()));
+    Control* const fields[kParameterFieldCount] = {
+        c.txtCompensation, c.txtMainAngle, c.txtEFI_angle, c.txtPump,    c.txtTHRmin, c.txtTHRmax,
+        c.txtCorte,        c.txtFactor,    c.txtOffset,    c.txtPriming, c.txtDwell};
+    for (const ParameterScaling& p : kParameterScalings) {
+        if (!Shows(P + p.offset) || !fields[p.index]) continue;
+        float value = image[P + p.offset];
+        float factor = static_cast<float>(p.factor);
+        // The cut-off byte is the high byte of an engine-speed count, the same
+        // count the live data carries; the offset counts sixteen fuel steps.
+        if (p.index == kCutOff) value *= 256.0f;
+        if (p.index == kEfiOffset) factor *= config_.FuelScale;
+        fields[p.index]->SetText(p.factor == 0
+                                     ? DecimalText(image[P + p.offset])
+                                     : FormatScaled(value, factor, p.decimals, dataFormat_));
+    }
+    ShowOptionBits(P + kOptionsOffset, c.options.data(), static_cast<int>(c.options.size()));
+    ShowOptionBits(P + kOptions2Offset, c.options2.data(), static_cast<int>(c.options2.size()));
 }
 
 void ConfigView::ShowOptionBits(int index, CheckControl* const* boxes, int count) {

@@ -27,8 +27,8 @@ void SetBack(Control* control, Colour colour) {
 
 const std::array<ChannelInfo, kMeasuredChannels>& ChannelTable() {
     static const std::array<ChannelInfo, kMeasuredChannels> table = {{
-        {"RPM", PreConversion::None, 0.9765625f, 0, "rpm", kBlue},
-        {"IGN", PreConversion::None, 0.3515625f, 1, "deg", kRed},
+        {"RPM", PreConversion::None, kRpmPerCount, 0, "rpm", kBlue},
+        {"IGN", PreConversion::None, kDegreesPerStep, 1, "deg", kRed},
         {"IGN_DEL", PreConversion::TimesPrescale, 1.0f, 2, "ms", Rgb(0, 255, 255)},
         {"EFI", PreConversion::PulseCount, 1.0f, 2, "ms", kBlack},
         {"EFI_DEL", PreConversion::TimesPrescale, 1.0f, 2, "ms", Rgb(0, 255, 0)},
@@ -107,7 +107,7 @@ void LiveChannels::ShowChannel(const std::int16_t& channel, const std::int32_t& 
         factor = config_.FuelScale;
         break;
     case PreConversion::PulseCount:
-        x = x * 0.0008f;
+        x = x * static_cast<float>(kMsPerPulseCount);
         break;
     case PreConversion::ThrottlePercent:
         throttlePercent_ = ComputeThrottlePercent(value);

@@ -5,8 +5,6 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 
-#include <algorithm>
-
 namespace kavrin {
 
 QtOwnerWindow::QtOwnerWindow(QWidget* window, std::string name, QObject* parent)
@@ -45,7 +43,7 @@ void QtOwnerWindow::SendTab() {
 void QtOwnerWindow::Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    Raise([](OwnerWindowListener& l) { l.OnUnload(); });
+    listeners_.Raise([](OwnerWindowListener& l) { l.OnUnload(); });
 }
 
 bool QtOwnerWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -65,25 +63,11 @@ bool QtOwnerWindow::eventFilter(QObject* watched, QEvent* event) {
         watched == KeyTarget()) {
         int keyCode = WindowsKeyCode(static_cast<QKeyEvent&>(*event));
         if (keyCode != 0) {
-            Raise([&keyCode](OwnerWindowListener& l) { l.OnKeyDown(keyCode); });
+            listeners_.Raise([&keyCode](OwnerWindowListener& l) { l.OnKeyDown(keyCode); });
             if (keyCode == 0) return true;
         }
     }
     return false;
-}
-
-void QtOwnerWindow::AddListener(OwnerWindowListener* listener) {
-    listeners_.push_back(listener);
-}
-
-void QtOwnerWindow::RemoveListener(OwnerWindowListener* listener) {
-    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
-}
-
-template <typename F> void QtOwnerWindow::Raise(F f) {
-    const auto snapshot = listeners_;
-    for (OwnerWindowListener* l : snapshot)
-        if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end()) f(*l);
 }
 
 } // namespace kavrin

@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cmath>
 #include <string>
+#include <utility>
 
 namespace kavrin {
 namespace {
@@ -81,6 +82,12 @@ TEST(FormatTwoDecimals, RoundsTiesAwayFromZero) {
     EXPECT_EQ(FormatTwoDecimals(-0.125f), "-0.13");
     EXPECT_EQ(FormatTwoDecimals(-0.001f), "0.00");
     EXPECT_EQ(FormatTwoDecimals(9.999f), "10.00");
+}
+
+TEST(GeneralNumberText, AsManyDigitsAsNeeded) {
+    const std::pair<double, const char*> cases[] = {
+        {14336, "14336"}, {2.5, "2.5"}, {-0.0, "0"}, {0.1 + 0.2, "0.3"}, {1e15, "1e+15"}};
+    for (const auto& [value, text] : cases) EXPECT_EQ(GeneralNumberText(value), text) << value;
 }
 
 TEST(Modulo, TextsDoNotFollowTheProcessLocale) {
