@@ -63,12 +63,6 @@ static_assert([] {
         if (kParameterScalings[i].index != i) return false;
     return true;
 }());
-// Typed values are divided in double precision, shown values multiplied in
-// single precision: the constants must be the same in both.
-static_assert(static_cast<float>(kMsPerPulseCount) == 0.0008f &&
-              static_cast<float>(100.0 / 255.0) == 100.0f / 255.0f &&
-              static_cast<float>(0.8) == 0.8f && static_cast<float>(3.28) == 3.28f &&
-              static_cast<float>(0.0256) == 0.0256f);
 // The two option bytes; their bits are ticked by check boxes.
 inline constexpr int kOptionsOffset = 6;
 inline constexpr int kOptions2Offset = 12;

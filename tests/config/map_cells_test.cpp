@@ -57,24 +57,6 @@ protected:
                              [this] { ++suggestions; }};
 };
 
-TEST_F(MapCellsTest, FuelConversionsFollowTheFactorAndLimitToAByte) {
-    EXPECT_EQ((std::vector<int>{FuelCellIndex(config, 1, 1), FuelCellIndex(config, 1, 15),
-                                FuelCellIndex(config, 2, 1), FuelCellIndex(config, 11, 15)}),
-              (std::vector<int>{0, 14, 15, 164}));
-    std::int16_t raw = 300;
-    EXPECT_FLOAT_EQ(FuelRawToMs(config, raw), 255 * 0.08f);
-    EXPECT_EQ(raw, 255); // limited in the caller's variable
-    // 2.05 ms are 25.625 steps; 0.5 and 1.5 steps round to even.
-    for (auto [ms, byte] :
-         {std::pair{-1.0f, 0}, {30.0f, 255}, {3.0e38f, 255}, {2.05f, 26}, {0.04f, 0}, {0.12f, 2}})
-        EXPECT_EQ(FuelMsToRaw(config, ms), byte) << ms;
-
-    config.ConfigImage.Set(config.ParamBase + 8, 0); // the ECU's 0.05 ms fallback
-    raw = 100;
-    EXPECT_FLOAT_EQ(FuelRawToMs(config, raw), 5.0f);
-    EXPECT_EQ(FuelMsToRaw(config, 5.0f), 100);
-}
-
 TEST_F(MapCellsTest, OfflineFuelCellWritesTheByteAndShowsWhatItGives) {
     const std::tuple<DataFormatMode, const char*, int, const char*, Colour> cases[] = {
         {F, "2", 25, "2.00", kBlack},        {F, "2,05", 26, "2.08", kBlack},
@@ -84,7 +66,8 @@ TEST_F(MapCellsTest, OfflineFuelCellWritesTheByteAndShowsWhatItGives) {
         {R, "300", 255, "255", kRed},        {R, "59", 59, "59", kBlack},
         {R, "60", 60, "60", Rgb(90, 30, 0)}, {R, "239", 239, "239", Rgb(240, 80, 0)},
         {R, "-4", 0, "0", kBlack},           {R, "1e30", 255, "255", kRed},
-        {R, "abc", 0, "0", kBlack},          {R, "2,7", 2, "2", kBlack}};
+        {R, "abc", 0, "0", kBlack},          {R, "2,7", 2, "2", kBlack},
+        {F, "0.12", 2, "0.16", kBlack}}; // 1.5 steps round to even
     for (const auto& [mode, typed, written, shown, colour] : cases) {
         SCOPED_TRACE(typed);
         DataFormat = mode;
