@@ -8,6 +8,10 @@
 
 namespace kavrin {
 
+// The window's design and the grid's geometry are in twips; the screen has 15
+// twips to a pixel.
+inline constexpr int kTwipsPerPixel = 15;
+
 // Colours are (red, green, blue) with red in the lowest byte: 0x00BBGGRR.
 using Colour = std::uint32_t;
 constexpr Colour Rgb(int r, int g, int b) {

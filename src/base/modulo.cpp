@@ -176,6 +176,13 @@ std::string DecimalText(long long value) {
     return std::to_string(value);
 }
 
+std::string GeneralNumberText(double value) {
+    if (value == 0) return "0"; // and never "-0"
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    return std::string(buf, res.ptr);
+}
+
 std::string SplitFirst(std::string& text, char separator) {
     const auto pos = text.find(separator);
     if (pos == std::string::npos) {

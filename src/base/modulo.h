@@ -39,6 +39,10 @@ std::string FormatTwoDecimals(float value);
 // Plain decimal text of an integer.
 std::string DecimalText(long long value);
 
+// The general number format: as many digits as needed (up to fifteen
+// significant), no thousands separator, "." as decimal point.
+std::string GeneralNumberText(double value);
+
 // Splits text at the first separator: returns the part before it and leaves the
 // rest in text; without a separator returns the whole text and empties text.
 std::string SplitFirst(std::string& text, char separator);

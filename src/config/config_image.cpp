@@ -24,10 +24,7 @@ void Configuration::SizeImage() {
 }
 
 void Configuration::UpdateFuelScale() {
-    // The factor byte times 0.0008 ms; a zero byte would make every conversion
-    // divide by zero, so the ECU's own fallback of 0.05 ms is used.
-    const double scale = ConfigImage[ParamBase + 8] * 0.0008;
-    FuelScale = static_cast<float>(scale == 0 ? 0.05 : scale);
+    FuelScale = FuelScaleForFactor(ConfigImage[ParamBase + kParameterScalings[kEfiFactor].offset]);
 }
 
 void Configuration::RecomputeFuelPulses() {

@@ -13,6 +13,60 @@
 
 namespace kavrin {
 
+// The ECU's units.
+inline constexpr float kDegreesPerStep = 0.3515625f; // ignition angle, 360 / 1024
+inline constexpr float kPercentPerStep = 0.78125f;   // compensation, 128 steps are 100 %
+inline constexpr float kRpmPerCount = 0.9765625f;    // engine speed, 1024 counts per 1000 rpm
+inline constexpr double kMsPerPulseCount = 0.0008;   // pulse counts and EFI factor steps
+
+// The eleven parameter fields, in their order on the "Parameters" tab.
+enum ParameterField {
+    kCompensation,
+    kMainAngle,
+    kEfiAngle,
+    kPump,
+    kThrMin,
+    kThrMax,
+    kCutOff,
+    kEfiFactor,
+    kEfiOffset,
+    kPriming,
+    kDwell,
+    kParameterFieldCount
+};
+
+// Where each field's byte lies (ParamBase + offset) and how it is scaled: in
+// formatted mode the field shows byte x factor with that many decimals, and a
+// typed value is divided by the factor. Factor 0 shows and takes the byte as it
+// is in both modes. Both the display and the reading of the fields go by it.
+struct ParameterScaling {
+    ParameterField index;
+    int offset;
+    double factor;
+    int decimals;
+};
+inline constexpr ParameterScaling kParameterScalings[kParameterFieldCount] = {
+    {kCompensation, 0, kPercentPerStep, 1},
+    {kMainAngle, 1, kDegreesPerStep, 1},
+    {kEfiAngle, 2, kDegreesPerStep, 1},
+    {kPump, 3, 100.0 / 255.0, 1}, // percent of full delivery
+    {kThrMin, 4, 0, 0},           // throttle sensor counts
+    {kThrMax, 5, 0, 0},
+    {kCutOff, 7, kRpmPerCount, 0}, // the high byte of an engine-speed count
+    {kEfiFactor, 8, 0.8, 0},       // us per fuel step
+    {kEfiOffset, 9, 16, 2},        // in fuel steps: times FuelScale
+    {kPriming, 10, 3.28, 0},
+    {kDwell, 11, 0.0256, 2},
+};
+static_assert([] {
+    for (int i = 0; i < kParameterFieldCount; ++i)
+        if (kParameterScalings[i].index != i) return false;
+    return true;
+}());
+// The two option bytes; their bits are ticked by check boxes.
+inline constexpr int kOptionsOffset = 6;
+inline constexpr int kOptions2Offset = 12;
+
 // The image's bytes. An index always fits the one-byte index of a write
 // message, so the image never holds more than 256 bytes; reads past its end
 // give 0 and writes past its end are dropped.
@@ -79,10 +133,10 @@ inline float ReadSingle(std::string_view text) {
     return ToSingle(ReadNumber(text));
 }
 
-// Milliseconds per fuel step for a given EFI factor byte, as UpdateFuelScale
-// derives it from the image; for a factor that is written but not yet in it.
+// Milliseconds per fuel step for an EFI factor byte; a zero byte would make
+// every conversion divide by zero, so the ECU's own fallback of 0.05 ms is used.
 inline float FuelScaleForFactor(int factorByte) {
-    const double scale = factorByte * 0.0008;
+    const double scale = factorByte * kMsPerPulseCount;
     return static_cast<float>(scale == 0 ? 0.05 : scale);
 }
 

@@ -4,15 +4,6 @@
 
 namespace kavrin {
 
-namespace {
-
-// Degrees per ignition step (360 / 1024) and percent per compensation step
-// (128 means 100 %).
-constexpr float kDegreesPerStep = 0.3515625f;
-constexpr float kPercentPerStep = 0.78125f;
-
-} // namespace
-
 Colour FuelCellColour(std::int16_t v) {
     if (v < 60) return Rgb(0, 0, 0);
     if (v < 80) return Rgb(90, 30, 0);
@@ -89,33 +80,23 @@ void ConfigView::ShowConfig() {
     if (idx > config_.ImageLast) return;
     const int P = idx;
 
-    auto showScaled = [&](Control* field, int offset, float factor, int decimals) {
-        if (Shows(P + offset))
-            field->SetText(FormatScaled(image[P + offset], factor, decimals, state_.DataFormat));
-    };
-    auto showByte = [&](Control* field, int offset) {
-        if (Shows(P + offset)) field->SetText(DecimalText(image[P + offset]));
-    };
-
-    showScaled(f.txtCompensation, 0, kPercentPerStep, 1);
-    showScaled(f.txtMainAngle, 1, kDegreesPerStep, 1);
-    showScaled(f.txtEFI_angle, 2, kDegreesPerStep, 1);
-    showScaled(f.txtPump, 3, 100.0f / 255.0f, 1);
-    showByte(f.txtTHRmin, 4);
-    showByte(f.txtTHRmax, 5);
-
-    ShowOptionBits(P + 6, f.options.data(), static_cast<int>(f.options.size()));
-
-    // The cut-off byte is the high byte of an engine-speed count, the same
-    // count the live data carries: 1024 counts are 1000 rpm.
-    if (Shows(P + 7))
-        f.txtCorte->SetText(FormatScaled(image[P + 7] * 256.0f, 0.9765625f, 0, state_.DataFormat));
-    showScaled(f.txtFactor, 8, 0.8f, 0);
-    showScaled(f.txtOffset, 9, config_.FuelScale * 16.0f, 2);
-    showScaled(f.txtPriming, 10, 3.28f, 0);
-    showScaled(f.txtDwell, 11, 0.0256f, 2);
-
-    ShowOptionBits(P + 12, f.options2.data(), static_cast<int>(f.options2.size()));
+    Control* const fields[kParameterFieldCount] = {
+        f.txtCompensation, f.txtMainAngle, f.txtEFI_angle, f.txtPump,    f.txtTHRmin, f.txtTHRmax,
+        f.txtCorte,        f.txtFactor,    f.txtOffset,    f.txtPriming, f.txtDwell};
+    for (const ParameterScaling& p : kParameterScalings) {
+        if (!Shows(P + p.offset)) continue;
+        float value = image[P + p.offset];
+        float factor = static_cast<float>(p.factor);
+        // The cut-off byte is the high byte of an engine-speed count, the same
+        // count the live data carries; the offset counts sixteen fuel steps.
+        if (p.index == kCutOff) value *= 256.0f;
+        if (p.index == kEfiOffset) factor *= config_.FuelScale;
+        fields[p.index]->SetText(p.factor == 0
+                                     ? DecimalText(image[P + p.offset])
+                                     : FormatScaled(value, factor, p.decimals, state_.DataFormat));
+    }
+    ShowOptionBits(P + kOptionsOffset, f.options.data(), static_cast<int>(f.options.size()));
+    ShowOptionBits(P + kOptions2Offset, f.options2.data(), static_cast<int>(f.options2.size()));
 }
 
 void ConfigView::ShowOptionBits(int index, CheckControl* const* boxes, int count) {

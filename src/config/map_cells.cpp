@@ -54,7 +54,7 @@ void MapCellHandlers::ogrd_ign_ValidarCelda(std::int16_t& /*row*/, std::int16_t&
     writer_.WriteConfigByte('M', idx, value);
     // Shown as the angle the ECU will use, online too: the editor hands this
     // text on to the next cell of the selection.
-    valor = FormatScaled(value, 0.3515625f, 1, state_.DataFormat);
+    valor = FormatScaled(value, kDegreesPerStep, 1, state_.DataFormat);
 }
 
 void MapCellHandlers::ogrd3_ValidarCelda(std::int16_t& /*row*/, std::int16_t& col,
@@ -72,10 +72,10 @@ void MapCellHandlers::CompensationCell(int index, std::string& valor) {
     // 128 means 100 %. Limited here as well as by the write, so the cell shows
     // the byte even when writes are held back.
     std::int16_t value =
-        std::clamp<std::int16_t>(RoundToInt16(Formatted() ? v / 0.78125 : v), 0, 255);
+        std::clamp<std::int16_t>(RoundToInt16(Formatted() ? v / kPercentPerStep : v), 0, 255);
     std::int16_t idx = static_cast<std::int16_t>(index);
     writer_.WriteConfigByte('M', idx, value);
-    if (!flags_.online) valor = FormatScaled(value, 0.78125f, 1, state_.DataFormat);
+    if (!flags_.online) valor = FormatScaled(value, kPercentPerStep, 1, state_.DataFormat);
 }
 
 } // namespace kavrin

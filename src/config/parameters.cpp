@@ -4,7 +4,6 @@
 #include "config/map_cells.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -12,31 +11,12 @@ namespace kavrin {
 
 namespace {
 
-std::string TextOf(const Control* control) {
-    return control ? control->Text() : std::string();
-}
-
-void SetTextOf(Control* control, const std::string& text) {
-    if (control) control->SetText(text);
-}
-
-// Up to fifteen significant digits, no thousands separator, "." as point.
-std::string GeneralNumberText(double value) {
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    return std::string(buf, res.ptr);
-}
-
 // Integer part towards minus infinity as a 16-bit value. A typed number too
 // large for 16 bits saturates at the range's end, which the write then limits
 // to a byte like any other out-of-range value.
 std::int16_t FloorToInt16(double value) {
     return static_cast<std::int16_t>(std::clamp<std::int32_t>(FloorToInt32(value), -32768, 32767));
 }
-
-constexpr int kOptionsOffset = 6;
-constexpr int kOptions2Offset = 12;
-constexpr int kFactorOffset = 8;
 
 constexpr int kTextRescaleQuestion = 92;
 constexpr int kTextRescaleTitle = 49;
@@ -49,7 +29,7 @@ std::int16_t AngleToByte(std::string_view text, DataFormatMode dataFormat) {
     float degrees = ReadSingle(text);
     if (!(degrees >= 0)) degrees = 0;
     if (degrees > 89.5f) degrees = 89.5f;
-    return RoundToInt16(degrees * 1024.0f / 360.0f);
+    return RoundToInt16(degrees / kDegreesPerStep);
 }
 
 FuelScaleSuggestion ComputeFuelScaleSuggestion(const Configuration& config) {
@@ -62,14 +42,14 @@ FuelScaleSuggestion ComputeFuelScaleSuggestion(const Configuration& config) {
         min = std::min(min, pulses[i]);
     }
     FuelScaleSuggestion s;
-    s.factor = RoundToInt16((static_cast<double>(max) - min) / 0.0008 / 255);
+    s.factor = RoundToInt16((static_cast<double>(max) - min) / kMsPerPulseCount / 255);
     if (s.factor == 0) s.factor = 1;
-    const std::int32_t steps = FloorToInt32(min / 0.0008 / s.factor / 16);
+    const std::int32_t steps = FloorToInt32(min / kMsPerPulseCount / s.factor / 16);
     s.offset = static_cast<std::int16_t>(
         std::clamp<std::int64_t>(steps * std::int64_t{16}, -32768, 32767));
     if (s.offset > 255) {
         s.offset = 255;
-        s.factor = RoundToInt16(max / 0.0008 / 510);
+        s.factor = RoundToInt16(max / kMsPerPulseCount / 510);
     }
     return s;
 }
@@ -78,8 +58,14 @@ ParameterFields::ParameterFields(const ParameterControls& controls, Configuratio
                                  const LinkFlags& flags, ConfigWriter& writer,
                                  ConfigRefresh& refresh, MessageBoxes& messages,
                                  const LanguageTexts& texts, const WindowState& state)
-    : controls_(controls), config_(config), flags_(flags), writer_(writer), refresh_(refresh),
-      messages_(messages), texts_(texts), state_(state) {}
+    : controls_(controls), fields_{controls.txtCompensation, controls.txtMainAngle,
+                                   controls.txtEFI_angle,    controls.txtPump,
+                                   controls.txtTHRmin,       controls.txtTHRmax,
+                                   controls.txtCorte,        controls.txtFactor,
+                                   controls.txtOffset,       controls.txtPriming,
+                                   controls.txtDwell},
+      config_(config), flags_(flags), writer_(writer), refresh_(refresh), messages_(messages),
+      texts_(texts), state_(state) {}
 
 // Values reach here through RoundToInt16 and the like, which saturate at the
 // 16-bit range instead of overflowing; the write then limits them to a byte.
@@ -88,56 +74,65 @@ void ParameterFields::Write(int offset, std::int16_t value) {
     writer_.WriteConfigByte('M', index, value);
 }
 
-double ParameterFields::FieldNumber(const Control* field) const {
-    return ReadNumber(TextOf(field));
+double ParameterFields::FieldNumber(ParameterField field) const {
+    return ReadNumber(fields_[field]->Text());
+}
+
+// The typed number as its byte: divided by the field's factor in formatted mode.
+void ParameterFields::WriteUnscaled(ParameterField field) {
+    const double v = FieldNumber(field);
+    const ParameterScaling& p = kParameterScalings[field];
+    Write(p.offset, RoundToInt16(Formatted() && p.factor != 0 ? v / p.factor : v));
 }
 
 void ParameterFields::txtCompensation_Validate() {
-    const double v = FieldNumber(controls_.txtCompensation);
-    Write(0, RoundToInt16(Formatted() ? v / 0.78125 : v));
+    WriteUnscaled(kCompensation);
 }
 
 void ParameterFields::txtMainAngle_Validate() {
-    Write(1, AngleToByte(TextOf(controls_.txtMainAngle), state_.DataFormat));
+    Write(kParameterScalings[kMainAngle].offset,
+          AngleToByte(controls_.txtMainAngle->Text(), state_.DataFormat));
 }
 
 void ParameterFields::txtEFI_angle_Validate() {
-    std::int16_t value = AngleToByte(TextOf(controls_.txtEFI_angle), state_.DataFormat);
-    std::int16_t index = static_cast<std::int16_t>(config_.ParamBase + 2);
+    std::int16_t value = AngleToByte(controls_.txtEFI_angle->Text(), state_.DataFormat);
+    std::int16_t index =
+        static_cast<std::int16_t>(config_.ParamBase + kParameterScalings[kEfiAngle].offset);
     writer_.WriteConfigByte('M', index, value);
     // The ECU works in whole steps: show the angle it will really use.
-    SetTextOf(controls_.txtEFI_angle, FormatScaled(value, 0.3515625f, 1, state_.DataFormat));
+    controls_.txtEFI_angle->SetText(FormatScaled(value, kDegreesPerStep, 1, state_.DataFormat));
 }
 
 void ParameterFields::txtPump_Validate() {
-    const double v = FieldNumber(controls_.txtPump);
-    Write(3, RoundToInt16(Formatted() ? v / 100 * 255 : v));
+    WriteUnscaled(kPump);
 }
 
 void ParameterFields::txtTHRmin_Validate() {
-    Write(4, RoundToInt16(FieldNumber(controls_.txtTHRmin)));
+    WriteUnscaled(kThrMin);
     refresh_.LayoutMaps();
 }
 
 void ParameterFields::txtTHRmax_Validate() {
-    Write(5, RoundToInt16(FieldNumber(controls_.txtTHRmax)));
+    WriteUnscaled(kThrMax);
     refresh_.LayoutMaps();
 }
 
 void ParameterFields::txtCorte_Validate() {
-    // The ECU keeps the cut-off as the high byte of a count of 1024 per 1000 rpm.
-    const std::int32_t counts = FloorToInt32(FieldNumber(controls_.txtCorte) / 0.9765625);
-    Write(7, FloorToInt16(counts / 256.0));
+    // The ECU keeps the cut-off as the high byte of an engine-speed count.
+    const ParameterScaling& p = kParameterScalings[kCutOff];
+    const std::int32_t counts = FloorToInt32(FieldNumber(kCutOff) / p.factor);
+    Write(p.offset, FloorToInt16(counts / 256.0));
     refresh_.LayoutMaps();
 }
 
 void ParameterFields::txtFactor_Validate() {
-    double f = FieldNumber(controls_.txtFactor);
-    if (Formatted()) f = f / 0.8;
+    const ParameterScaling& p = kParameterScalings[kEfiFactor];
+    double f = FieldNumber(kEfiFactor);
+    if (Formatted()) f = f / p.factor;
     // A factor byte of 0 would leave the ECU without a pulse scale.
     std::int16_t factor = std::clamp<std::int16_t>(RoundToInt16(f), 1, 255);
-    const int oldFactor = config_.ConfigImage[config_.ParamBase + kFactorOffset];
-    Write(kFactorOffset, factor);
+    const int oldFactor = config_.ConfigImage[config_.ParamBase + p.offset];
+    Write(p.offset, factor);
     if (messages_.AskYesNo(texts_.Text(kTextRescaleQuestion), texts_.Text(kTextRescaleTitle))) {
         RescaleFuelMap(oldFactor, factor);
     }
@@ -170,37 +165,36 @@ void ParameterFields::RescaleFuelMap(int oldFactor, int newFactor) {
 }
 
 void ParameterFields::txtOffset_Validate() {
-    const double v = FieldNumber(controls_.txtOffset);
+    const ParameterScaling& p = kParameterScalings[kEfiOffset];
+    const double v = FieldNumber(kEfiOffset);
     std::int16_t value;
     if (Formatted()) {
         // FuelScale is 0 only before the image was first shown; the offset is
         // then read against the scale the image gives.
         if (config_.FuelScale == 0) config_.UpdateFuelScale();
-        value = RoundToInt16(v / config_.FuelScale / 16);
+        value = RoundToInt16(v / config_.FuelScale / p.factor);
     } else {
         value = RoundToInt16(v);
     }
-    Write(9, std::min<std::int16_t>(value, 255));
+    Write(p.offset, std::min<std::int16_t>(value, 255));
     refresh_.ShowConfig();
 }
 
 void ParameterFields::txtPriming_Validate() {
-    const double v = FieldNumber(controls_.txtPriming);
-    Write(10, RoundToInt16(Formatted() ? v / 3.28 : v));
+    WriteUnscaled(kPriming);
 }
 
 void ParameterFields::txtDwell_Validate() {
-    const double v = FieldNumber(controls_.txtDwell);
-    Write(11, RoundToInt16(Formatted() ? v / 0.0256 : v));
+    WriteUnscaled(kDwell);
 }
 
 void ParameterFields::cmdTHRmin_Click() {
-    SetTextOf(controls_.txtTHRmin, DecimalText(state_.LastValues[5]));
+    controls_.txtTHRmin->SetText(DecimalText(state_.LastValues[5]));
     txtTHRmin_Validate();
 }
 
 void ParameterFields::cmdTHRmax_Click() {
-    SetTextOf(controls_.txtTHRmax, DecimalText(state_.LastValues[5]));
+    controls_.txtTHRmax->SetText(DecimalText(state_.LastValues[5]));
     txtTHRmax_Validate();
 }
 
@@ -225,8 +219,11 @@ void ParameterFields::options2_Click(int index) {
 
 void ParameterFields::SuggestFuelScale() {
     const FuelScaleSuggestion s = ComputeFuelScaleSuggestion(config_);
-    SetTextOf(controls_.lblfactor, FormatTwoDecimals(static_cast<float>(s.factor) * 0.8f));
-    SetTextOf(controls_.lbloffset, GeneralNumberText(s.offset * 16.0 * s.factor * 0.8));
+    // Shown in the units of the factor and offset fields.
+    const double usPerStep = kParameterScalings[kEfiFactor].factor;
+    controls_.lblfactor->SetText(
+        FormatTwoDecimals(static_cast<float>(s.factor) * static_cast<float>(usPerStep)));
+    controls_.lbloffset->SetText(GeneralNumberText(s.offset * 16.0 * s.factor * usPerStep));
 }
 
 } // namespace kavrin

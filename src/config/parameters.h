@@ -91,12 +91,14 @@ public:
 
 private:
     void Write(int offset, std::int16_t value);
+    void WriteUnscaled(ParameterField field);
     void WriteOptionBit(int offset, int bit, const CheckControl* box);
-    double FieldNumber(const Control* field) const;
+    double FieldNumber(ParameterField field) const;
     bool Formatted() const { return state_.DataFormat != kRawData; }
     void RescaleFuelMap(int oldFactor, int newFactor);
 
     const ParameterControls& controls_;
+    std::array<Control*, kParameterFieldCount> fields_;
     Configuration& config_;
     const LinkFlags& flags_;
     ConfigWriter& writer_;

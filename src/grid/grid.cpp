@@ -9,9 +9,6 @@ namespace kavrin {
 
 namespace {
 
-// The grid reports its geometry in twips, the window lays out in pixels.
-constexpr float kTwipsPerPixel = 15.0f;
-
 // Characters, not bytes, as the box counts its caret position.
 int CharCount(const std::string& text) {
     return static_cast<int>(std::count_if(text.begin(), text.end(), [](char ch) {

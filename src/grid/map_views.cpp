@@ -1,23 +1,12 @@
 #include "grid/map_views.h"
 
 #include <charconv>
-#include <cmath>
 #include <string>
 #include <utility>
 
 namespace kavrin {
 
 namespace {
-
-// THR MIN is taken as typed, so a sensor count shown in a header may carry
-// decimals; whole numbers are written without a point.
-std::string NumberText(double value) {
-    if (std::nearbyint(value) == value && std::fabs(value) < 1e15)
-        return DecimalText(static_cast<long long>(value));
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    return std::string(buf, res.ptr);
-}
 
 // One decimal and "%", always with a point: the number reader only knows the point.
 std::string PercentText(double value) {
@@ -75,10 +64,11 @@ void MapViews::LayoutMaps() {
                 // Breakpoints in 256ths of the throttle span, finer at small openings.
                 const int b = i <= 5 ? 16 * (i - 1) : 32 * (i - 3);
                 const std::int32_t n = RoundToInt32(static_cast<double>(b) * span / 256.0);
+                // THR MIN is taken as typed, so a raw header may carry decimals.
                 fuel.SetTextMatrix(i, 0,
                                    formatted ? PercentText(static_cast<double>(n) *
                                                            state_.maps.ThrScale / 65535.0 * 100.0)
-                                             : NumberText(n + thrMin));
+                                             : GeneralNumberText(n + thrMin));
             }
         }
     }

@@ -1,27 +1,15 @@
 #include "grid/step_keys.h"
 
-#include <algorithm>
-
 #include "config/config_image.h"
 
-#include <charconv>
+#include <algorithm>
 
 namespace kavrin {
 
 namespace {
 
-// Up to fifteen significant digits, "." as point: a raw box may hold a
-// fraction the user typed, and stepping keeps it.
-std::string GeneralNumberText(double value) {
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    return std::string(buf, res.ptr);
-}
-
 // One hundredth of a millisecond of injection.
 constexpr float kFuelStepMs = 0.01f;
-// One step of ignition angle, 360 / 1024 degrees.
-constexpr double kAngleStep = 0.3515625;
 
 } // namespace
 
@@ -32,12 +20,13 @@ std::optional<std::string> StepBoxText(StepBox box, std::string_view text, char 
     const bool up = key == '+';
     if (box == StepBox::Ignition) {
         // The commit always reads degrees, so the box steps degrees in raw mode too.
-        return FormatTwoDecimals(ToSingle(up ? value + kAngleStep : value - kAngleStep));
+        return FormatTwoDecimals(ToSingle(up ? value + kDegreesPerStep : value - kDegreesPerStep));
     }
     if (dataFormat != kRawData) {
         const float ms = ToSingle(value);
         return FormatTwoDecimals(up ? ms + kFuelStepMs : ms - kFuelStepMs);
     }
+    // A raw box may hold a fraction the user typed; stepping keeps it.
     if (up) return GeneralNumberText(value + 1);
     if (value > 0) return GeneralNumberText(value - 1);
     return std::string(text);
@@ -45,11 +34,11 @@ std::optional<std::string> StepBoxText(StepBox box, std::string_view text, char 
 
 std::optional<StepDirection> WindowStepKey(int keyCode) {
     switch (keyCode) {
-    case 107:
-    case 187:
+    case kKeyAdd:
+    case kKeyOemPlus:
         return StepDirection::Up;
-    case 109:
-    case 189:
+    case kKeySubtract:
+    case kKeyOemMinus:
         return StepDirection::Down;
     default:
         return std::nullopt;

@@ -2,6 +2,7 @@
 // The "+" and "-" step keys of the map views: inside the fuel and ignition
 // editing boxes they step the typed value, at window level they step the fuel
 // cell the engine is running on.
+#include "base/edit_box.h"
 #include "base/modulo.h"
 #include "base/window_state.h"
 #include "config/config_image.h"

@@ -19,8 +19,8 @@ constexpr const char* kDegreesCelsius = "\xC2\xBA"
 
 const std::array<ChannelInfo, kMeasuredChannels>& ChannelTable() {
     static const std::array<ChannelInfo, kMeasuredChannels> table = {{
-        {"RPM", PreConversion::None, 0.9765625f, 0, "rpm", kBlue},
-        {"IGN", PreConversion::None, 0.3515625f, 1, "deg", kRed},
+        {"RPM", PreConversion::None, kRpmPerCount, 0, "rpm", kBlue},
+        {"IGN", PreConversion::None, kDegreesPerStep, 1, "deg", kRed},
         {"IGN_DEL", PreConversion::TimesPrescale, 1.0f, 2, "ms", Rgb(0, 255, 255)},
         {"EFI", PreConversion::PulseCount, 1.0f, 2, "ms", kBlack},
         {"EFI_DEL", PreConversion::TimesPrescale, 1.0f, 2, "ms", Rgb(0, 255, 0)},
@@ -95,7 +95,7 @@ void LiveChannels::ShowChannel(const std::int16_t& channel, const std::int32_t& 
         factor = config_.FuelScale;
         break;
     case PreConversion::PulseCount:
-        x = x * 0.0008f;
+        x = x * static_cast<float>(kMsPerPulseCount);
         break;
     case PreConversion::ThrottlePercent:
         state_.ThrottlePercent = ComputeThrottlePercent(value);

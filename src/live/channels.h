@@ -84,9 +84,6 @@ public:
     // Percentage of the throttle span for a channel 5 count.
     float ComputeThrottlePercent(std::int32_t count) const;
 
-    // The colour the status indicators fall back to when their bit is clear.
-    void SetWindowBackground(Colour colour) { windowBackground_ = colour; }
-
 private:
     void ShowStatusBits(std::int32_t bits);
 

@@ -26,7 +26,7 @@ namespace kavrin {
 namespace {
 // The design is laid out in twips; the window works in pixels.
 constexpr int Px(int twips) {
-    return twips / 15;
+    return twips / kTwipsPerPixel;
 }
 
 // A status-bar panel: a sunken label that reports clicks.

@@ -131,7 +131,6 @@ std::string QtConnectionPanel::Text() const {
 }
 
 void QtConnectionPanel::SetConnectedPicture(bool connected) {
-    connected_ = connected;
     if (picture_) picture_->setPixmap(ConnectionPixmap(connected));
 }
 

@@ -58,12 +58,10 @@ public:
     void SetVisible(bool) override {}
     bool IsVisible() const override { return true; }
     void SetConnectedPicture(bool connected) override;
-    bool connectedPicture() const { return connected_; }
 
 private:
     QPointer<QLabel> picture_;
     QPointer<QLabel> text_;
-    bool connected_ = false;
 };
 
 class QtMessageBoxes final : public MessageBoxes {

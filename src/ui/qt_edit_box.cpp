@@ -5,8 +5,6 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
-#include <algorithm>
-
 namespace kavrin {
 
 int WindowsKeyCode(const QKeyEvent& event) {
@@ -101,7 +99,7 @@ int KeyAscii(const QKeyEvent& event) {
 
 QtEditBox::QtEditBox(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textChanged, this,
-            [this] { Raise([](EditBoxListener& l) { l.OnChange(); }); });
+            [this] { listeners_.Raise([](EditBoxListener& l) { l.OnChange(); }); });
 }
 
 std::string QtEditBox::Text() const {
@@ -169,13 +167,13 @@ bool QtEditBox::event(QEvent* event) {
 bool QtEditBox::HandleKey(QKeyEvent& event) {
     int keyCode = WindowsKeyCode(event);
     if (keyCode != 0) {
-        Raise([&keyCode](EditBoxListener& l) { l.OnKeyDown(keyCode); });
+        listeners_.Raise([&keyCode](EditBoxListener& l) { l.OnKeyDown(keyCode); });
         if (keyCode == 0) return true;
     }
     const int typed = KeyAscii(event);
     if (typed == 0) return false;
     int keyAscii = typed;
-    Raise([&keyAscii](EditBoxListener& l) { l.OnKeyPress(keyAscii); });
+    listeners_.Raise([&keyAscii](EditBoxListener& l) { l.OnKeyPress(keyAscii); });
     if (keyAscii == 0) return true;
     if (keyAscii != typed) {
         insert(QString(QChar(keyAscii)));
@@ -191,7 +189,7 @@ void QtEditBox::focusOutEvent(QFocusEvent* event) {
         return;
     if (!hiding_) {
         bool cancel = false;
-        Raise([&cancel](EditBoxListener& l) { l.OnValidate(cancel); });
+        listeners_.Raise([&cancel](EditBoxListener& l) { l.OnValidate(cancel); });
         if (cancel) {
             // The focus has already moved on; bring it back once that is done.
             QMetaObject::invokeMethod(
@@ -199,21 +197,7 @@ void QtEditBox::focusOutEvent(QFocusEvent* event) {
             return;
         }
     }
-    Raise([](EditBoxListener& l) { l.OnLostFocus(); });
-}
-
-void QtEditBox::AddListener(EditBoxListener* listener) {
-    listeners_.push_back(listener);
-}
-
-void QtEditBox::RemoveListener(EditBoxListener* listener) {
-    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
-}
-
-template <typename F> void QtEditBox::Raise(F f) {
-    const auto snapshot = listeners_;
-    for (EditBoxListener* l : snapshot)
-        if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end()) f(*l);
+    listeners_.Raise([](EditBoxListener& l) { l.OnLostFocus(); });
 }
 
 } // namespace kavrin

@@ -3,10 +3,9 @@
 // the window system's key codes and raises its validation when the focus is
 // leaving it.
 #include "base/edit_box.h"
+#include "base/listener_list.h"
 
 #include <QLineEdit>
-
-#include <vector>
 
 class QKeyEvent;
 
@@ -38,8 +37,8 @@ public:
     bool SetFocus() override;
     void Move(float left, float top, float width) override;
 
-    void AddListener(EditBoxListener* listener) override;
-    void RemoveListener(EditBoxListener* listener) override;
+    void AddListener(EditBoxListener* listener) override { listeners_.Add(listener); }
+    void RemoveListener(EditBoxListener* listener) override { listeners_.Remove(listener); }
 
 protected:
     bool event(QEvent* event) override;
@@ -48,9 +47,8 @@ protected:
 private:
     // True when the key was handled and must not reach the line edit.
     bool HandleKey(QKeyEvent& event);
-    template <typename F> void Raise(F f);
 
-    std::vector<EditBoxListener*> listeners_;
+    ListenerList<EditBoxListener> listeners_;
     bool hiding_ = false;
 };
 

@@ -65,16 +65,6 @@ void QtGridControl::SetCols(int cols) {
     Resize();
 }
 
-void QtGridControl::SetFixedRows(int rows) {
-    fixedRows_ = std::max(rows, 0);
-    Resize();
-}
-
-void QtGridControl::SetFixedCols(int cols) {
-    fixedCols_ = std::max(cols, 0);
-    Resize();
-}
-
 std::string QtGridControl::TextMatrix(int row, int col) const {
     const CellData* cell = Cell(row, col);
     return cell ? cell->text.toStdString() : std::string();
@@ -235,7 +225,7 @@ void QtGridControl::scrollContentsBy(int, int) {
     topRow_ = fixedRows_ + verticalScrollBar()->value();
     leftCol_ = fixedCols_ + horizontalScrollBar()->value();
     viewport()->update();
-    Raise([](GridListener& l) { l.OnScroll(); });
+    listeners_.Raise([](GridListener& l) { l.OnScroll(); });
 }
 
 void QtGridControl::EnsureVisible(int row, int col) {
@@ -314,8 +304,8 @@ void QtGridControl::Select(int row, int col, int rowSel, int colSel) {
     rowSel_ = rowSel;
     colSel_ = colSel;
     viewport()->update();
-    if (cellChanged) Raise([](GridListener& l) { l.OnRowColChange(); });
-    if (blockChanged) Raise([](GridListener& l) { l.OnSelChange(); });
+    if (cellChanged) listeners_.Raise([](GridListener& l) { l.OnRowColChange(); });
+    if (blockChanged) listeners_.Raise([](GridListener& l) { l.OnSelChange(); });
 }
 
 bool QtGridControl::IsSelected(int row, int col) const {
@@ -452,7 +442,7 @@ void QtGridControl::mouseReleaseEvent(QMouseEvent* event) {
     }
     pressed_ = false;
     drag_ = Drag::None;
-    Raise([](GridListener& l) { l.OnClick(); });
+    listeners_.Raise([](GridListener& l) { l.OnClick(); });
 }
 
 void QtGridControl::keyPressEvent(QKeyEvent* event) {
@@ -507,24 +497,7 @@ void QtGridControl::focusOutEvent(QFocusEvent* event) {
     // Switching to another program is not leaving the grid.
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
-    Raise([](GridListener& l) { l.OnLostFocus(); });
-}
-
-// ---- Listeners -----------------------------------------------------------------
-
-void QtGridControl::AddListener(GridListener* listener) {
-    listeners_.push_back(listener);
-}
-
-void QtGridControl::RemoveListener(GridListener* listener) {
-    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
-}
-
-template <typename F> void QtGridControl::Raise(F f) {
-    // Editors are dropped and re-created while events run.
-    const auto snapshot = listeners_;
-    for (GridListener* l : snapshot)
-        if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end()) f(*l);
+    listeners_.Raise([](GridListener& l) { l.OnLostFocus(); });
 }
 
 } // namespace kavrin

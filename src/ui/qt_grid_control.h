@@ -6,6 +6,7 @@
 // anchor as the current cell, and the cells must never open an editor of their
 // own.
 #include "base/grid_control.h"
+#include "base/listener_list.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>
@@ -22,7 +23,6 @@ namespace kavrin {
 class QtGridControl final : public QAbstractScrollArea, public GridControl {
     Q_OBJECT
 public:
-    static constexpr int kTwipsPerPixel = 15;
     static constexpr int kDefaultColWidth = 960; // twips
     static constexpr Colour kSelectionColour = Rgb(96, 96, 255);
     static constexpr Colour kGridLineColour = Rgb(192, 192, 192);
@@ -38,8 +38,6 @@ public:
     void SetCols(int cols) override;
     int FixedRows() const override { return fixedRows_; }
     int FixedCols() const override { return fixedCols_; }
-    void SetFixedRows(int rows);
-    void SetFixedCols(int cols);
 
     int TopRow() const override { return topRow_; }
     void SetTopRow(int row) override;
@@ -79,8 +77,8 @@ public:
     bool IsVisible() const override { return !isHidden(); }
     void BringToFront() override { raise(); }
 
-    void AddListener(GridListener* listener) override;
-    void RemoveListener(GridListener* listener) override;
+    void AddListener(GridListener* listener) override { listeners_.Add(listener); }
+    void RemoveListener(GridListener* listener) override { listeners_.Remove(listener); }
 
     // What a cell is drawn with, and where, in pixels of the control.
     QColor ShownBackground(int row, int col) const;
@@ -126,7 +124,6 @@ private:
     void Select(int row, int col, int rowSel, int colSel);
     void DragTo(int row, int col);
     void EnsureVisible(int row, int col);
-    template <typename F> void Raise(F f);
 
     std::string name_;
     int rows_ = 2;
@@ -144,7 +141,7 @@ private:
     std::vector<std::vector<CellData>> cells_;
     std::vector<int> colWidths_;
     std::vector<int> rowHeights_;
-    std::vector<GridListener*> listeners_;
+    ListenerList<GridListener> listeners_;
     Drag drag_ = Drag::None;
     bool pressed_ = false;
 };

@@ -6,8 +6,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include <algorithm>
-
 namespace kavrin {
 
 namespace {
@@ -61,7 +59,7 @@ void QtOwnerWindow::SendTab() {
 void QtOwnerWindow::Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    Raise([](OwnerWindowListener& l) { l.OnUnload(); });
+    listeners_.Raise([](OwnerWindowListener& l) { l.OnUnload(); });
 }
 
 bool QtOwnerWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -87,26 +85,12 @@ bool QtOwnerWindow::eventFilter(QObject* watched, QEvent* event) {
         if (keyCode != 0) {
             previewing_ = true;
             tabSent_ = false;
-            Raise([&keyCode](OwnerWindowListener& l) { l.OnKeyDown(keyCode); });
+            listeners_.Raise([&keyCode](OwnerWindowListener& l) { l.OnKeyDown(keyCode); });
             previewing_ = false;
             if (keyCode == 0) return true;
         }
     }
     return false;
-}
-
-void QtOwnerWindow::AddListener(OwnerWindowListener* listener) {
-    listeners_.push_back(listener);
-}
-
-void QtOwnerWindow::RemoveListener(OwnerWindowListener* listener) {
-    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
-}
-
-template <typename F> void QtOwnerWindow::Raise(F f) {
-    const auto snapshot = listeners_;
-    for (OwnerWindowListener* l : snapshot)
-        if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end()) f(*l);
 }
 
 } // namespace kavrin

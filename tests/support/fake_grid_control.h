@@ -1,5 +1,6 @@
 #pragma once
 #include "base/grid_control.h"
+#include "base/listener_list.h"
 
 #include <string>
 #include <tuple>
@@ -63,8 +64,8 @@ public:
     void SetVisible(bool v) override { visible = v; }
     bool IsVisible() const override { return visible; }
 
-    void AddListener(GridListener* listener) override;
-    void RemoveListener(GridListener* listener) override;
+    void AddListener(GridListener* listener) override { listeners_.Add(listener); }
+    void RemoveListener(GridListener* listener) override { listeners_.Remove(listener); }
     std::size_t ListenerCount() const { return listeners_.size(); }
 
     // The user presses the mouse on a cell and releases it: the current cell
@@ -98,7 +99,6 @@ private:
     const CellData& Cell(int row, int col) const;
     void Resize();
     void MoveCurrent(int row, int col);
-    template <typename F> void Raise(F f);
 
     int rows_;
     int cols_;
@@ -110,7 +110,7 @@ private:
     std::vector<std::vector<CellData>> cells_;
     std::vector<int> colWidths_;
     std::vector<int> rowHeights_;
-    std::vector<GridListener*> listeners_;
+    ListenerList<GridListener> listeners_;
 };
 
 } // namespace kavrin::test

@@ -1,11 +1,10 @@
 #pragma once
+#include "base/listener_list.h"
 #include "base/owner_window.h"
 
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <utility>
-#include <vector>
 
 namespace kavrin::test {
 
@@ -28,20 +27,18 @@ public:
         ++sendTabCount;
         if (onSendTab) onSendTab();
     }
-    void AddListener(OwnerWindowListener* listener) override { listeners.push_back(listener); }
-    void RemoveListener(OwnerWindowListener* listener) override {
-        listeners.erase(std::remove(listeners.begin(), listeners.end(), listener), listeners.end());
-    }
+    void AddListener(OwnerWindowListener* listener) override { listeners.Add(listener); }
+    void RemoveListener(OwnerWindowListener* listener) override { listeners.Remove(listener); }
 
     // A key goes down with the window's focus: the listeners see it only while
     // key preview is on. Returns the key code they left.
     int PressKey(int keyCode) {
         int code = keyCode;
-        if (keyPreview) Raise([&code](OwnerWindowListener& l) { l.OnKeyDown(code); });
+        if (keyPreview) listeners.Raise([&code](OwnerWindowListener& l) { l.OnKeyDown(code); });
         return code;
     }
     void Unload() {
-        Raise([](OwnerWindowListener& l) { l.OnUnload(); });
+        listeners.Raise([](OwnerWindowListener& l) { l.OnUnload(); });
     }
 
     std::string name;
@@ -51,14 +48,7 @@ public:
     int sendTabCount = 0;
     std::function<void()> onDoEvents;
     std::function<void()> onSendTab;
-    std::vector<OwnerWindowListener*> listeners;
-
-private:
-    template <typename F> void Raise(F f) {
-        const auto snapshot = listeners;
-        for (OwnerWindowListener* l : snapshot)
-            if (std::find(listeners.begin(), listeners.end(), l) != listeners.end()) f(*l);
-    }
+    ListenerList<OwnerWindowListener> listeners;
 };
 
 } // namespace kavrin::test

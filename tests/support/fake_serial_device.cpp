@@ -44,8 +44,4 @@ void FakeSerialDevice::Feed(const std::vector<std::uint8_t>& bytes) {
     incoming.insert(incoming.end(), bytes.begin(), bytes.end());
 }
 
-void FakeSerialDevice::FeedText(const std::string& text) {
-    incoming.insert(incoming.end(), text.begin(), text.end());
-}
-
 } // namespace kavrin::test

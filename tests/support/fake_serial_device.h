@@ -25,7 +25,6 @@ public:
 
     // Bytes the ECU "sends"; they reach the reader only while the device is open.
     void Feed(const std::vector<std::uint8_t>& bytes);
-    void FeedText(const std::string& text);
     std::string WrittenText() const { return std::string(written.begin(), written.end()); }
     void ClearWritten() { written.clear(); }
 

@@ -10,10 +10,21 @@
 #include "memory_settings_store.h"
 #include "serial/rs232.h"
 
-#include <numeric>
+#include <ostream>
 #include <vector>
 
 namespace kavrin::test {
+
+// One write message as it left for the ECU: command letter, image index, byte.
+struct Write {
+    char command = 0;
+    int index = 0;
+    int value = 0;
+    bool operator==(const Write&) const = default;
+    friend std::ostream& operator<<(std::ostream& os, const Write& w) {
+        return os << w.command << "(" << w.index << ", " << w.value << ")";
+    }
+};
 
 struct LinkRig {
     FakeClock clock;
@@ -40,6 +51,16 @@ struct LinkRig {
     }
     void Tick(int n = 1) {
         for (int i = 0; i < n; ++i) link.tmrcom_Timer();
+    }
+    // The write messages sent since the last clear; one with a wrong check
+    // byte shows as command '?'.
+    std::vector<Write> Sent() const {
+        std::vector<Write> writes;
+        const auto& w = device.written;
+        for (std::size_t i = 0; i + 4 <= w.size(); i += 4)
+            writes.push_back({(w[i] ^ w[i + 1] ^ w[i + 2] ^ w[i + 3]) == 0 ? char(w[i]) : '?',
+                              w[i + 1], w[i + 2]});
+        return writes;
     }
 };
 

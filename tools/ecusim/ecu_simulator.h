@@ -47,7 +47,6 @@ public:
     std::vector<std::string> TakeEvents();
 
     const EcuImage& Image() const { return image_; }
-    bool Streaming() const { return !stopped_; }
 
 private:
     void Handle(const Command& command);
