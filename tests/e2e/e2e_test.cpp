@@ -1,10 +1,17 @@
 // The tool against the simulated ECU over a real pseudo-terminal: first the
-// window's logic with the real serial port, then the real program.
-#include "app/frm_kavrin.h"
+// window with the real serial port, then the real program.
 #include "base/qt_settings_store.h"
 #include "serial/posix_serial_device.h"
-#include "support/fake_main_view.h"
 #include "support/process.h"
+#include "ui/main_window.h"
+#include "ui/qt_edit_box.h"
+#include "ui/qt_grid_control.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -51,23 +58,28 @@ std::vector<std::string> NoSystemDevices() {
     return {};
 }
 
-TEST(EndToEnd, WindowLogicTalksToTheSimulatedEcu) {
+TEST(EndToEnd, WindowTalksToTheSimulatedEcu) {
     Simulator ecu(21);
     ASSERT_TRUE(ecu.started) << "the simulated ECU did not start";
 
+    int argc = 1;
+    char name[] = "e2e_test";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
     QtSettingsStore settings;
     settings.SaveSetting("kavrin", "main", "com", "21");
     PosixSerialDevice device;
     SettingsPortDirectory ports(settings, &NoSystemDevices);
     SteadyClock clock;
     DiskFileSystem files;
-    FakeMainView fake;
-    frmKAVRIN frm(fake.view, Platform{device, ports, clock, settings, files, BinDir()}, fake.chart);
-    FakeMessageBoxes& messages = fake.messages;
-    FakeConnectionPanel& connection = fake.connection;
-
-    frm.Form_Load();
-    ASSERT_TRUE(messages.shown.empty()) << "the port opened";
+    MainWindow window(Platform{device, ports, clock, settings, files, BinDir()});
+    window.Load();
+    for (const char* timer : {"tmrcom", "Timer2"}) window.findChild<QTimer*>(timer)->stop();
+    window.show();
+    frmKAVRIN& frm = window.logic();
+    const auto find = [&](const char* object) {
+        return window.findChild<QWidget*>(QString::fromLatin1(object));
+    };
 
     // Run the two timers by hand; each empty read of the port takes 10 ms.
     int ticks = 0;
@@ -88,29 +100,35 @@ TEST(EndToEnd, WindowLogicTalksToTheSimulatedEcu) {
     EXPECT_EQ(image[205], 20);
     EXPECT_EQ(image[206], 220);
     EXPECT_EQ(image[209], 100);
-    EXPECT_EQ(connection.text, frm.texts().Text(74));
+    EXPECT_EQ(static_cast<QLabel*>(find("connection_text"))->text().toStdString(),
+              frm.texts().Text(74));
     EXPECT_TRUE(run([&] { return frm.state().LastValues[0] != 0; })) << "live engine speed arrives";
-    EXPECT_NE(fake.lblvalor[0].text, "0");
+    EXPECT_NE(static_cast<QLabel*>(find("lblvalor0"))->text(), "0");
 
     // A fuel cell typed in the table goes out as a write message; the image
     // and the cell change with the ECU's echo.
     const int before = image[5];
     const int wanted = before == 77 ? 78 : 77;
-    fake.grd_fuel.ClickCell(1, 6);
-    ASSERT_TRUE(fake.txtgrd_fuel.visible);
-    fake.txtgrd_fuel.Type(std::to_string(wanted));
-    fake.txtgrd_fuel.PressKey(13);
+    auto* fuel = static_cast<QtGridControl*>(find("grd_fuel"));
+    auto* box = static_cast<QtEditBox*>(find("txtgrd_fuel"));
+    QTest::mouseClick(fuel->viewport(), Qt::LeftButton, {}, fuel->CellRect(1, 6).center());
+    ASSERT_TRUE(box->isVisible());
+    QTest::keyClicks(box, QString::number(wanted));
+    QTest::keyClick(box, Qt::Key_Return);
     EXPECT_EQ(image[5], before);
     ASSERT_TRUE(run([&] { return image[5] == wanted; }));
     EXPECT_TRUE(ecu.Logged("M 5 " + std::to_string(wanted)));
-    EXPECT_EQ(fake.grd_fuel.TextMatrix(1, 6), std::to_string(wanted));
+    EXPECT_EQ(fuel->TextMatrix(1, 6), std::to_string(wanted));
 
     // So does a parameter field when the user leaves it.
-    fake.fields[0].text = " 90 %"; // compensation, byte 201
-    frm.parameters().txtCompensation_Validate();
+    auto* compensation = static_cast<QLineEdit*>(find("txtCompensation"));
+    QTest::mouseClick(compensation, Qt::LeftButton);
+    compensation->selectAll();
+    QTest::keyClicks(compensation, " 90 %"); // byte 201
+    QTest::keyClick(compensation, Qt::Key_Return);
     ASSERT_TRUE(run([&] { return image[201] == 90; }));
     EXPECT_TRUE(ecu.Logged("M 201 90"));
-    EXPECT_EQ(fake.fields[0].text, "90") << "the echo refreshes the field";
+    EXPECT_EQ(compensation->text(), "90") << "the echo refreshes the field";
 
     // Silence: the link reconnects, then comes back online.
     const int timeouts = frm.linkState().counters.timeouts;
@@ -120,8 +138,7 @@ TEST(EndToEnd, WindowLogicTalksToTheSimulatedEcu) {
     ASSERT_TRUE(run([&] { return frm.linkState().flags.online; }));
 
     // Closing says goodbye.
-    frm.Form_QueryUnload();
-    frm.Form_Terminate();
+    window.close();
     EXPECT_TRUE(WaitUntil([&] { return ecu.Logged("S"); }, 5s));
 
     ecu.process->Signal(SIGTERM);

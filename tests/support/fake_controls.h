@@ -39,19 +39,6 @@ public:
     std::function<void()> onChecked;
 };
 
-class FakeConnectionPanel final : public ConnectionPanel {
-public:
-    void SetText(const std::string& t) override { text = t; }
-    std::string Text() const override { return text; }
-    void SetForeColour(Colour) override {}
-    void SetBackColour(Colour) override {}
-    void SetVisible(bool) override {}
-    bool IsVisible() const override { return true; }
-    void SetConnectedPicture(bool c) override { connected = c; }
-    std::string text;
-    bool connected = false;
-};
-
 class FakeMessageBoxes final : public MessageBoxes {
 public:
     void Exclamation(const std::string& text) override { shown.push_back(text); }

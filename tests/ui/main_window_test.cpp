@@ -10,9 +10,12 @@
 #include "ui/qt_edit_box.h"
 #include "ui/qt_grid_control.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QTabBar>
 #include <QTest>
@@ -73,29 +76,43 @@ Bytes Writes(const std::vector<std::pair<int, int>>& writes) {
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    MainWindowTest() {
-        files.files["/prog/English.lan"] = NumberedLanguageFile();
-        window =
-            std::make_unique<MainWindow>(Platform{device, ports, clock, settings, files, "/prog"});
-        window->Load();
-        // The ticks are run by hand: the wire only changes when a test says so.
-        for (const char* name : {"tmrcom", "Timer2"}) window->findChild<QTimer*>(name)->stop();
-        window->show();
-        window->activateWindow();
-        QCoreApplication::processEvents();
-    }
+    MainWindowTest() { files.files["/prog/English.lan"] = NumberedLanguageFile(); }
     ~MainWindowTest() override {
         window.reset();
         QCoreApplication::processEvents();
     }
 
-    void SetUp() override { ASSERT_EQ(QApplication::activeWindow(), window.get()); }
-
+    // Builds, loads and shows the window with the settings as the test left
+    // them. What the start-up says in message boxes is noted, and the boxes
+    // closed.
+    void Start() {
+        window =
+            std::make_unique<MainWindow>(Platform{device, ports, clock, settings, files, "/prog"});
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                said.push_back(box->text().toStdString());
+                box->reject();
+            }
+        });
+        answer.start(0);
+        window->Load();
+        answer.stop();
+        // The ticks are run by hand: the wire only changes when a test says so.
+        for (const char* name : {"tmrcom", "Timer2"}) window->findChild<QTimer*>(name)->stop();
+        window->show();
+        window->activateWindow();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(QApplication::activeWindow(), window.get());
+    }
     void Tick(int n = 1) {
         for (int i = 0; i < n; ++i) window->logic().tmrcom_Timer();
     }
-    // Receives the tune and leaves the window online with a clean wire.
+    // Starts the window, receives the tune and leaves the window online with
+    // a clean wire.
     void Connect() {
+        Start();
+        device.ClearWritten();
         device.Feed(Dump(Tune()));
         Tick(2);
         ASSERT_TRUE(window->logic().linkState().flags.online);
@@ -139,9 +156,114 @@ protected:
     MemorySettingsStore settings;
     MemoryFileSystem files;
     std::unique_ptr<MainWindow> window;
+    std::vector<std::string> said;
 };
 
 constexpr int kParamBase = 201;
+
+TEST_F(MainWindowTest, StartUpOpensTheStoredPortAsksForTheConfigurationAndCloseSaysGoodbye) {
+    settings.SaveSetting("kavrin", "main", "com", "3");
+    settings.SaveSetting("kavrin", "main", "raw_mode", "1");
+    Start();
+    EXPECT_EQ(device.openName, "fake:3");
+    EXPECT_EQ(device.WrittenText(), "RG");
+    EXPECT_TRUE(said.empty());
+    EXPECT_EQ(window->logic().state().DataFormat, kFormattedData);
+    EXPECT_EQ(Find<QLabel>("barra_panel1")->text(), "T77 0");
+    EXPECT_EQ(Find<QLabel>("connection_text")->text(), "T72");
+
+    device.ClearWritten();
+    window->close();
+    EXPECT_EQ(device.WrittenText(), "S");
+    EXPECT_FALSE(device.isOpen);
+}
+
+TEST_F(MainWindowTest, AMissingPortOrLanguageFileIsSaidOnceAtStart) {
+    device.missing = {"fake:1"};
+    settings.SaveSetting("kavrin", "main", "language", "Klingon");
+    Start();
+    EXPECT_EQ(said, (std::vector<std::string>{"file: KLINGON.LAN not found!", "COM1 "}));
+    Tick(250);
+    EXPECT_EQ(said.size(), 2u) << "later retries are quiet";
+    EXPECT_EQ(window->logic().linkState().counters.timeouts, 2);
+}
+
+TEST_F(MainWindowTest, DumpFillsTablesFieldsAndOptionsAndTheDisplayModeSwitchesThem) {
+    Connect();
+    auto* fuel = Find<QtGridControl>("grd_fuel");
+    auto* ign = Find<QtGridControl>("grd_ign");
+    EXPECT_EQ(fuel->TextMatrix(1, 1), "40");
+    EXPECT_EQ(fuel->TextMatrix(11, 15), "204");
+    EXPECT_EQ(fuel->ShownTextColour(11, 15), QColor(210, 128, 0));
+    EXPECT_EQ(fuel->TextMatrix(0, 3), "3000");
+    EXPECT_EQ(fuel->TextMatrix(2, 0), "32"); // raw throttle header with THR MIN 20
+    EXPECT_EQ(ign->TextMatrix(1, 1), "28");
+    EXPECT_EQ(Find<QtGridControl>("grd3")->TextMatrix(1, 1), "128");
+    EXPECT_EQ(Field("txtTHRmin")->text(), "20");
+    EXPECT_EQ(Field("txtFactor")->text(), "100");
+    EXPECT_TRUE(Find<QCheckBox>("options0")->isChecked());
+    EXPECT_FALSE(Find<QCheckBox>("options3")->isChecked());
+    EXPECT_EQ(Find<QLabel>("lblFuelMap")->text(), "T67 1 (raw)");
+    EXPECT_TRUE(device.written.empty()) << "filling the controls wrote nothing back";
+
+    for (QAction* action : window->menuBar()->findChildren<QAction*>())
+        if (action->text() == "Formatted Data") action->trigger();
+    EXPECT_EQ(fuel->TextMatrix(1, 1), "3.20");
+    EXPECT_EQ(ign->TextMatrix(1, 1), "9.8");
+    EXPECT_EQ(fuel->TextMatrix(1, 0), "0.0%");
+    EXPECT_EQ(Field("txtCorte")->text(), "6000");
+    EXPECT_EQ(Find<QLabel>("lblFuelMap")->text(), "T67 1 (ms)");
+    EXPECT_EQ(settings.GetSetting("kavrin", "main", "raw_mode", ""), "1");
+}
+
+TEST_F(MainWindowTest, OfflineEditsChangeOnlyTheImage) {
+    Start();
+    device.ClearWritten();
+    auto* ign = Find<QtGridControl>("grd_ign");
+    ClickCell(ign, 1, 4);
+    QTest::keyClicks(Find<QtEditBox>("txtgrd_ign"), "300");
+    QTest::keyClick(Find<QtEditBox>("txtgrd_ign"), Qt::Key_Return);
+    EXPECT_EQ(window->logic().config().ConfigImage[165 + 3], 255);
+    EXPECT_EQ(ign->TextMatrix(1, 4), "255");
+    TypeInto(Field("txtCompensation"), "77");
+    QTest::keyClick(Field("txtCompensation"), Qt::Key_Return);
+    EXPECT_EQ(window->logic().config().ConfigImage[kParamBase], 77);
+    EXPECT_TRUE(device.written.empty());
+}
+
+TEST_F(MainWindowTest, LiveFramesShowValuesIndicatorsAndTheLinkColours) {
+    Start();
+    auto* rpm = Find<QLabel>("lblvalor0");
+    EXPECT_EQ(rpm->palette().color(QPalette::WindowText), QColor(192, 192, 192));
+    device.Feed(Frame('0', 1024));
+    device.Feed(Frame('@', 9));
+    Tick(2);
+    EXPECT_EQ(rpm->text(), "1024");
+    EXPECT_EQ(rpm->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(Find<QLabel>("lblCranking")->palette().color(QPalette::Window), QColor(0, 0, 255));
+    EXPECT_EQ(Find<QLabel>("lblPulse")->text(), "HL");
+    EXPECT_EQ(window->logic().state().LastValues[0], 1024);
+}
+
+TEST_F(MainWindowTest, ADumpDecodedWhileABoxOpensLeavesTheEditorWhole) {
+    Connect();
+    // The editor lets pending events run while it opens the box; a dump
+    // arrives and is decoded meanwhile, which lays the maps out again.
+    const grid* before = window->logic().editor(0);
+    device.Feed(Dump(Tune()));
+    auto* tick = window->findChild<QTimer*>("tmrcom");
+    tick->start(0);
+    ClickCell(Find<QtGridControl>("grd_fuel"), 2, 3);
+    tick->stop();
+    EXPECT_TRUE(device.incoming.empty()) << "the dump was decoded";
+    EXPECT_EQ(window->logic().editor(0), before);
+    auto* box = Find<QtEditBox>("txtgrd_fuel");
+    ASSERT_TRUE(box->isVisible());
+    device.ClearWritten();
+    QTest::keyClicks(box, "9");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(device.written, Writes({{17, 9}}));
+}
 
 TEST_F(MainWindowTest, FieldValueTypedBeforeATabStripClickIsWrittenOnceAndNeverStale) {
     Connect();
