@@ -2,14 +2,9 @@
 #include "base/file_system.h"
 #include "base/qt_settings_store.h"
 #include "serial/port_directory.h"
+#include "serial/qt_serial_device.h"
 #include "ui/main_window.h"
 #include "ui/signal_bridge.h"
-
-#ifdef _WIN32
-#include "serial/win32_serial_device.h"
-#else
-#include "serial/posix_serial_device.h"
-#endif
 
 #include <QApplication>
 
@@ -20,13 +15,9 @@ int main(int argc, char* argv[]) {
     kavrin::SteadyClock clock;
     kavrin::QtSettingsStore settings;
     kavrin::DiskFileSystem files;
-#ifdef _WIN32
-    kavrin::Win32SerialDevice serial;
-    kavrin::Win32PortDirectory ports;
-#else
-    kavrin::PosixSerialDevice serial;
-    kavrin::SettingsPortDirectory ports(settings, &kavrin::SystemSerialDevices);
-#endif
+    kavrin::QtSerialDevice serial;
+    kavrin::SettingsPortDirectory ports(settings, &kavrin::SystemSerialDevices,
+                                        &kavrin::UnlistedDeviceName);
     kavrin::Platform platform{serial, ports,
                               clock,  settings,
                               files,  QCoreApplication::applicationDirPath().toStdString()};

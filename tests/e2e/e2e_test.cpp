@@ -2,7 +2,7 @@
 // window's logic with the real serial port, then the real program.
 #include "app/frm_kavrin.h"
 #include "base/qt_settings_store.h"
-#include "serial/posix_serial_device.h"
+#include "serial/qt_serial_device.h"
 #include "support/fake_main_view.h"
 #include "support/process.h"
 
@@ -57,7 +57,7 @@ TEST(EndToEnd, WindowLogicTalksToTheSimulatedEcu) {
 
     QtSettingsStore settings;
     settings.SaveSetting("kavrin", "main", "com", "21");
-    PosixSerialDevice device;
+    QtSerialDevice device;
     SettingsPortDirectory ports(settings, &NoSystemDevices);
     SteadyClock clock;
     DiskFileSystem files;
