@@ -11,6 +11,10 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KAVRIN"));
+    // Catch a stop from the very start: the window greets the ECU while it is
+    // built, and a stop that killed it then would leave the ECU without "S".
+    // The request waits in the bridge until the event loop runs.
+    kavrin::SignalBridge stopSignals;
 
     kavrin::SteadyClock clock;
     kavrin::QtSettingsStore settings;
@@ -23,7 +27,6 @@ int main(int argc, char* argv[]) {
                               files,  QCoreApplication::applicationDirPath().toStdString()};
 
     kavrin::MainWindow window(platform);
-    kavrin::SignalBridge stopSignals;
     QObject::connect(&stopSignals, &kavrin::SignalBridge::stopRequested, &window, &QWidget::close);
     window.show();
     return app.exec();
