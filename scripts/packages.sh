@@ -1,9 +1,12 @@
 # Debian packages the build, the tests and the demo need. Sourced by ./run and ./test.
+#   the build: cmake ninja-build g++ qt6-base-dev qt6-serialport-dev
+#   the tests and benchmarks: libgtest-dev libgmock-dev libbenchmark-dev
+#   the comma locale of the number-text tests: locales
 KAVRIN_PACKAGES=(
-  cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-serialport-dev libgl-dev
+  cmake ninja-build g++
+  qt6-base-dev qt6-serialport-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth locales
+  locales
 )
 
 kavrin_install_packages() {

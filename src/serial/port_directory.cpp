@@ -19,8 +19,10 @@ int RuleNumber(const std::string& path) {
         int first;
         int count;
     };
-    static const Family families[] = {
-        {"/dev/ttyS", 1, 32}, {"/dev/ttyUSB", 33, 16}, {"/dev/ttyACM", 49, 16}};
+    static const Family families[] = {{"/dev/ttyS", 1, 32},
+                                      {"/dev/ttyUSB", 33, 16},
+                                      {"/dev/ttyACM", 49, 16},
+                                      {"\\\\.\\COM", 0, kLastPort + 1}};
     for (const auto& f : families) {
         const std::string prefix = f.prefix;
         if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0) continue;
@@ -72,8 +74,9 @@ std::map<int, std::string> AssignPortNumbers(const std::map<int, std::string>& e
     return table;
 }
 
-SettingsPortDirectory::SettingsPortDirectory(SettingsStore& settings, DeviceLister lister)
-    : settings_(settings), lister_(lister) {}
+SettingsPortDirectory::SettingsPortDirectory(SettingsStore& settings, DeviceLister lister,
+                                             UnlistedNamer unlisted)
+    : settings_(settings), lister_(lister), unlisted_(unlisted) {}
 
 std::map<int, std::string> SettingsPortDirectory::Table() {
     std::map<int, std::string> entries;
@@ -89,7 +92,8 @@ std::map<int, std::string> SettingsPortDirectory::Table() {
 std::string SettingsPortDirectory::DeviceName(std::int16_t port) {
     const auto table = Table();
     const auto it = table.find(port);
-    return it == table.end() ? std::string() : it->second;
+    if (it != table.end()) return it->second;
+    return unlisted_ ? unlisted_(port) : std::string();
 }
 
 std::vector<std::string> SettingsPortDirectory::ListComPorts() {

@@ -22,9 +22,10 @@ public:
 // namespace wants it; port numbers of 1 to 3 digits fit.
 std::string WindowsDeviceName(std::int16_t port);
 
-// Port numbers on systems whose serial devices have no COM numbers. Entries of
-// the settings section "ports" (COM7 = /dev/ttyUSB0) win; every other device the
-// system reports gets a number by a fixed rule:
+// Port numbers from the settings section "ports" (COM7 = /dev/ttyUSB0), whose
+// entries win, and the devices the system reports, which get a number by a
+// fixed rule:
+//   \\.\COM<k>     -> COM<k>      (Windows names its ports by number)
 //   /dev/ttyS<k>   -> COM<k+1>    (k < 32)
 //   /dev/ttyUSB<k> -> COM<33+k>   (k < 16)
 //   /dev/ttyACM<k> -> COM<49+k>   (k < 16)
@@ -34,12 +35,15 @@ std::string WindowsDeviceName(std::int16_t port);
 std::map<int, std::string> AssignPortNumbers(const std::map<int, std::string>& entries,
                                              std::vector<std::string> systemDevices);
 
-// The port table on Linux and macOS: settings entries plus the devices the
-// system reports (a callback, so tests and other platforms can feed it).
+// The port table: settings entries plus the devices the system reports (a
+// callback, so tests can feed it). A number the table lacks names the device
+// `unlisted` gives for it, or none.
 class SettingsPortDirectory final : public PortDirectory {
 public:
     using DeviceLister = std::vector<std::string> (*)();
-    SettingsPortDirectory(SettingsStore& settings, DeviceLister lister);
+    using UnlistedNamer = std::string (*)(std::int16_t port);
+    SettingsPortDirectory(SettingsStore& settings, DeviceLister lister,
+                          UnlistedNamer unlisted = nullptr);
     std::string DeviceName(std::int16_t port) override;
     std::vector<std::string> ListComPorts() override;
 
@@ -47,9 +51,14 @@ private:
     std::map<int, std::string> Table();
     SettingsStore& settings_;
     DeviceLister lister_;
+    UnlistedNamer unlisted_;
 };
 
 // Serial devices the system reports (Qt's port enumeration).
 std::vector<std::string> SystemSerialDevices();
+
+// The device of a port number no listed device has: on Windows COM<n> may
+// exist without being listed, so "\\.\COM<n>"; elsewhere none.
+std::string UnlistedDeviceName(std::int16_t port);
 
 } // namespace kavrin

@@ -11,4 +11,12 @@ std::vector<std::string> SystemSerialDevices() {
     return devices;
 }
 
+std::string UnlistedDeviceName([[maybe_unused]] std::int16_t port) {
+#ifdef Q_OS_WIN
+    return WindowsDeviceName(port);
+#else
+    return {};
+#endif
+}
+
 } // namespace kavrin

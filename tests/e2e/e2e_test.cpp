@@ -1,7 +1,7 @@
 // The tool against the simulated ECU over a real pseudo-terminal: first the
 // window with the real serial port, then the real program.
 #include "base/qt_settings_store.h"
-#include "serial/posix_serial_device.h"
+#include "serial/qt_serial_device.h"
 #include "support/process.h"
 #include "ui/main_window.h"
 #include "ui/qt_edit_box.h"
@@ -68,7 +68,7 @@ TEST(EndToEnd, WindowTalksToTheSimulatedEcu) {
     QApplication app(argc, argv);
     QtSettingsStore settings;
     settings.SaveSetting("kavrin", "main", "com", "21");
-    PosixSerialDevice device;
+    QtSerialDevice device;
     SettingsPortDirectory ports(settings, &NoSystemDevices);
     SteadyClock clock;
     DiskFileSystem files;

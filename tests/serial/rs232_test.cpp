@@ -63,13 +63,14 @@ TEST(PortNumbers, WindowsDeviceNames) {
 }
 
 TEST(PortNumbers, EntriesWinAndOtherDevicesFollowTheRule) {
-    const auto table =
-        AssignPortNumbers({{7, "/dev/ttyUSB0"}, {1, "/dev/pts/4"}},
-                          {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB0", "/dev/ttyUSB1",
-                           "/dev/ttyACM0", "/dev/rfcomm0", "/dev/ttyS1", "/dev/ttyAMA0"});
+    const auto table = AssignPortNumbers(
+        {{7, "/dev/ttyUSB0"}, {1, "/dev/pts/4"}, {5, "\\\\.\\COM12"}},
+        {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/rfcomm0",
+         "/dev/ttyS1", "/dev/ttyAMA0", "\\\\.\\COM3", "\\\\.\\COM5", "\\\\.\\COM12"});
     const std::map<int, std::string> expected{
-        {1, "/dev/pts/4"},    {2, "/dev/ttyS1"},    {7, "/dev/ttyUSB0"},  {34, "/dev/ttyUSB1"},
-        {49, "/dev/ttyACM0"}, {65, "/dev/rfcomm0"}, {66, "/dev/ttyAMA0"}, {67, "/dev/ttyS0"}};
+        {1, "/dev/pts/4"},    {2, "/dev/ttyS1"},    {3, "\\\\.\\COM3"},   {5, "\\\\.\\COM12"},
+        {7, "/dev/ttyUSB0"},  {34, "/dev/ttyUSB1"}, {49, "/dev/ttyACM0"}, {65, "/dev/rfcomm0"},
+        {66, "/dev/ttyAMA0"}, {67, "/dev/ttyS0"},   {68, "\\\\.\\COM5"}};
     EXPECT_EQ(table, expected);
 }
 
@@ -82,6 +83,11 @@ TEST(PortNumbers, DirectoryReadsThePortsSection) {
     EXPECT_EQ(ports.DeviceName(3), "/dev/ttyS2");
     EXPECT_EQ(ports.DeviceName(4), "");
     EXPECT_EQ(ports.ListComPorts(), (std::vector<std::string>{"COM3", "COM9"}));
+
+    SettingsPortDirectory byNumber(
+        settings, [] { return std::vector<std::string>{}; }, &WindowsDeviceName);
+    EXPECT_EQ(byNumber.DeviceName(9), "/dev/pts/7");
+    EXPECT_EQ(byNumber.DeviceName(4), "\\\\.\\COM4") << "a number the table lacks";
 }
 
 } // namespace

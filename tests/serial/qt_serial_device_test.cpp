@@ -1,5 +1,5 @@
 // The real terminal device, on a pseudo-terminal pair made for the test.
-#include "serial/posix_serial_device.h"
+#include "serial/qt_serial_device.h"
 
 #include <gtest/gtest.h>
 
@@ -51,12 +51,12 @@ struct Pty {
     std::string name;
 };
 
-TEST(PosixSerialDevice, OpensExclusivelyAndMovesSingleBytes) {
+TEST(QtSerialDevice, OpensExclusivelyAndMovesSingleBytes) {
     Pty pty;
-    PosixSerialDevice device;
+    QtSerialDevice device;
     ASSERT_TRUE(device.Open(pty.name));
 
-    PosixSerialDevice other;
+    QtSerialDevice other;
     EXPECT_FALSE(other.Open(pty.name)) << "a second program must not share the port";
 
     device.WriteByte('G');
@@ -69,18 +69,27 @@ TEST(PosixSerialDevice, OpensExclusivelyAndMovesSingleBytes) {
 
     EXPECT_EQ(device.ReadByte(), -1);
 
+    // Bytes that came together: the second one is already waiting.
+    EXPECT_EQ(device.ReadWaitingByte(), -1);
+    pty.Send("$#");
+    EXPECT_EQ(device.ReadByte(), '$');
+    EXPECT_EQ(device.ReadWaitingByte(), '#');
+    EXPECT_EQ(device.ReadWaitingByte(), -1);
+
+    device.WriteByte('S');
     device.Close();
+    EXPECT_EQ(pty.Take(1), "S") << "the last byte leaves before the close";
     EXPECT_TRUE(other.Open(pty.name)) << "closing releases the port";
 }
 
-TEST(PosixSerialDevice, OpeningEmptiesWhatWaitedAndRejectsNonTerminals) {
+TEST(QtSerialDevice, OpeningEmptiesWhatWaitedAndRejectsNonTerminals) {
     Pty pty;
     pty.Send("stale");
-    PosixSerialDevice device;
+    QtSerialDevice device;
     ASSERT_TRUE(device.Open(pty.name));
     EXPECT_EQ(device.ReadByte(), -1);
 
-    PosixSerialDevice notATerminal;
+    QtSerialDevice notATerminal;
     EXPECT_FALSE(notATerminal.Open("/dev/null"));
     EXPECT_FALSE(notATerminal.Open("/dev/does-not-exist"));
     EXPECT_FALSE(notATerminal.Open(""));
