@@ -1,5 +1,6 @@
 #include "app/frm_kavrin.h"
 
+#include "config/efi_file.h"
 #include "live/live_cell.h"
 
 #include <algorithm>
@@ -46,6 +47,24 @@ MapViewControls MakeMapControls(const MainView& v) {
     c.lblfmt = v.lblfmt;
     return c;
 }
+
+std::vector<std::string> LanguageFolders(const Platform& platform) {
+    std::vector<std::string> folders{platform.programFolder};
+    folders.insert(folders.end(), platform.moreLanguageFolders.begin(),
+                   platform.moreLanguageFolders.end());
+    return folders;
+}
+
+// A stored number limited to what the window can show.
+std::int16_t StoredNumber(SettingsStore& settings, const char* key, const char* defaultValue,
+                          std::int16_t low, std::int16_t high) {
+    const std::int16_t value =
+        RoundToInt16(ReadNumber(settings.GetSetting(kAppName, "main", key, defaultValue)));
+    return std::clamp(value, low, high);
+}
+
+// Port numbers run to 255; 0 (a text that is not a number) opens port 1.
+constexpr std::int16_t kLastPort = 255;
 
 MessageBoxes& Messages(MainView& v) {
     // A window without message boxes still needs somewhere to say things.
@@ -122,7 +141,9 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
       channels_(view.channels, chart, config, LastValues, ThrottlePercent,
                 linkState.decoder.prescaleMultiplier, maps.ThrScale, DataFormat,
                 view.parameters.txtTHRmin, view.windowBackground),
-      keys_(std::make_unique<KeyHandler>(*this)) {
+      keys_(std::make_unique<KeyHandler>(*this)),
+      channelSettings_(view.channels, platform_.settings), codePages_(MakeSystemCodePageDecoder()),
+      languageFiles_(platform_.files, LanguageFolders(platform_), *codePages_) {
     if (view_.window) view_.window->AddListener(keys_.get());
     if (view_.grd_fuel) view_.grd_fuel->AddListener(keys_.get());
     if (view_.txtgrd_fuel) {
@@ -156,14 +177,19 @@ void frmKAVRIN::Form_Load() {
     flags.suppressWrites = true;
 
     SettingsStore& settings = platform_.settings;
+    channelSettings_.Restore();
     languageName = settings.GetSetting(kAppName, "main", "language", "English");
     LoadLanguageFile();
-    DataFormat = RoundToInt16(ReadNumber(settings.GetSetting(kAppName, "main", "raw_mode", "0")));
+    DataFormat = StoredNumber(settings, "raw_mode", "0", kRawData, kFormattedData);
     for (int k = 0; k < 2; ++k)
         if (view_.mnMode[k]) view_.mnMode[k]->SetChecked(k == DataFormat);
     RebuildPortMenu();
-    std::int16_t port = RoundToInt16(ReadNumber(settings.GetSetting(kAppName, "main", "com", "1")));
+    std::int16_t port = StoredNumber(settings, "com", "1", 0, kLastPort);
     link_.AbrirPuerto(port, false);
+
+    BuildLanguageMenu();
+    ApplyLanguage(view_.tagged, texts);
+    ApplyTabCaptions();
 
     config.MapCols = 15;
     config.MapRows = 11;
@@ -175,6 +201,8 @@ void frmKAVRIN::Form_Load() {
     flags.suppressWrites = false;
     link_.ShowLinkCounters();
     maps.singleCellSelected = true;
+    SetCaption(caption);
+    CheckSettingsStore();
 }
 
 void frmKAVRIN::Form_Activate() {
@@ -200,6 +228,121 @@ void frmKAVRIN::mnMode_Click(int k) {
     LayoutMaps();
     ShowConfig();
     platform_.settings.SaveSetting(kAppName, "main", "raw_mode", DecimalText(k));
+    CheckSettingsStore();
+}
+
+void frmKAVRIN::chk_Click(int n) {
+    channelSettings_.chk_Click(n);
+    CheckSettingsStore();
+}
+
+void frmKAVRIN::txtEscala_Validate(int n) {
+    channelSettings_.txtEscala_Validate(n);
+    CheckSettingsStore();
+}
+
+void frmKAVRIN::CheckSettingsStore() {
+    if (settingsWarned_ || platform_.settings.CanRemember()) return;
+    settingsWarned_ = true;
+    Messages(view_).Warning("Your settings cannot be stored: the settings file is not readable "
+                            "or not writable. The tool works as usual, but the choices you make "
+                            "now (language, data format, port, channels) will not be remembered "
+                            "next time.");
+}
+
+void frmKAVRIN::SetCaption(const std::string& text) {
+    caption = text;
+    if (view_.caption) view_.caption->SetText(text);
+}
+
+void frmKAVRIN::mnOpen_Click() {
+    if (!view_.dialogs) return;
+    const auto path = view_.dialogs->ChooseOpenFile(texts.Text(75));
+    if (!path || path->empty()) return;
+    ReadEfiFile(*path);
+}
+
+void frmKAVRIN::mnSave_Click() {
+    if (!view_.dialogs) return;
+    const auto path = view_.dialogs->ChooseSaveFile(texts.Text(76), caption);
+    if (!path || path->empty()) return;
+    WriteEfiFile(*path);
+}
+
+bool frmKAVRIN::ReadEfiFile(const std::string& path) {
+    FileSystem& files = platform_.files;
+    const auto content = files.ReadFile(path);
+    if (!content) {
+        const std::string why = files.LastError();
+        Messages(view_).Exclamation(path + "\ncannot be read" + (why.empty() ? "" : ": " + why) +
+                                    ".\nNothing was loaded.");
+        return false;
+    }
+    const EfiReadResult file = ReadEfiText(*content, config);
+    if (!file.ok) {
+        Messages(view_).Exclamation(path + "\nline " + DecimalText(file.line) + ": " + file.reason +
+                                    ".\nNothing was loaded.");
+        return false;
+    }
+    SetCaption(path);
+    EfiLoadHooks hooks;
+    hooks.SizeConfig = [this] { SizeConfig(); };
+    hooks.WriteConfigByte = [this](std::int16_t index, std::int16_t value) {
+        link_.WriteConfigByte('M', index, value);
+    };
+    hooks.ShowConfig = [this] { ShowConfig(); };
+    LoadEfiSteps(file.steps, config, hooks);
+    return true;
+}
+
+bool frmKAVRIN::WriteEfiFile(const std::string& path) {
+    FileSystem& files = platform_.files;
+    if (!files.WriteFile(path, WriteEfiText(config))) {
+        const std::string why = files.LastError();
+        Messages(view_).Exclamation(path + "\ncannot be saved" + (why.empty() ? "" : ": " + why) +
+                                    ".\nAn existing file of that name was left as it was.");
+        return false;
+    }
+    SetCaption(path);
+    return true;
+}
+
+void frmKAVRIN::BuildLanguageMenu() {
+    languageNames = languageFiles_.List();
+    if (!view_.mnLanguage) return;
+    if (languageNames.empty()) {
+        view_.mnLanguage->SetEntries({"English"});
+        view_.mnLanguage->SetChecked(0, false);
+        return;
+    }
+    view_.mnLanguage->SetEntries(languageNames);
+    for (std::size_t i = 0; i < languageNames.size(); ++i)
+        view_.mnLanguage->SetChecked(static_cast<int>(i), languageNames[i] == languageName);
+}
+
+void frmKAVRIN::mnlan_Click(int k) {
+    const std::vector<std::string> names =
+        languageNames.empty() ? std::vector<std::string>{"English"} : languageNames;
+    if (k < 0 || k >= static_cast<int>(names.size())) return;
+    if (view_.mnLanguage)
+        for (std::size_t i = 0; i < names.size(); ++i)
+            view_.mnLanguage->SetChecked(static_cast<int>(i), static_cast<int>(i) == k);
+    languageName = names[static_cast<std::size_t>(k)];
+    platform_.settings.SaveSetting(kAppName, "main", "language", languageName);
+    LoadLanguageFile();
+    ApplyLanguage(view_.tagged, texts);
+    ApplyTabCaptions();
+    mapViews_.ShowMapTitles();
+    // The counters are captioned by the language too; they would otherwise
+    // keep the old words until a counter next changes.
+    link_.ShowLinkCounters();
+    CheckSettingsStore();
+}
+
+void frmKAVRIN::ApplyTabCaptions() {
+    static constexpr int kEntries[6] = {13, 14, 40, 41, 66, 65};
+    for (int i = 0; i < 6; ++i)
+        if (view_.tabCaptions[i]) view_.tabCaptions[i]->SetText(texts.Text(kEntries[i]));
 }
 
 void frmKAVRIN::SizeConfig() {
@@ -266,22 +409,15 @@ void frmKAVRIN::BindEditors() {
 }
 
 void frmKAVRIN::LoadLanguageFile() {
-    texts.charset = 0;
-    const auto content =
-        platform_.files.ReadFile(platform_.programFolder + "/" + languageName + ".lan");
-    if (!content) {
-        std::string upper = languageName;
-        std::transform(upper.begin(), upper.end(), upper.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        Messages(view_).Warning("file: " + upper + ".LAN not found!");
-        return;
-    }
-    texts.Load(*content);
+    if (languageFiles_.Load(languageName, texts)) return;
+    std::string upper = languageName;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    Messages(view_).Warning("file: " + upper + ".LAN not found!");
 }
 
 void frmKAVRIN::RebuildPortMenu() {
-    linkState.currentPort =
-        RoundToInt16(ReadNumber(platform_.settings.GetSetting(kAppName, "main", "commport", "1")));
+    linkState.currentPort = StoredNumber(platform_.settings, "commport", "1", 0, kLastPort);
 }
 
 void frmKAVRIN::ShowConfig() {

@@ -2,6 +2,7 @@
 // The main window's logic: it owns the state of the whole window and wires the
 // subsystems together. The Qt window calls its handlers; it reaches the
 // widgets only through MainView.
+#include "app/language_files.h"
 #include "app/main_view.h"
 #include "base/clock.h"
 #include "base/file_system.h"
@@ -16,6 +17,7 @@
 #include "grid/map_views.h"
 #include "grid/step_keys.h"
 #include "link/link.h"
+#include "live/channel_settings.h"
 #include "live/channels.h"
 #include "serial/rs232.h"
 
@@ -34,6 +36,9 @@ struct Platform {
     SettingsStore& settings;
     FileSystem& files;
     std::string programFolder; // where the ".lan" files are
+    // Further folders of ".lan" files, searched after the program's own: the
+    // installed data folder, the user's own.
+    std::vector<std::string> moreLanguageFolders{};
 };
 
 class frmKAVRIN final : public LinkHost, public ConfigRefresh {
@@ -52,6 +57,24 @@ public:
     void tab1_Click(int selectedTab) { mapViews_.tab1_Click(selectedTab); }
     // The "Data Format" menu (raw 0, formatted 1).
     void mnMode_Click(int k);
+    // "File" menu: choose an ".efi" file and read or write it.
+    void mnOpen_Click();
+    void mnSave_Click();
+    // "Language" menu entry k.
+    void mnlan_Click(int k);
+    // Channel rows: check box clicked, scale box left after an edit.
+    void chk_Click(int n);
+    void txtEscala_Validate(int n);
+
+    // Reads a whole file, checks it and only then loads it (every byte through
+    // WriteConfigByte); a refused file changes nothing and says why. True
+    // when loaded.
+    bool ReadEfiFile(const std::string& path);
+    // Saves the image; the old file stays as it was when that fails.
+    bool WriteEfiFile(const std::string& path);
+    void BuildLanguageMenu();
+    void LoadLanguageFile();
+    void ApplyTabCaptions();
 
     void AbrirPuerto(std::int16_t& port, bool quiet) { link_.AbrirPuerto(port, quiet); }
     void WriteConfigByte(char command, std::int16_t& index, std::int16_t& value) {
@@ -86,6 +109,9 @@ public:
     std::int16_t LiveRow = 1;
 
     static constexpr const char* kCaption = "KAVRIN 053";
+    // The current file; the window's own title until a file is opened or saved.
+    std::string caption = kCaption;
+    std::vector<std::string> languageNames;
 
     rs232& port() { return port_; }
     ParameterFields& parameters() { return parameters_; }
@@ -94,8 +120,10 @@ public:
 
 private:
     class KeyHandler;
-    void LoadLanguageFile();
     void RebuildPortMenu();
+    void SetCaption(const std::string& text);
+    // Tells the user once when the settings store cannot keep the choices.
+    void CheckSettingsStore();
     void BindEditors();
     std::unique_ptr<grid> MakeEditor(GridControl* control, EditBox* box,
                                      void (MapCellHandlers::*validate)(std::int16_t&, std::int16_t&,
@@ -115,6 +143,10 @@ private:
     LiveChannels channels_;
     std::unique_ptr<grid> ogrd_fuel, ogrd_ign, ogrd3, ogrd4;
     std::unique_ptr<KeyHandler> keys_;
+    ChannelSettings channelSettings_;
+    std::unique_ptr<CodePageDecoder> codePages_;
+    LanguageFiles languageFiles_;
+    bool settingsWarned_ = false;
 };
 
 } // namespace kavrin

@@ -4,8 +4,11 @@
 // control left null is one this build of the window does not have.
 #include "base/controls.h"
 #include "base/edit_box.h"
+#include "base/file_dialogs.h"
 #include "base/grid_control.h"
+#include "base/language_menu.h"
 #include "base/owner_window.h"
+#include "base/translatable_control.h"
 #include "config/parameters.h"
 #include "live/channels.h"
 
@@ -52,6 +55,15 @@ struct MainView {
     // "Channels I" / "Channels II": one row per channel 0..15, and the
     // status indicators.
     ChannelControls channels;
+
+    // The window's caption, which names the current configuration file.
+    Control* caption = nullptr;
+    FileDialogs* dialogs = nullptr;
+    LanguageMenu* mnLanguage = nullptr;
+    // Every control with a language entry in its Tag, in the window's order.
+    std::vector<TranslatableControl*> tagged;
+    // Tab captions: tab0 tabs 0 and 1, tab2 tabs 0 and 1, tab1 tabs 1 and 2.
+    std::array<Control*, 6> tabCaptions{};
 };
 
 } // namespace kavrin
