@@ -1,5 +1,5 @@
 // KAVRIN: tuning and watching the engine control unit over a serial line.
-#include "base/file_system.h"
+#include "base/qt_file_system.h"
 #include "base/qt_settings_store.h"
 #include "serial/port_directory.h"
 #include "ui/main_window.h"
@@ -12,6 +12,8 @@
 #endif
 
 #include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -19,7 +21,7 @@ int main(int argc, char* argv[]) {
 
     kavrin::SteadyClock clock;
     kavrin::QtSettingsStore settings;
-    kavrin::DiskFileSystem files;
+    kavrin::QtFileSystem files;
 #ifdef _WIN32
     kavrin::Win32SerialDevice serial;
     kavrin::Win32PortDirectory ports;
@@ -30,6 +32,15 @@ int main(int argc, char* argv[]) {
     kavrin::Platform platform{serial, ports,
                               clock,  settings,
                               files,  QCoreApplication::applicationDirPath().toStdString()};
+
+    // Language files: beside the program, then the installed data folder, then
+    // the user's own.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    platform.moreLanguageFolders = {
+        QDir::cleanPath(programFolder + QStringLiteral("/../share/kavrin/lang")).toStdString(),
+        (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+         QStringLiteral("/kavrin/lang"))
+            .toStdString()};
 
     kavrin::MainWindow window(platform);
     kavrin::SignalBridge stopSignals;
