@@ -62,7 +62,10 @@ std::vector<Item> SplitItems(std::string_view content) {
 }
 
 std::string FieldText(int value) {
-    return " " + DecimalText(value) + " ";
+    std::string text(1, ' ');
+    text += DecimalText(value);
+    text += ' ';
+    return text;
 }
 
 EfiReadResult Refuse(int line, std::string reason) {
@@ -113,7 +116,8 @@ EfiReadResult ReadEfiText(std::string_view content, const Configuration& config)
             return Refuse(item.line, "\"" + item.text + "\" is not a number");
         const std::int32_t value = RoundToInt32(ReadNumber(item.text));
         if (value < 0 || value > 255)
-            return Refuse(item.line, "the value " + DecimalText(value) + " is outside 0 to 255");
+            return Refuse(item.line,
+                          std::string("the value ") + DecimalText(value) + " is outside 0 to 255");
         result.steps.push_back({EfiStep::Kind::Value, static_cast<std::int16_t>(value), 0});
     }
     result.ok = true;
