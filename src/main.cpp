@@ -1,5 +1,5 @@
 // KAVRIN: tuning and watching the engine control unit over a serial line.
-#include "base/file_system.h"
+#include "base/qt_file_system.h"
 #include "base/qt_settings_store.h"
 #include "serial/port_directory.h"
 #include "serial/qt_serial_device.h"
@@ -7,6 +7,8 @@
 #include "ui/signal_bridge.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
 
 int main(int argc, char* argv[]) {
     // Signals are caught before anything else runs: a stop at any moment, even
@@ -20,13 +22,22 @@ int main(int argc, char* argv[]) {
 
     kavrin::SteadyClock clock;
     kavrin::QtSettingsStore settings;
-    kavrin::DiskFileSystem files;
+    kavrin::QtFileSystem files;
     kavrin::QtSerialDevice serial;
     kavrin::SettingsPortDirectory ports(settings, &kavrin::SystemSerialDevices,
                                         &kavrin::UnlistedDeviceName);
     kavrin::Platform platform{serial, ports,
                               clock,  settings,
                               files,  QCoreApplication::applicationDirPath().toStdString()};
+
+    // Language files: beside the program, then the installed data folder, then
+    // the user's own.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    platform.moreLanguageFolders = {
+        QDir::cleanPath(programFolder + QStringLiteral("/../share/kavrin/lang")).toStdString(),
+        (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+         QStringLiteral("/kavrin/lang"))
+            .toStdString()};
 
     kavrin::MainWindow window(platform);
     QObject::connect(&stopSignals, &kavrin::SignalBridge::stopRequested, &window,

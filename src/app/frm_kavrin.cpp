@@ -1,11 +1,32 @@
 #include "app/frm_kavrin.h"
 
+#include "config/efi_file.h"
 #include "live/live_cell.h"
 
 #include <algorithm>
 #include <cctype>
 
 namespace kavrin {
+
+namespace {
+std::vector<std::string> LanguageFolders(const Platform& platform) {
+    std::vector<std::string> folders{platform.programFolder};
+    folders.insert(folders.end(), platform.moreLanguageFolders.begin(),
+                   platform.moreLanguageFolders.end());
+    return folders;
+}
+
+// A stored number limited to what the window can show.
+std::int16_t StoredNumber(SettingsStore& settings, const char* key, const char* defaultValue,
+                          std::int16_t low, std::int16_t high) {
+    const std::int16_t value =
+        RoundToInt16(ReadNumber(settings.GetSetting(kAppName, "main", key, defaultValue)));
+    return std::clamp(value, low, high);
+}
+
+// Port numbers run to 255; 0 (a text that is not a number) opens port 1.
+constexpr std::int16_t kLastPort = 255;
+} // namespace
 
 // The window's own keys and the step keys of the fuel and ignition boxes, and
 // the fuel grid's selection.
@@ -66,7 +87,9 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
       stepper_(config_, link_, state_),
       channels_(view.channels, chart, config_, state_, *view.parameters.txtTHRmin,
                 view.windowBackground),
-      keys_(std::make_unique<KeyHandler>(*this)) {
+      keys_(std::make_unique<KeyHandler>(*this)),
+      channelSettings_(view.channels, platform_.settings), codePages_(MakeSystemCodePageDecoder()),
+      languageFiles_(platform_.files, LanguageFolders(platform_), *codePages_) {
     view_.window->AddListener(keys_.get());
     view_.grids.grd_fuel->AddListener(keys_.get());
     keys_->fuelKeys =
@@ -94,14 +117,18 @@ void frmKAVRIN::Form_Load() {
     flags.suppressWrites = true;
 
     SettingsStore& settings = platform_.settings;
+    channelSettings_.Restore();
     languageName_ = settings.GetSetting(kAppName, "main", "language", "English");
     LoadLanguageFile();
-    state_.DataFormat =
-        RoundToInt16(ReadNumber(settings.GetSetting(kAppName, "main", "raw_mode", "0")));
+    state_.DataFormat = StoredNumber(settings, "raw_mode", "0", kRawData, kFormattedData);
     for (int k = 0; k < 2; ++k) view_.mnMode[k]->SetChecked(k == state_.DataFormat);
     RebuildPortMenu();
-    std::int16_t port = RoundToInt16(ReadNumber(settings.GetSetting(kAppName, "main", "com", "1")));
+    std::int16_t port = StoredNumber(settings, "com", "1", 0, kLastPort);
     link_.AbrirPuerto(port, false);
+
+    BuildLanguageMenu();
+    ApplyLanguage(view_.tagged, texts_);
+    ApplyTabCaptions();
 
     config_.MapCols = 15;
     config_.MapRows = 11;
@@ -113,6 +140,8 @@ void frmKAVRIN::Form_Load() {
     flags.suppressWrites = false;
     link_.ShowLinkCounters();
     state_.maps.singleCellSelected = true;
+    SetCaption(caption_);
+    CheckSettingsStore();
 }
 
 void frmKAVRIN::Form_Activate() {
@@ -137,6 +166,116 @@ void frmKAVRIN::mnMode_Click(int k) {
     LayoutMaps();
     ShowConfig();
     platform_.settings.SaveSetting(kAppName, "main", "raw_mode", DecimalText(k));
+    CheckSettingsStore();
+}
+
+void frmKAVRIN::chk_Click(int n) {
+    channelSettings_.chk_Click(n);
+    CheckSettingsStore();
+}
+
+void frmKAVRIN::txtEscala_Validate(int n) {
+    channelSettings_.txtEscala_Validate(n);
+    CheckSettingsStore();
+}
+
+void frmKAVRIN::CheckSettingsStore() {
+    if (settingsWarned_ || platform_.settings.CanRemember()) return;
+    settingsWarned_ = true;
+    view_.messages->Warning("Your settings cannot be stored: the settings file is not readable "
+                            "or not writable. The tool works as usual, but the choices you make "
+                            "now (language, data format, port, channels) will not be remembered "
+                            "next time.");
+}
+
+void frmKAVRIN::SetCaption(const std::string& text) {
+    caption_ = text;
+    view_.caption->SetText(text);
+}
+
+void frmKAVRIN::mnOpen_Click() {
+    const auto path = view_.dialogs->ChooseOpenFile(texts_.Text(75));
+    if (!path || path->empty()) return;
+    ReadEfiFile(*path);
+}
+
+void frmKAVRIN::mnSave_Click() {
+    const auto path = view_.dialogs->ChooseSaveFile(texts_.Text(76), caption_);
+    if (!path || path->empty()) return;
+    WriteEfiFile(*path);
+}
+
+bool frmKAVRIN::ReadEfiFile(const std::string& path) {
+    FileSystem& files = platform_.files;
+    const auto content = files.ReadFile(path);
+    if (!content) {
+        const std::string why = files.LastError();
+        view_.messages->Exclamation(path + "\ncannot be read" + (why.empty() ? "" : ": " + why) +
+                                    ".\nNothing was loaded.");
+        return false;
+    }
+    const EfiReadResult file = ReadEfiText(*content, config_);
+    if (!file.ok) {
+        view_.messages->Exclamation(path + "\nline " + DecimalText(file.line) + ": " + file.reason +
+                                    ".\nNothing was loaded.");
+        return false;
+    }
+    SetCaption(path);
+    EfiLoadHooks hooks;
+    hooks.SizeConfig = [this] { SizeConfig(); };
+    hooks.WriteConfigByte = [this](std::int16_t index, std::int16_t value) {
+        link_.WriteConfigByte('M', index, value);
+    };
+    hooks.ShowConfig = [this] { ShowConfig(); };
+    LoadEfiSteps(file.steps, config_, hooks);
+    return true;
+}
+
+bool frmKAVRIN::WriteEfiFile(const std::string& path) {
+    FileSystem& files = platform_.files;
+    if (!files.WriteFile(path, WriteEfiText(config_))) {
+        const std::string why = files.LastError();
+        view_.messages->Exclamation(path + "\ncannot be saved" + (why.empty() ? "" : ": " + why) +
+                                    ".\nAn existing file of that name was left as it was.");
+        return false;
+    }
+    SetCaption(path);
+    return true;
+}
+
+void frmKAVRIN::BuildLanguageMenu() {
+    languageNames_ = languageFiles_.List();
+    if (languageNames_.empty()) {
+        view_.mnLanguage->SetEntries({"English"});
+        view_.mnLanguage->SetChecked(0, false);
+        return;
+    }
+    view_.mnLanguage->SetEntries(languageNames_);
+    for (std::size_t i = 0; i < languageNames_.size(); ++i)
+        view_.mnLanguage->SetChecked(static_cast<int>(i), languageNames_[i] == languageName_);
+}
+
+void frmKAVRIN::mnlan_Click(int k) {
+    const std::vector<std::string> names =
+        languageNames_.empty() ? std::vector<std::string>{"English"} : languageNames_;
+    if (k < 0 || k >= static_cast<int>(names.size())) return;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        view_.mnLanguage->SetChecked(static_cast<int>(i), static_cast<int>(i) == k);
+    languageName_ = names[static_cast<std::size_t>(k)];
+    platform_.settings.SaveSetting(kAppName, "main", "language", languageName_);
+    LoadLanguageFile();
+    ApplyLanguage(view_.tagged, texts_);
+    ApplyTabCaptions();
+    mapViews_.ShowMapTitles();
+    // The counters are captioned by the language too; they would otherwise
+    // keep the old words until a counter next changes.
+    link_.ShowLinkCounters();
+    CheckSettingsStore();
+}
+
+void frmKAVRIN::ApplyTabCaptions() {
+    static constexpr int kEntries[6] = {13, 14, 40, 41, 66, 65};
+    for (int i = 0; i < 6; ++i) view_.tabCaptions[i]->SetText(texts_.Text(kEntries[i]));
 }
 
 void frmKAVRIN::SizeConfig() {
@@ -202,22 +341,15 @@ void frmKAVRIN::BindEditors() {
 }
 
 void frmKAVRIN::LoadLanguageFile() {
-    texts_.charset = 0;
-    const auto content =
-        platform_.files.ReadFile(platform_.programFolder + "/" + languageName_ + ".lan");
-    if (!content) {
-        std::string upper = languageName_;
-        std::transform(upper.begin(), upper.end(), upper.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        view_.messages->Warning("file: " + upper + ".LAN not found!");
-        return;
-    }
-    texts_.Load(*content);
+    if (languageFiles_.Load(languageName_, texts_)) return;
+    std::string upper = languageName_;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    view_.messages->Warning("file: " + upper + ".LAN not found!");
 }
 
 void frmKAVRIN::RebuildPortMenu() {
-    linkState_.currentPort =
-        RoundToInt16(ReadNumber(platform_.settings.GetSetting(kAppName, "main", "commport", "1")));
+    linkState_.currentPort = StoredNumber(platform_.settings, "commport", "1", 0, kLastPort);
 }
 
 void frmKAVRIN::ShowConfig() {

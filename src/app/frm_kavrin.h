@@ -2,6 +2,7 @@
 // The main window's logic: it owns the state of the whole window and wires the
 // subsystems together. The Qt window calls its handlers; it reaches the
 // widgets only through MainView.
+#include "app/language_files.h"
 #include "app/main_view.h"
 #include "base/clock.h"
 #include "base/file_system.h"
@@ -17,6 +18,7 @@
 #include "grid/map_views.h"
 #include "grid/step_keys.h"
 #include "link/link.h"
+#include "live/channel_settings.h"
 #include "live/channels.h"
 #include "serial/rs232.h"
 
@@ -35,6 +37,9 @@ struct Platform {
     SettingsStore& settings;
     FileSystem& files;
     std::string programFolder; // where the ".lan" files are
+    // Further folders of ".lan" files, searched after the program's own: the
+    // installed data folder, the user's own.
+    std::vector<std::string> moreLanguageFolders{};
 };
 
 class frmKAVRIN final : public LinkHost, public ConfigRefresh {
@@ -53,6 +58,24 @@ public:
     void tab1_Click(int selectedTab) { mapViews_.tab1_Click(selectedTab); }
     // The "Data Format" menu (raw 0, formatted 1).
     void mnMode_Click(int k);
+    // "File" menu: choose an ".efi" file and read or write it.
+    void mnOpen_Click();
+    void mnSave_Click();
+    // "Language" menu entry k.
+    void mnlan_Click(int k);
+    // Channel rows: check box clicked, scale box left after an edit.
+    void chk_Click(int n);
+    void txtEscala_Validate(int n);
+
+    // Reads a whole file, checks it and only then loads it (every byte through
+    // WriteConfigByte); a refused file changes nothing and says why. True
+    // when loaded.
+    bool ReadEfiFile(const std::string& path);
+    // Saves the image; the old file stays as it was when that fails.
+    bool WriteEfiFile(const std::string& path);
+    void BuildLanguageMenu();
+    void LoadLanguageFile();
+    void ApplyTabCaptions();
 
     void AbrirPuerto(std::int16_t& port, bool quiet) { link_.AbrirPuerto(port, quiet); }
     void WriteConfigByte(char command, std::int16_t& index, std::int16_t& value) {
@@ -84,13 +107,19 @@ public:
     const Configuration& config() const { return config_; }
     const WindowState& state() const { return state_; }
     const LanguageTexts& texts() const { return texts_; }
+    // The current file; the window's own title until a file is opened or saved.
+    const std::string& caption() const { return caption_; }
+    const std::vector<std::string>& languageNames() const { return languageNames_; }
+    const std::string& languageName() const { return languageName_; }
     // The grid editor of table 0 (fuel) to 3 (air compensation).
     const grid* editor(int table) const;
 
 private:
     class KeyHandler;
-    void LoadLanguageFile();
     void RebuildPortMenu();
+    void SetCaption(const std::string& text);
+    // Tells the user once when the settings store cannot keep the choices.
+    void CheckSettingsStore();
     void BindEditors();
     std::unique_ptr<grid> MakeEditor(GridControl* control, EditBox* box,
                                      void (MapCellHandlers::*validate)(std::int16_t&, std::int16_t&,
@@ -101,6 +130,8 @@ private:
     Configuration config_;
     LanguageTexts texts_;
     std::string languageName_ = "English";
+    std::vector<std::string> languageNames_;
+    std::string caption_ = kCaption;
     WindowState state_;
 
     MainView& view_;
@@ -115,6 +146,10 @@ private:
     LiveChannels channels_;
     std::unique_ptr<grid> ogrd_fuel, ogrd_ign, ogrd3, ogrd4;
     std::unique_ptr<KeyHandler> keys_;
+    ChannelSettings channelSettings_;
+    std::unique_ptr<CodePageDecoder> codePages_;
+    LanguageFiles languageFiles_;
+    bool settingsWarned_ = false;
 };
 
 } // namespace kavrin

@@ -2,11 +2,15 @@
 // The controls of the main window that the logic touches, gathered in the sets
 // the subsystems take. The Qt binding fills them with its widgets, tests with
 // fakes; a control a build of the window lacks is the null control. The owner
-// window, the message boxes, the four tables and their boxes are always there.
+// window, the message boxes, the connection panel, the four tables and their
+// boxes, the file dialogs and the language menu are always there.
 #include "base/controls.h"
 #include "base/edit_box.h"
+#include "base/file_dialogs.h"
 #include "base/grid_control.h"
+#include "base/language_menu.h"
 #include "base/owner_window.h"
+#include "base/translatable_control.h"
 #include "config/parameters.h"
 #include "grid/map_views.h"
 #include "live/channels.h"
@@ -46,6 +50,15 @@ struct MainView {
     // "Channels I" / "Channels II": one row per channel 0..15, and the
     // status indicators.
     ChannelControls channels;
+
+    // The window's caption, which names the current configuration file.
+    Control* caption = NoControl();
+    FileDialogs* dialogs = nullptr;
+    LanguageMenu* mnLanguage = nullptr;
+    // Every control with a language entry in its Tag, in the window's order.
+    std::vector<TranslatableControl*> tagged;
+    // Tab captions: tab0 tabs 0 and 1, tab2 tabs 0 and 1, tab1 tabs 1 and 2.
+    std::array<Control*, 6> tabCaptions = NoControls<Control, 6>();
 };
 
 } // namespace kavrin

@@ -7,6 +7,11 @@
 namespace kavrin {
 
 std::optional<std::string> DiskFileSystem::ReadFile(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(std::filesystem::path(path), ec)) return std::nullopt;
+    if (std::filesystem::file_size(std::filesystem::path(path), ec) >
+        static_cast<std::uintmax_t>(kMaxFileBytes))
+        return std::nullopt;
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
     if (!in) return std::nullopt;
     std::ostringstream content;

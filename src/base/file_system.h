@@ -14,6 +14,12 @@ public:
     // Names (not paths) of the files in folder whose name ends with suffix.
     virtual std::vector<std::string> ListFiles(const std::string& folder,
                                                const std::string& suffix) = 0;
+    // Why the last ReadFile or WriteFile failed, in words for the user.
+    virtual std::string LastError() const { return {}; }
+
+    // No file the system reads is anywhere near this; a larger one is not one
+    // of its files and is not read into memory.
+    static constexpr long long kMaxFileBytes = 4 * 1024 * 1024;
 };
 
 class DiskFileSystem final : public FileSystem {

@@ -1,5 +1,6 @@
 #include "base/language_texts.h"
 
+#include "base/code_pages.h"
 #include "base/modulo.h"
 
 #include <algorithm>
@@ -21,6 +22,31 @@ std::string Latin1ToUtf8(std::string_view bytes) {
     }
     return out;
 }
+
+// Calls f for every complete line (ended by CR LF); text after the last line
+// end is not a line.
+template <typename F> void ForEachLine(std::string_view content, F f) {
+    std::size_t pos = 0;
+    for (;;) {
+        const auto end = content.find("\r\n", pos);
+        if (end == std::string_view::npos) return;
+        f(content.substr(pos, end - pos));
+        pos = end + 2;
+    }
+}
+
+// The character set of a "#CHARSET=n" line; nothing for other lines.
+bool ReadCharsetDirective(std::string_view line, std::int16_t& charset) {
+    if (line.empty() || line.front() != '#') return false;
+    const auto eq = line.find('=');
+    if (eq == std::string_view::npos) return false;
+    std::string name(line.substr(1, eq - 1));
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (name != "CHARSET") return false;
+    charset = RoundToInt16(ReadNumber(line.substr(eq + 1)));
+    return true;
+}
 } // namespace
 
 const std::string& LanguageTexts::Text(int n) const {
@@ -29,27 +55,65 @@ const std::string& LanguageTexts::Text(int n) const {
 }
 
 void LanguageTexts::Load(std::string_view content) {
-    charset = 0;
-    int entry = 0;
+    Parse(Latin1ToUtf8(content));
+}
+
+void LanguageTexts::Load(std::string_view content, const CodePageDecoder& decoder) {
+    // The directive's line is plain ASCII in every code page, so it is found
+    // in the bytes before anything is decoded; the last one counts.
+    std::int16_t declared = 0;
+    ForEachLine(content, [&](std::string_view line) { ReadCharsetDirective(line, declared); });
+    Parse(decoder.ToUtf8(content, CodePageOfCharset(declared)));
+}
+
+void LanguageTexts::LoadFields(std::string_view content, const CodePageDecoder& decoder) {
+    const std::string text = decoder.ToUtf8(content, 936);
+    std::string lines;
     std::size_t pos = 0;
-    for (;;) {
-        const auto end = content.find("\r\n", pos);
-        if (end == std::string_view::npos) break; // text after the last line end is ignored
-        const std::string_view line = content.substr(pos, end - pos);
-        pos = end + 2;
+    while (pos < text.size()) {
+        while (pos < text.size() && text[pos] == ' ') ++pos;
+        std::string field;
+        if (pos < text.size() && text[pos] == '"') {
+            // A quoted field runs to its closing quote, commas included.
+            const auto close = text.find('"', pos + 1);
+            const auto stop = close == std::string::npos ? text.size() : close;
+            field = text.substr(pos + 1, stop - pos - 1);
+            pos = close == std::string::npos ? text.size() : close + 1;
+            while (pos < text.size() && text[pos] != ',' && text[pos] != '\r' && text[pos] != '\n')
+                ++pos;
+        } else {
+            const auto stop = text.find_first_of(",\r\n", pos);
+            field = text.substr(pos, (stop == std::string::npos ? text.size() : stop) - pos);
+            pos = stop == std::string::npos ? text.size() : stop;
+        }
+        lines += field;
+        lines += "\r\n";
+        if (pos >= text.size()) break;
+        // One separator: a comma, or a line end of CR LF, CR or LF.
+        if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')
+            pos += 2;
+        else
+            ++pos;
+    }
+    Parse(lines);
+}
+
+void LanguageTexts::Parse(std::string_view text) {
+    charset = 0;
+    droppedLines = 0;
+    int entry = 0;
+    ForEachLine(text, [&](std::string_view line) {
         if (!line.empty() && line.front() == '#') {
-            const auto eq = line.find('=');
-            std::string name(line.substr(1, eq == std::string_view::npos ? line.npos : eq - 1));
-            std::transform(name.begin(), name.end(), name.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-            if (name == "CHARSET" && eq != std::string_view::npos)
-                charset = RoundToInt16(ReadNumber(line.substr(eq + 1)));
-            continue;
+            ReadCharsetDirective(line, charset);
+            return;
         }
         const auto semi = line.find(';');
-        if (semi == std::string_view::npos) continue;
-        if (++entry <= kEntries) texts_[entry] = Latin1ToUtf8(line.substr(semi + 1));
-    }
+        if (semi == std::string_view::npos) return;
+        if (++entry <= kEntries)
+            texts_[entry] = std::string(line.substr(semi + 1));
+        else
+            ++droppedLines;
+    });
 }
 
 } // namespace kavrin

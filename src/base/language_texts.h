@@ -6,6 +6,8 @@
 
 namespace kavrin {
 
+class CodePageDecoder;
+
 // The numbered interface texts of the current language (entries 1..200) and the
 // font character set its file asks for.
 class LanguageTexts {
@@ -21,9 +23,22 @@ public:
     // The bytes are single-byte code page (Latin-1) characters.
     void Load(std::string_view fileContent);
 
+    // The same, with the bytes decoded in the code page of the character set
+    // the file declares, wherever in the file its directive stands.
+    void Load(std::string_view fileContent, const CodePageDecoder& decoder);
+
+    // The file of the language "chinese": comma-separated fields in code page
+    // 936, each field one line (a comma therefore splits a text in two).
+    void LoadFields(std::string_view fileContent, const CodePageDecoder& decoder);
+
     std::int16_t charset = 0;
+    // Text lines of the last file beyond entry 200, which the table cannot hold.
+    int droppedLines = 0;
 
 private:
+    // Lines of UTF-8 text ended by CR LF.
+    void Parse(std::string_view text);
+
     std::array<std::string, kEntries + 1> texts_{};
 };
 

@@ -28,6 +28,16 @@ void QtSettingsStore::SaveSetting(const std::string& application, const std::str
                 Q(application));
     s.setValue(KeyPath(section, key), Q(value));
     s.sync();
+    if (s.status() != QSettings::NoError) failed_ = true;
+}
+
+bool QtSettingsStore::CanRemember() {
+    for (const char* application : {kAppName, kColumnWidthsApp}) {
+        QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("kavrin"),
+                    QString::fromLatin1(application));
+        if (s.status() != QSettings::NoError || !s.isWritable()) failed_ = true;
+    }
+    return !failed_;
 }
 
 std::vector<std::string> QtSettingsStore::Keys(const std::string& application,

@@ -15,9 +15,13 @@ public:
                      const std::string& key, const std::string& value) override;
     std::vector<std::string> Keys(const std::string& application,
                                   const std::string& section) override;
+    bool CanRemember() override;
     // Used by the simulator only, to take its port entry away when it stops.
     void RemoveSetting(const std::string& application, const std::string& section,
                        const std::string& key);
+
+private:
+    bool failed_ = false;
 };
 
 } // namespace kavrin

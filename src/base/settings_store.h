@@ -17,6 +17,10 @@ public:
     // settings are always read one key at a time.
     virtual std::vector<std::string> Keys(const std::string& application,
                                           const std::string& section) = 0;
+    // False when the store cannot be read or written (a read-only or damaged
+    // file, no access): the tool still runs on the defaults, but the user's
+    // choices will not outlive this run.
+    virtual bool CanRemember() { return true; }
 };
 
 inline constexpr const char* kAppName = "kavrin";

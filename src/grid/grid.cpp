@@ -141,7 +141,8 @@ void grid::CargarColWidths() {
     for (int col = 0; col < grd->Cols(); ++col) {
         const std::string stored = settings_.GetSetting(
             kColumnWidthsApp, frm->Name(), ColWidthKey(col), DecimalText(grd->ColWidth(col)));
-        grd->SetColWidth(col, RoundToInt32(ReadNumber(stored)));
+        // A damaged value must not make a column wider than the whole window.
+        grd->SetColWidth(col, std::clamp(RoundToInt32(ReadNumber(stored)), 0, kMaxColWidth));
     }
 }
 

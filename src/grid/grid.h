@@ -48,7 +48,9 @@ public:
     void EditarCelda();
     // Opens a list of fixed choices on the current cell instead of the box.
     void EditarCombo(ListBox& list);
+    // Restores the stored widths, each limited to 0..kMaxColWidth.
     void CargarColWidths();
+    static constexpr int kMaxColWidth = 15120; // twips: the main window's width
     void SetTextColor(std::int16_t row, std::int16_t col, Colour color);
 
 private:

@@ -64,9 +64,11 @@ MainWindow::MainWindow(Platform platform, QWidget* parent) : QMainWindow(parent)
     BuildStatusBar(client);
     owner_ = std::make_unique<QtOwnerWindow>(this, "frmKAVRIN");
     view_.window = owner_.get();
+    BindLanguageAndFiles();
 
     frm_ = std::make_unique<frmKAVRIN>(view_, std::move(platform), chart_);
     WireHandlers();
+    WireSettingsAndFiles();
 
     tmrcom_ = new QTimer(this);
     tmrcom_->setObjectName(QStringLiteral("tmrcom"));
@@ -116,8 +118,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(tr("File"));
-    file->addAction(tr("Open"))->setEnabled(false);
-    file->addAction(tr("Save"))->setEnabled(false);
+    openAction_ = file->addAction(tr("Open"));
+    saveAction_ = file->addAction(tr("Save"));
     file->addSeparator();
     connect(file->addAction(tr("Exit")), &QAction::triggered, this, &QWidget::close);
 
@@ -126,6 +128,7 @@ void MainWindow::BuildMenus() {
     const char* modeNames[] = {"Raw Data", "Formatted Data"};
     for (int k = 0; k < 2; ++k) {
         QAction* a = format->addAction(tr(modeNames[k]));
+        a->setObjectName(QStringLiteral("mnMode%1").arg(k));
         a->setCheckable(true);
         modes->addAction(a);
         view_.mnMode[k] = Own<QtMenuControl>(a);
@@ -138,8 +141,8 @@ void MainWindow::BuildMenus() {
     com1->setCheckable(true);
     view_.mncom.push_back(Own<QtMenuControl>(com1));
 
-    QMenu* language = menuBar()->addMenu(tr("Language"));
-    language->addAction(QStringLiteral("English"))->setCheckable(true);
+    languageMenu_ = menuBar()->addMenu(tr("Language"));
+    languageMenu_->addAction(QStringLiteral("English"))->setCheckable(true);
     menuBar()->addMenu(tr("About"))->addAction(tr("About KAVRIN"));
 }
 
@@ -496,6 +499,45 @@ void MainWindow::BuildStatusBar(QWidget* client) {
     auto* panel = Own<QtConnectionPanel>(picture, text);
     panel->SetConnectedPicture(false);
     view_.connection = panel;
+}
+
+void MainWindow::BindLanguageAndFiles() {
+    view_.caption = Own<QtWindowCaption>(this);
+    dialogs_ = std::make_unique<QtFileDialogs>(this);
+    view_.dialogs = dialogs_.get();
+    mnlan_ = std::make_unique<QtLanguageMenu>(languageMenu_, [this](int k) {
+        if (frm_) frm_->mnlan_Click(k);
+    });
+    view_.mnLanguage = mnlan_.get();
+    tagged_ = TagMainWindowControls(this);
+    for (const auto& control : tagged_) view_.tagged.push_back(control.get());
+
+    auto* tab0 = findChild<QTabWidget*>(QStringLiteral("tab0"));
+    auto* tab2 = findChild<QTabWidget*>(QStringLiteral("tab2"));
+    if (tab0) {
+        view_.tabCaptions[0] = Own<QtTabCaption>(tab0, 0);
+        view_.tabCaptions[1] = Own<QtTabCaption>(tab0, 1);
+    }
+    if (tab2) {
+        view_.tabCaptions[2] = Own<QtTabCaption>(tab2, 0);
+        view_.tabCaptions[3] = Own<QtTabCaption>(tab2, 1);
+    }
+    if (tab1_) {
+        view_.tabCaptions[4] = Own<QtTabCaption>(tab1_, 0);
+        view_.tabCaptions[5] = Own<QtTabCaption>(tab1_, 1);
+    }
+}
+
+void MainWindow::WireSettingsAndFiles() {
+    connect(openAction_, &QAction::triggered, this, [this] { frm_->mnOpen_Click(); });
+    connect(saveAction_, &QAction::triggered, this, [this] { frm_->mnSave_Click(); });
+    for (int n = 0; n < kMeasuredChannels; ++n) {
+        if (auto* chk = findChild<QCheckBox*>(QStringLiteral("chk%1").arg(n)))
+            connect(chk, &QCheckBox::clicked, this, [this, n] { frm_->chk_Click(n); });
+        if (auto* scale = findChild<QLineEdit*>(QStringLiteral("txtEscala%1").arg(n)))
+            connect(scale, &QLineEdit::editingFinished, this,
+                    [this, n] { frm_->txtEscala_Validate(n); });
+    }
 }
 
 } // namespace kavrin

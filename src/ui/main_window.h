@@ -4,6 +4,8 @@
 #include "app/frm_kavrin.h"
 #include "ui/qt_controls.h"
 #include "ui/qt_owner_window.h"
+#include "ui/qt_translatable.h"
+#include "ui/qt_window_parts.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -61,6 +63,10 @@ private:
     void BuildParameterTabs(QWidget* client);
     void BuildMapArea(QWidget* client);
     void WireHandlers();
+    // The caption, tabs, Language menu, file dialogs and tagged controls for
+    // the logic; then the File menu and the channel rows to their handlers.
+    void BindLanguageAndFiles();
+    void WireSettingsAndFiles();
     template <typename T, typename... Args> T* Own(Args&&... args) {
         auto p = std::make_unique<T>(std::forward<Args>(args)...);
         T* raw = p.get();
@@ -89,6 +95,12 @@ private:
     // program (a message box, the detection window) rather than to another
     // program.
     bool lostToOwnWindow_ = true;
+    QAction* openAction_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QMenu* languageMenu_ = nullptr;
+    std::unique_ptr<QtLanguageMenu> mnlan_;
+    std::unique_ptr<QtFileDialogs> dialogs_;
+    std::vector<std::unique_ptr<QtTranslatable>> tagged_;
 };
 
 } // namespace kavrin

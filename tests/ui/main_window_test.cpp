@@ -206,8 +206,7 @@ TEST_F(MainWindowTest, DumpFillsTablesFieldsAndOptionsAndTheDisplayModeSwitchesT
     EXPECT_EQ(Find<QLabel>("lblFuelMap")->text(), "T67 1 (raw)");
     EXPECT_TRUE(device.written.empty()) << "filling the controls wrote nothing back";
 
-    for (QAction* action : window->menuBar()->findChildren<QAction*>())
-        if (action->text() == "Formatted Data") action->trigger();
+    window->findChild<QAction*>("mnMode1")->trigger();
     EXPECT_EQ(fuel->TextMatrix(1, 1), "3.20");
     EXPECT_EQ(ign->TextMatrix(1, 1), "9.8");
     EXPECT_EQ(fuel->TextMatrix(1, 0), "0.0%");

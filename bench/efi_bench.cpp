@@ -1,0 +1,117 @@
+// Loading a configuration file while online, on the real widgets (offscreen):
+// read the file, check it whole, send its 214 bytes as write messages and
+// refresh the window once.
+//   QT_QPA_PLATFORM=offscreen build/test/bin/efi_bench
+#include "base/qt_file_system.h"
+#include "base/settings_store.h"
+#include "config/efi_file.h"
+#include "serial/port_directory.h"
+#include "serial/serial_device.h"
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+using namespace kavrin;
+
+// Plays a dump once, then counts what the window sends.
+class CountingDevice final : public SerialDevice {
+public:
+    bool Open(const std::string&) override { return true; }
+    void Close() override {}
+    void WriteByte(std::uint8_t) override { ++written; }
+    int ReadByte() override { return pos_ < stream_.size() ? stream_[pos_++] : -1; }
+    int ReadWaitingByte() override { return ReadByte(); }
+    void Load(std::vector<std::uint8_t> bytes) {
+        stream_ = std::move(bytes);
+        pos_ = 0;
+    }
+    long long written = 0;
+
+private:
+    std::vector<std::uint8_t> stream_;
+    std::size_t pos_ = 0;
+};
+
+class OnePort final : public PortDirectory {
+public:
+    std::string DeviceName(std::int16_t) override { return "bench"; }
+    std::vector<std::string> ListComPorts() override { return {"COM1"}; }
+};
+
+class MemorySettings final : public SettingsStore {
+public:
+    std::string GetSetting(const std::string&, const std::string&, const std::string& key,
+                           const std::string& d) override {
+        return key == "raw_mode" ? "1" : d;
+    }
+    void SaveSetting(const std::string&, const std::string&, const std::string&,
+                     const std::string&) override {}
+    std::vector<std::string> Keys(const std::string&, const std::string&) override { return {}; }
+};
+
+struct Rig {
+    Rig()
+        : window(Platform{device, ports, clock, settings, files,
+                          QCoreApplication::applicationDirPath().toStdString()}) {
+        window.Load();
+        window.show();
+        std::vector<std::uint8_t> dump{'$', 215};
+        std::uint8_t check = 0xAA;
+        for (int i = 0; i < 214; ++i) {
+            const auto b =
+                static_cast<std::uint8_t>(i == 209 ? 100 : (i == 206 ? 220 : 40 + i % 200));
+            dump.push_back(b);
+            check ^= b;
+        }
+        dump.push_back(check);
+        device.Load(dump);
+        window.logic().tmrcom_Timer();
+        window.logic().tmrcom_Timer();
+        QCoreApplication::processEvents();
+        path = folder.filePath(QStringLiteral("tune.efi")).toStdString();
+        files.WriteFile(path, WriteEfiText(window.logic().config()));
+    }
+    CountingDevice device;
+    OnePort ports;
+    SteadyClock clock;
+    MemorySettings settings;
+    QtFileSystem files;
+    MainWindow window;
+    QTemporaryDir folder;
+    std::string path;
+};
+
+Rig* rig = nullptr;
+
+void BM_Load214ByteFileOnline(benchmark::State& state) {
+    if (!rig->window.logic().linkState().flags.online)
+        state.SkipWithError("the window is not online");
+    const long long before = rig->device.written;
+    for (auto _ : state)
+        if (!rig->window.logic().ReadEfiFile(rig->path)) state.SkipWithError("file refused");
+    QCoreApplication::processEvents();
+    state.counters["bytes_sent_per_load"] =
+        static_cast<double>(rig->device.written - before) / static_cast<double>(state.iterations());
+}
+
+BENCHMARK(BM_Load214ByteFileOnline)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    Rig theRig;
+    rig = &theRig;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,18 @@
+#pragma once
+#include <optional>
+#include <string>
+
+namespace kavrin {
+
+// The platform's file dialogs for configuration files. Nothing when the user
+// cancels or the dialog fails.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    virtual std::optional<std::string> ChooseOpenFile(const std::string& title) = 0;
+    // Asks before an existing file is overwritten.
+    virtual std::optional<std::string> ChooseSaveFile(const std::string& title,
+                                                      const std::string& proposedName) = 0;
+};
+
+} // namespace kavrin

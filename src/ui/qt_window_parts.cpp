@@ -1,0 +1,80 @@
+#include "ui/qt_window_parts.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QMenu>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace kavrin {
+
+namespace {
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+std::optional<std::string> Chosen(const QString& path) {
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
+}
+} // namespace
+
+void QtWindowCaption::SetText(const std::string& text) {
+    if (window_) window_->setWindowTitle(Q(text));
+}
+
+std::string QtWindowCaption::Text() const {
+    return window_ ? window_->windowTitle().toStdString() : "";
+}
+
+QtTabCaption::QtTabCaption(QTabWidget* tabs, int index) : tabs_(tabs), index_(index) {}
+QtTabCaption::QtTabCaption(QTabBar* bar, int index) : bar_(bar), index_(index) {}
+
+void QtTabCaption::SetText(const std::string& text) {
+    if (tabs_) tabs_->setTabText(index_, Q(text));
+    if (bar_) bar_->setTabText(index_, Q(text));
+}
+
+std::string QtTabCaption::Text() const {
+    if (tabs_) return tabs_->tabText(index_).toStdString();
+    if (bar_) return bar_->tabText(index_).toStdString();
+    return {};
+}
+
+QtLanguageMenu::QtLanguageMenu(QMenu* menu, std::function<void(int)> onClick)
+    : menu_(menu), onClick_(std::move(onClick)) {}
+
+void QtLanguageMenu::SetEntries(const std::vector<std::string>& captions) {
+    if (!menu_) return;
+    menu_->clear();
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        QAction* entry = menu_->addAction(Q(captions[i]));
+        entry->setCheckable(true);
+        entry->setObjectName(QStringLiteral("mnlan%1").arg(i));
+        const int k = static_cast<int>(i);
+        QObject::connect(entry, &QAction::triggered, menu_, [this, k] {
+            if (onClick_) onClick_(k);
+        });
+    }
+}
+
+void QtLanguageMenu::SetChecked(int entry, bool checked) {
+    if (!menu_) return;
+    const QList<QAction*> entries = menu_->actions();
+    if (entry >= 0 && entry < entries.size()) entries[entry]->setChecked(checked);
+}
+
+std::optional<std::string> QtFileDialogs::ChooseOpenFile(const std::string& title) {
+    return Chosen(QFileDialog::getOpenFileName(parent_, Q(title), QString(),
+                                               QStringLiteral("EFI files (*.efi);;All files (*)")));
+}
+
+std::optional<std::string> QtFileDialogs::ChooseSaveFile(const std::string& title,
+                                                         const std::string& proposedName) {
+    // Asks before replacing an existing file, as QFileDialog does by default.
+    return Chosen(
+        QFileDialog::getSaveFileName(parent_, Q(title), Q(proposedName),
+                                     QStringLiteral("EFI test files (*.efi);;All files (*)")));
+}
+
+} // namespace kavrin

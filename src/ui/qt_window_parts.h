@@ -1,0 +1,74 @@
+#pragma once
+// The window's caption, its tab captions, the "Language" menu and the file
+// dialogs, bound for the window logic.
+#include "base/controls.h"
+#include "base/file_dialogs.h"
+#include "base/language_menu.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QMenu;
+class QTabBar;
+class QTabWidget;
+
+namespace kavrin {
+
+class QtWindowCaption final : public Control {
+public:
+    explicit QtWindowCaption(QWidget* window) : window_(window) {}
+    void SetText(const std::string& text) override;
+    std::string Text() const override;
+    void SetForeColour(Colour) override {}
+    void SetBackColour(Colour) override {}
+    void SetVisible(bool) override {}
+    bool IsVisible() const override { return true; }
+
+private:
+    QPointer<QWidget> window_;
+};
+
+// One tab's caption of a tab widget or a tab bar.
+class QtTabCaption final : public Control {
+public:
+    QtTabCaption(QTabWidget* tabs, int index);
+    QtTabCaption(QTabBar* bar, int index);
+    void SetText(const std::string& text) override;
+    std::string Text() const override;
+    void SetForeColour(Colour) override {}
+    void SetBackColour(Colour) override {}
+    void SetVisible(bool) override {}
+    bool IsVisible() const override { return true; }
+
+private:
+    QPointer<QTabWidget> tabs_;
+    QPointer<QTabBar> bar_;
+    int index_;
+};
+
+// Entries of the "Language" menu; a click reports the entry's position.
+class QtLanguageMenu final : public LanguageMenu {
+public:
+    QtLanguageMenu(QMenu* menu, std::function<void(int)> onClick);
+    void SetEntries(const std::vector<std::string>& captions) override;
+    void SetChecked(int entry, bool checked) override;
+
+private:
+    QPointer<QMenu> menu_;
+    std::function<void(int)> onClick_;
+};
+
+class QtFileDialogs final : public FileDialogs {
+public:
+    explicit QtFileDialogs(QWidget* parent) : parent_(parent) {}
+    std::optional<std::string> ChooseOpenFile(const std::string& title) override;
+    std::optional<std::string> ChooseSaveFile(const std::string& title,
+                                              const std::string& proposedName) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+} // namespace kavrin

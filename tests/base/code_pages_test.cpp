@@ -1,0 +1,91 @@
+// Language files in every code page a "#CHARSET" directive can name.
+#include "base/code_pages.h"
+#include "base/language_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace kavrin {
+namespace {
+
+struct Decoding {
+    int charset;
+    int codePage;
+    const char* bytes;
+    const char* utf8;
+};
+
+TEST(CodePages, EveryCharsetDecodesInItsCodePage) {
+    const Decoding cases[] = {
+        {0, 1252, "Espa\xF1ol \x80", "Español €"},
+        {161, 1253, "\xE1\xE2\xE3", "αβγ"},
+        {162, 1254, "\xFD\xFE", "ış"},
+        {177, 1255, "\xF9\xEC\xE5\xED", "שלום"},
+        {178, 1256, "\xC7\xE1", "ال"},
+        {186, 1257, "\xE0\xE8", "ąč"},
+        {204, 1251, "\xD0\xF3\xF1\xF1\xEA\xE8\xE9", "Русский"},
+        {238, 1250, "\xB9\xE6", "ąć"},
+        {222, 874, "\xA1\xA2", "กข"},
+        {163, 1258, "Vi\xEA\xCCt", "Vi\xE1\xBB\x81t"},
+        {128, 932, "\x93\xFA\x96\x7B", "日本"},
+        {129, 949, "\xC7\xD1\xB1\xB9", "한국"},
+        {134, 936, "\xD6\xD0\xCE\xC4", "中文"},
+        {136, 950, "\xA4\xA4\xA4\xE5", "中文"},
+        {7, 1252, "\xE9", "é"}, // a code without a code page of its own reads as Western
+    };
+    const auto decoder = MakeSystemCodePageDecoder();
+    for (const Decoding& c : cases) {
+        EXPECT_EQ(CodePageOfCharset(c.charset), c.codePage) << c.charset;
+        EXPECT_EQ(decoder->ToUtf8(c.bytes, CodePageOfCharset(c.charset)), c.utf8) << c.charset;
+    }
+}
+
+TEST(CodePages, AnUndefinedByteBecomesAReplacementAndTheRestStays) {
+    const auto decoder = MakeSystemCodePageDecoder();
+    EXPECT_EQ(decoder->ToUtf8("a\x98z", 1251), "a\xEF\xBF\xBDz"); // 0x98 is unassigned in 1251
+    EXPECT_EQ(decoder->ToUtf8("ab\x82", 932), "ab\xEF\xBF\xBD");  // a lead byte cut off
+}
+
+TEST(LanguageFile, TheDeclaredCharsetDecodesTheWholeFileWhereverItStands) {
+    const auto decoder = MakeSystemCodePageDecoder();
+    LanguageTexts texts;
+    texts.Load(
+        "1;\xD4\xE0\xE9\xEB\r\n# cp1251\r\n#CHARSET=204\r\n2;\xCF\xF0\xE0\xE2\xEA\xE0~\xD1\xEE\r\n",
+        *decoder);
+    EXPECT_EQ(texts.charset, 204);
+    EXPECT_EQ(texts.Text(1), "Файл");
+    EXPECT_EQ(texts.Text(2), "Правка~Со");
+
+    texts.Load("1;Espa\xF1ol\r\n", *decoder);
+    EXPECT_EQ(texts.charset, 0);
+    EXPECT_EQ(texts.Text(1), "Español");
+    EXPECT_EQ(texts.Text(2), "Правка~Со") << "entries past the shorter file stay";
+}
+
+TEST(LanguageFile, ChineseIsReadAsCommaSeparatedFieldsInGbk) {
+    const auto decoder = MakeSystemCodePageDecoder();
+    LanguageTexts texts;
+    texts.LoadFields("1;\xCE\xC4\xBC\xFE,2;a\r\n  3;\"x,y\"\r\n4;last", *decoder);
+    EXPECT_EQ(texts.Text(1), "文件");
+    EXPECT_EQ(texts.Text(2), "a");
+    EXPECT_EQ(texts.Text(3), "\"x") << "only a field that starts with a quote is quoted";
+    EXPECT_EQ(texts.Text(4), "last")
+        << "y\" has no \";\" and takes no number; a field needs no line end";
+    texts.LoadFields("\"1;q,r\",2;s\r\n", *decoder);
+    EXPECT_EQ(texts.Text(1), "q,r");
+    EXPECT_EQ(texts.Text(2), "s");
+}
+
+TEST(LanguageFile, LinesPastTwoHundredAreCountedAndDropped) {
+    const auto decoder = MakeSystemCodePageDecoder();
+    std::string many;
+    for (int i = 1; i <= 205; ++i) many += std::to_string(i) + ";t" + std::to_string(i) + "\r\n";
+    LanguageTexts texts;
+    texts.Load(many, *decoder);
+    EXPECT_EQ(texts.Text(200), "t200");
+    EXPECT_EQ(texts.droppedLines, 5);
+}
+
+} // namespace
+} // namespace kavrin
