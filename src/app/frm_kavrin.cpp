@@ -1,7 +1,5 @@
 #include "app/frm_kavrin.h"
 
-#include "live/live_cell.h"
-
 #include <algorithm>
 #include <cctype>
 
@@ -67,6 +65,11 @@ public:
 
     // Seen only while no editing box is open.
     void OnKeyDown(int& keyCode) override {
+        if (keyCode == 27) {
+            keyCode = 0;
+            frm_.mnExit_Click();
+            return;
+        }
         std::int16_t code = static_cast<std::int16_t>(keyCode);
         if (frm_.stepper_.Form_KeyDown(code, frm_.LiveRow, frm_.LiveCol)) keyCode = code;
     }
@@ -91,6 +94,20 @@ public:
         StepBox kind_;
     };
     std::unique_ptr<BoxKeys> fuelKeys, ignitionKeys;
+
+private:
+    frmKAVRIN& frm_;
+};
+
+// The main window as the detection window sees it.
+class frmKAVRIN::Detection final : public DetectionHost {
+public:
+    explicit Detection(frmKAVRIN& frm) : frm_(frm) {}
+    void AbrirPuerto(std::int16_t& port, bool quiet) override { frm_.AbrirPuerto(port, quiet); }
+    bool PortOpen() const override { return frm_.port_.portOpen(); }
+    bool DataReceived() const override { return frm_.linkState.flags.dataReceived; }
+    void ClearDataReceived() override { frm_.linkState.flags.dataReceived = false; }
+    void SendString(std::string_view text) override { frm_.port_.SendString(text); }
 
 private:
     frmKAVRIN& frm_;
@@ -122,7 +139,12 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
       channels_(view.channels, chart, config, LastValues, ThrottlePercent,
                 linkState.decoder.prescaleMultiplier, maps.ThrScale, DataFormat,
                 view.parameters.txtTHRmin, view.windowBackground),
-      keys_(std::make_unique<KeyHandler>(*this)) {
+      keys_(std::make_unique<KeyHandler>(*this)), chart_(chart),
+      tracker_(LiveCellControls{view.grd_fuel, view.grd_ign, view.p, view.p2},
+               LiveCellTracker::State{LiveCol, LiveRow, MarkedCol, MarkedRow,
+                                      maps.singleCellSelected, LastValues, ThrottlePercent},
+               linkState.flags),
+      detection_(std::make_unique<Detection>(*this)) {
     if (view_.window) view_.window->AddListener(keys_.get());
     if (view_.grd_fuel) view_.grd_fuel->AddListener(keys_.get());
     if (view_.txtgrd_fuel) {
@@ -154,6 +176,7 @@ frmKAVRIN::~frmKAVRIN() {
 void frmKAVRIN::Form_Load() {
     LinkFlags& flags = linkState.flags;
     flags.suppressWrites = true;
+    chart_.Start();
 
     SettingsStore& settings = platform_.settings;
     languageName = settings.GetSetting(kAppName, "main", "language", "English");
@@ -164,6 +187,7 @@ void frmKAVRIN::Form_Load() {
     RebuildPortMenu();
     std::int16_t port = RoundToInt16(ReadNumber(settings.GetSetting(kAppName, "main", "com", "1")));
     link_.AbrirPuerto(port, false);
+    ApplyTabCaptions();
 
     config.MapCols = 15;
     config.MapRows = 11;
@@ -280,8 +304,49 @@ void frmKAVRIN::LoadLanguageFile() {
 }
 
 void frmKAVRIN::RebuildPortMenu() {
+    PortMenu* menu = view_.portMenu;
+    if (menu) menu->RemoveExtraItems();
+    const std::vector<std::string> list = platform_.ports.ListComPorts();
     linkState.currentPort =
         RoundToInt16(ReadNumber(platform_.settings.GetSetting(kAppName, "main", "commport", "1")));
+    if (!menu) return;
+    // With no port listed the menu keeps its item "com1", which stands for port 1.
+    std::vector<CheckControl*> items{menu->Item(1)};
+    for (int i = 1; i <= static_cast<int>(list.size()); ++i) {
+        CheckControl* item = i == 1 ? items[0] : menu->Item(i);
+        if (!item) continue;
+        std::string caption = list[i - 1];
+        caption.erase(std::remove(caption.begin(), caption.end(), '\0'), caption.end());
+        item->SetText(caption);
+        item->SetVisible(true);
+        if (i > 1) items.push_back(item);
+    }
+    view_.mncom.assign(items.begin(), items.end());
+}
+
+void frmKAVRIN::mncom_Click(int k) {
+    if (k < 1 || k > static_cast<int>(view_.mncom.size()) || !view_.mncom[k - 1]) return;
+    const std::string caption = view_.mncom[k - 1]->Text();
+    std::int16_t port = RoundToInt16(ReadNumber(caption.size() > 3 ? caption.substr(3) : ""));
+    link_.AbrirPuerto(port, false);
+}
+
+void frmKAVRIN::mnExit_Click() {
+    if (view_.unload)
+        view_.unload();
+    else
+        Form_QueryUnload();
+}
+
+void frmKAVRIN::ApplyTabCaptions() {
+    const int entries[] = {13, 14, 66, 65, 40, 41};
+    for (int i = 0; i < 6; ++i)
+        if (view_.tabCaptions[i] && !texts.Text(entries[i]).empty())
+            view_.tabCaptions[i]->SetText(texts.Text(entries[i]));
+}
+
+DetectionHost& frmKAVRIN::detectionHost() {
+    return *detection_;
 }
 
 void frmKAVRIN::ShowConfig() {
@@ -297,9 +362,7 @@ void frmKAVRIN::ShowChannel(std::int16_t channel, std::int32_t value) {
 }
 
 void frmKAVRIN::TrackLiveCell() {
-    const LiveCellPosition at = LocateLiveCell(LastValues[0], ThrottlePercent);
-    LiveCol = at.LiveCol;
-    LiveRow = at.LiveRow;
+    tracker_.TrackLiveCell();
 }
 
 void frmKAVRIN::HideLiveMarkers() {

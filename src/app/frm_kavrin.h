@@ -17,6 +17,8 @@
 #include "grid/step_keys.h"
 #include "link/link.h"
 #include "live/channels.h"
+#include "live/live_cell_tracker.h"
+#include "serial/frm_auto.h"
 #include "serial/rs232.h"
 
 #include <array>
@@ -52,6 +54,15 @@ public:
     void tab1_Click(int selectedTab) { mapViews_.tab1_Click(selectedTab); }
     // The "Data Format" menu (raw 0, formatted 1).
     void mnMode_Click(int k);
+    // The "Comm" menu: port item k (1-based) opens its port, not quietly.
+    void mncom_Click(int k);
+    void mnExit_Click();
+    // "About KAVRIN" changes nothing of the tool's state.
+    void mnAbout_Click() {}
+    // The six tab captions from the language texts 13, 14, 66, 65, 40 and 41.
+    void ApplyTabCaptions();
+    // What the detection window reaches here.
+    DetectionHost& detectionHost();
 
     void AbrirPuerto(std::int16_t& port, bool quiet) { link_.AbrirPuerto(port, quiet); }
     void WriteConfigByte(char command, std::int16_t& index, std::int16_t& value) {
@@ -84,6 +95,8 @@ public:
     MapViewState maps;
     std::int16_t LiveCol = 1;
     std::int16_t LiveRow = 1;
+    std::int16_t MarkedCol = 0;
+    std::int16_t MarkedRow = 0;
 
     static constexpr const char* kCaption = "KAVRIN 053";
 
@@ -94,6 +107,7 @@ public:
 
 private:
     class KeyHandler;
+    class Detection;
     void LoadLanguageFile();
     void RebuildPortMenu();
     void BindEditors();
@@ -115,6 +129,9 @@ private:
     LiveChannels channels_;
     std::unique_ptr<grid> ogrd_fuel, ogrd_ign, ogrd3, ogrd4;
     std::unique_ptr<KeyHandler> keys_;
+    LiveChart& chart_;
+    LiveCellTracker tracker_;
+    std::unique_ptr<Detection> detection_;
 };
 
 } // namespace kavrin

@@ -10,9 +10,20 @@
 #include "live/channels.h"
 
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace kavrin {
+
+// The "Comm" menu's port items. Item 1 is part of the layout and always there.
+class PortMenu {
+public:
+    virtual ~PortMenu() = default;
+    // Removes the items 2..n left from before.
+    virtual void RemoveExtraItems() = 0;
+    // Item i (1-based), created when it does not exist yet.
+    virtual CheckControl* Item(int i) = 0;
+};
 
 struct MainView {
     OwnerWindow* window = nullptr;
@@ -27,6 +38,12 @@ struct MainView {
     std::vector<CheckControl*> mncom;
     // "Data Format" menu entries (mnMode 0 and 1).
     std::array<CheckControl*, 2> mnMode{};
+    // Builds the items of mncom; without it mncom stays as it was filled.
+    PortMenu* portMenu = nullptr;
+    // Closes the window through its unload (shutdown).
+    std::function<void()> unload;
+    // Tab captions: tab0 tabs 0 and 1, tab1 tabs 1 and 2, tab2 tabs 0 and 1.
+    std::array<Control*, 6> tabCaptions{};
 
     // The four tables, their editing boxes and titles, the map tab strip's
     // live-cell markers.
