@@ -1,6 +1,8 @@
 #include "ui/main_window.h"
 
 #include "live/channels.h"
+#include "ui/accessibility.h"
+#include "ui/auto_dialog.h"
 #include "ui/qt_edit_box.h"
 #include "ui/qt_grid_control.h"
 
@@ -13,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTabBar>
@@ -64,8 +67,11 @@ MainWindow::MainWindow(Platform platform, QWidget* parent) : QMainWindow(parent)
     owner_ = std::make_unique<QtOwnerWindow>(this, "frmKAVRIN");
     view_.window = owner_.get();
 
-    frm_ = std::make_unique<frmKAVRIN>(view_, std::move(platform), chart_);
+    chart_ = std::make_unique<StripChart>(*picRPM_, view_.channels.txtEscala);
+    view_.unload = [this] { close(); };
+    frm_ = std::make_unique<frmKAVRIN>(view_, std::move(platform), *chart_);
     WireHandlers();
+    DescribeForAccessibility(*this, view_, *picRPM_);
     frm_->Form_Load();
 
     connect(&tmrcom_, &QTimer::timeout, this, [this] { frm_->tmrcom_Timer(); });
@@ -110,14 +116,17 @@ void MainWindow::BuildMenus() {
     }
 
     QMenu* comm = menuBar()->addMenu(tr("Comm"));
-    comm->addAction(tr("Auto"))->setEnabled(false);
-    QAction* com1 = comm->addAction(QStringLiteral("com1"));
-    com1->setCheckable(true);
-    view_.mncom.push_back(Own<QtMenuControl>(com1));
+    QAction* mnAuto = comm->addAction(tr("Auto"));
+    mnAuto->setObjectName(QStringLiteral("mnAuto"));
+    connect(mnAuto, &QAction::triggered, this, &MainWindow::mnAuto_Click);
+    portMenu_ = std::make_unique<QtPortMenu>(comm, [this](int k) { frm_->mncom_Click(k); });
+    view_.portMenu = portMenu_.get();
+    view_.mncom.push_back(portMenu_->Item(1));
 
     QMenu* language = menuBar()->addMenu(tr("Language"));
     language->addAction(QStringLiteral("English"))->setCheckable(true);
-    menuBar()->addMenu(tr("About"))->addAction(tr("About KAVRIN"));
+    QAction* about = menuBar()->addMenu(tr("About"))->addAction(tr("About KAVRIN"));
+    connect(about, &QAction::triggered, this, &MainWindow::mnAbout_Click);
 }
 
 void MainWindow::BuildControls(QWidget* client) {
@@ -147,6 +156,8 @@ void MainWindow::BuildChannelTabs(QWidget* client) {
     frame1->setObjectName(QStringLiteral("Frame1"));
     tab0->addTab(frame2, tr("Channels I"));
     tab0->addTab(frame1, tr("Channels II"));
+    view_.tabCaptions[0] = Own<QtTabCaption>(tab0->tabBar(), 0);
+    view_.tabCaptions[1] = Own<QtTabCaption>(tab0->tabBar(), 1);
 
     QFont valueFont = font();
     valueFont.setBold(true);
@@ -217,6 +228,8 @@ void MainWindow::BuildParameterTabs(QWidget* client) {
     fraOptions->setObjectName(QStringLiteral("fraOptions"));
     tab2->addTab(fraParameters, tr("Parameters"));
     tab2->addTab(fraOptions, tr("Options"));
+    view_.tabCaptions[4] = Own<QtTabCaption>(tab2->tabBar(), 0);
+    view_.tabCaptions[5] = Own<QtTabCaption>(tab2->tabBar(), 1);
 
     struct Field {
         const char* caption;
@@ -290,20 +303,16 @@ void MainWindow::BuildParameterTabs(QWidget* client) {
 
 void MainWindow::BuildMapArea(QWidget* client) {
     // Right: the live chart, the map tab strip and the tables.
-    auto* picRPM = new QFrame(client);
-    picRPM->setObjectName(QStringLiteral("picRPM"));
-    picRPM->setGeometry(Px(4050), Px(120), Px(10845), Px(4095));
-    picRPM->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    picRPM->setAutoFillBackground(true);
-    QPalette white = picRPM->palette();
-    white.setColor(QPalette::Window, palette().color(QPalette::HighlightedText));
-    picRPM->setPalette(white);
+    picRPM_ = new ChartWidget(QSize(Px(10845), Px(4095)), client);
+    picRPM_->move(Px(4050), Px(120));
 
     tab1_ = new QTabBar(client);
     tab1_->setObjectName(QStringLiteral("tab1"));
     tab1_->addTab(tr("MAP"));
     tab1_->addTab(tr("COMPENSATIONS"));
     tab1_->setExpanding(false);
+    view_.tabCaptions[2] = Own<QtTabCaption>(tab1_, 0);
+    view_.tabCaptions[3] = Own<QtTabCaption>(tab1_, 1);
     tab1_->setGeometry(Px(4050), Px(4290), Px(10845), 24);
 
     QFont titleFont = font();
@@ -412,6 +421,20 @@ void MainWindow::WireHandlers() {
     });
     for (int k = 0; k < 2; ++k)
         connect(modeActions_[k], &QAction::triggered, this, [this, k] { frm_->mnMode_Click(k); });
+}
+
+void MainWindow::mnAuto_Click() {
+    AutoDialog frmAuto(frm_->detectionHost(), frm_->port().ports(), frm_->texts, this);
+    frmAuto.Run();
+}
+
+void MainWindow::mnAbout_Click() {
+    frm_->mnAbout_Click();
+    QMessageBox::about(this, tr("About KAVRIN"),
+                       tr("<b>KAVRIN</b> %1<br>Tuning and watching the engine control unit "
+                          "over a serial line.<br><br>Built with Qt %2, running on Qt %3.")
+                           .arg(QStringLiteral("0.53"), QStringLiteral(QT_VERSION_STR),
+                                QString::fromLatin1(qVersion())));
 }
 
 void MainWindow::changeEvent(QEvent* event) {
