@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Reads the running KAVRIN window through the accessibility bus (AT-SPI) and
 fails when a control that the user can read or edit has no name.
 

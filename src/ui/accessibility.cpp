@@ -38,25 +38,43 @@ QString TextOf(const Control* control) {
     return control ? QString::fromStdString(control->Text()) : QString();
 }
 
-// A widget whose name (and description) come from its source.
+// Labels and the chart: the name (and description) come from the widget's
+// source when it has one, looked up when asked, since Qt keeps the interface
+// of a label from its first text change on.
 class NamedWidget final : public QAccessibleWidget {
 public:
-    NamedWidget(QWidget* w, QAccessible::Role role, AccessibleNameSource* source)
-        : QAccessibleWidget(w, role), source_(source) {}
+    explicit NamedWidget(QWidget* w) : QAccessibleWidget(w) {}
+    QAccessible::Role role() const override {
+        if (qobject_cast<ChartWidget*>(widget())) return QAccessible::Graphic;
+        if (auto* l = qobject_cast<QLabel*>(widget());
+            l && l->text().isEmpty() && !l->pixmap().isNull())
+            return QAccessible::Graphic;
+        return QAccessible::StaticText;
+    }
     QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Name) return source_->Name();
-        if (t == QAccessible::Description) {
-            const QString d = source_->Description();
+        AccessibleNameSource* source = AccessibleNameSource::Of(widget());
+        auto* label = qobject_cast<QLabel*>(widget());
+        if (t == QAccessible::Name) {
+            if (source) return source->Name();
+            if (!widget()->accessibleName().isEmpty()) return widget()->accessibleName();
+            if (label) return label->text();
+        }
+        if (t == QAccessible::Description && source) {
+            const QString d = source->Description();
             if (!d.isEmpty()) return d;
         }
-        if (t == QAccessible::Value) {
-            if (auto* l = qobject_cast<QLabel*>(widget())) return l->text();
-        }
+        if (t == QAccessible::Value && label) return label->text();
         return QAccessibleWidget::text(t);
     }
-
-private:
-    AccessibleNameSource* source_;
+    QList<std::pair<QAccessibleInterface*, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override {
+        auto rels = QAccessibleWidget::relations(match);
+        if (auto* label = qobject_cast<QLabel*>(widget());
+            label && label->buddy() && (match & QAccessible::Labelled))
+            if (QAccessibleInterface* buddy = QAccessible::queryAccessibleInterface(label->buddy()))
+                rels.append({buddy, QAccessible::Labelled});
+        return rels;
+    }
 };
 
 class GridTable;
@@ -77,8 +95,15 @@ public:
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text t) const override {
         if (!isValid()) return {};
-        if (t == QAccessible::Name || t == QAccessible::Value)
-            return QString::fromStdString(grid_->TextMatrix(row_, col_));
+        if (t == QAccessible::Name || t == QAccessible::Value) {
+            const QString text = QString::fromStdString(grid_->TextMatrix(row_, col_));
+            // A table with one unlabelled row (the ignition map) names that
+            // row after the table.
+            if (text.isEmpty() && t == QAccessible::Name && col_ < grid_->FixedCols() &&
+                row_ >= grid_->FixedRows())
+                return grid_->accessibleName();
+            return text;
+        }
         return {};
     }
     void setText(QAccessible::Text, const QString&) override {}
@@ -245,16 +270,9 @@ QList<QAccessibleInterface*> GridCell::rowHeaderCells() const {
 
 QAccessibleInterface* Factory(const QString&, QObject* object) {
     if (auto* grid = qobject_cast<QtGridControl*>(object)) return new GridTable(grid, QString());
-    auto* widget = qobject_cast<QWidget*>(object);
-    AccessibleNameSource* source = AccessibleNameSource::Of(object);
-    if (!widget || !source) return nullptr;
-    QAccessible::Role role = QAccessible::StaticText;
-    if (qobject_cast<ChartWidget*>(object))
-        role = QAccessible::Graphic;
-    else if (auto* l = qobject_cast<QLabel*>(object);
-             l && l->text().isEmpty() && l->pixmap().isNull() == false)
-        role = QAccessible::Graphic;
-    return new NamedWidget(widget, role, source);
+    if (qobject_cast<ChartWidget*>(object) || qobject_cast<QLabel*>(object))
+        return new NamedWidget(static_cast<QWidget*>(object));
+    return nullptr;
 }
 
 void Name(QWidget* w, std::function<QString()> name, std::function<QString()> description = {}) {
@@ -295,9 +313,13 @@ QString ChartDescription(const MainView& view) {
         .arg(traces);
 }
 
-void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget& chart) {
+void InstallAccessibility() {
     QAccessible::removeFactory(&Factory);
     QAccessible::installFactory(&Factory);
+}
+
+void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget& chart) {
+    InstallAccessibility();
 
     const std::pair<GridControl*, QString> grids[] = {
         {view.grd_fuel, QObject::tr("Fuel map")},
@@ -406,10 +428,13 @@ void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget
     for (int k = 0; k < 5; ++k) {
         const Control* panel = view.counterPanels[k];
         const QString what = QObject::tr(counts[k]);
-        Name(WidgetOf(panel), [panel, what] {
-            return QObject::tr("Status bar, %1: %2").arg(what, TextOf(panel).trimmed());
-        });
+        Name(
+            WidgetOf(panel),
+            [panel] { return QObject::tr("Status bar: %1").arg(TextOf(panel).trimmed()); },
+            [what] { return what; });
     }
+    if (auto* barra = window.findChild<QWidget*>(QStringLiteral("barra")))
+        barra->setAccessibleName(QObject::tr("Status bar"));
     if (auto* picture = window.findChild<QLabel*>(QStringLiteral("connection_picture"))) {
         QPointer<QLabel> self(picture);
         Name(picture, [self] {

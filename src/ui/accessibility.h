@@ -33,6 +33,10 @@ private:
     std::function<QString()> description_;
 };
 
+// Installs the interfaces of the tables, the labels and the chart; before the
+// first widget is built, as Qt keeps an interface once it has made one.
+void InstallAccessibility();
+
 // Installs the accessibility interfaces of the tables and the named widgets
 // (once per process; a second call replaces nothing) and names the window's
 // controls.

@@ -54,6 +54,7 @@ private:
 MainWindow::MainWindow(Platform platform, QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QString::fromLatin1(frmKAVRIN::kCaption));
     setObjectName(QStringLiteral("frmKAVRIN"));
+    InstallAccessibility();
     auto* client = new QWidget(this);
     // The design area keeps its figures; the status bar runs below it.
     client->setFixedSize(kClientWidth, kClientHeight + kStatusBarHeight);
