@@ -19,6 +19,7 @@ void StripChart::Start() {
 
 void StripChart::DrawChartGrid() {
     ChartRestart = true;
+    TraceX.fill(0);
     canvas_.Clear();
     const int W = static_cast<std::int16_t>(canvas_.Width());
     const int H = canvas_.Height();
@@ -48,8 +49,14 @@ void StripChart::PlotPoint(std::int16_t channel, float value, Colour colour, boo
     if (channel < 0 || channel >= kMeasuredChannels) return;
     const Control* box = txtEscala_[channel];
     const std::int32_t y = PointY(value, ReadNumber(box ? box->Text() : std::string()));
-    if (plotted && !ChartRestart) canvas_.Line(ChartX, y, ChartX - 1, TraceY[channel], colour);
+    // A channel that comes less often than engine speed (the ECU may send
+    // engine speed every other frame) joins its last point across the columns
+    // in between, rather than leaving a one-pixel dash per value.
+    const int last = TraceX[channel];
+    const int fromX = last >= kPlotLeft && last < ChartX - 1 ? last : ChartX - 1;
+    if (plotted && !ChartRestart) canvas_.Line(ChartX, y, fromX, TraceY[channel], colour);
     TraceY[channel] = static_cast<std::int16_t>(y);
+    TraceX[channel] = ChartX;
 }
 
 void StripChart::Advance() {

@@ -31,6 +31,8 @@ public:
     std::int16_t ChartX = kPlotLeft;
     bool ChartRestart = true;
     std::array<std::int16_t, 31> TraceY{};
+    // The column of each channel's last point in this sweep; 0 before the first.
+    std::array<std::int16_t, 31> TraceX{};
     float ChartUnit = 0.0f; // pixels per chart unit
 
 private:

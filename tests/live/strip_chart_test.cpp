@@ -180,6 +180,31 @@ TEST(StripChart, RestartAtTheRightEdgeSkipsTheFirstColumn) {
     EXPECT_EQ(c.canvas.LinesOf(kTrace)[0].x1, 51);
 }
 
+TEST(StripChart, SparseChannelJoinsItsLastPointAcrossTheColumnsBetween) {
+    Chart c;
+    c.Column();
+    c.chart.PlotPoint(7, 10.0f, kTrace, true); // column 51
+    for (int i = 0; i < 4; ++i) c.Column();
+    c.chart.PlotPoint(7, 20.0f, kTrace, true); // column 55
+    const auto lines = c.canvas.LinesOf(kTrace);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].x1, 55);
+    EXPECT_EQ(lines[1].y1, 211);
+    EXPECT_EQ(lines[1].x2, 51);
+    EXPECT_EQ(lines[1].y2, 236);
+    // Twice in one column: the second segment starts one column back, as every
+    // point of a channel that keeps pace with engine speed does.
+    c.chart.PlotPoint(7, 30.0f, kTrace, true);
+    EXPECT_EQ(c.canvas.LinesOf(kTrace)[2].x2, 54);
+    // A new sweep does not join the last sweep's points.
+    for (int i = 0; i < 700; ++i) c.Column();
+    c.Column();
+    c.chart.PlotPoint(7, 30.0f, kTrace, true);
+    const auto after = c.canvas.LinesOf(kTrace);
+    ASSERT_FALSE(after.empty());
+    EXPECT_EQ(after.back().x2, after.back().x1 - 1);
+}
+
 TEST(StripChart, ChannelsOutsideTheTableAreIgnored) {
     Chart c;
     c.Column();
