@@ -148,21 +148,23 @@ int main(int argc, char** argv) {
                 qPrintable(QGuiApplication::platformName()));
     device.streaming = false;
 
-    // 2. TrackLiveCell with its tint on every tick, painting included.
-    {
+    // 2. TrackLiveCell with its tint on every tick, painting included: the
+    //    operating point standing still, and moving to another cell every tick.
+    for (const bool moving : {false, true}) {
         frmKAVRIN& frm = window.logic();
         const int ticks = 2000;
         const double c0 = CpuSeconds();
         for (int i = 0; i < ticks; ++i) {
-            frm.LastValues[0] = 1024 + (i * 97) % 14000;
-            frm.ThrottlePercent = static_cast<float>((i * 13) % 100);
+            frm.LastValues[0] = moving ? 1024 + (i * 1097) % 14000 : 3500;
+            frm.ThrottlePercent = moving ? static_cast<float>((i * 13) % 100) : 40.0f;
             frm.TrackLiveCell();
             QCoreApplication::processEvents();
         }
         const double perTick = (CpuSeconds() - c0) / ticks;
-        std::printf("TrackLiveCell with tint and markers: %.1f us per tick, %.3f %% of one core "
-                    "at 20 ticks/s\n",
-                    perTick * 1e6, perTick * 20 * 100);
+        std::printf("TrackLiveCell with tint and markers, %s: %.1f us per tick, %.3f %% of one "
+                    "core at 20 ticks/s\n",
+                    moving ? "new cell every tick" : "standing still", perTick * 1e6,
+                    perTick * 20 * 100);
     }
 
     // 3. Detection over 8 ports that open and never answer.

@@ -54,9 +54,11 @@ void LiveCellTracker::MarkLiveCell(GridControl& grid, std::int16_t& col, std::in
 
     // An operating point beyond the map leaves the last cell inside it tinted.
     if (col < grid.Cols() && row < grid.Rows()) {
-        grid.SetRow(state_.MarkedRow);
-        grid.SetCol(state_.MarkedCol);
-        grid.SetCellBackColor(0);
+        if (state_.MarkedRow != row || state_.MarkedCol != col) {
+            grid.SetRow(state_.MarkedRow);
+            grid.SetCol(state_.MarkedCol);
+            grid.SetCellBackColor(0);
+        }
         grid.SetRow(row);
         grid.SetCol(col);
         grid.SetCellBackColor(kLiveCellColour);

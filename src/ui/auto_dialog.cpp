@@ -39,6 +39,7 @@ AutoDialog::AutoDialog(DetectionHost& host, PortDirectory& ports, const Language
     labelControls_.back()->SetForeColour(frmAuto::kListed);
     PlacePortLabel(1, 2 * 300);
 
+    timer1_.setTimerType(Qt::PreciseTimer);
     timer1_.setInterval(frmAuto::kProbeInterval);
     logic_ = std::make_unique<frmAuto>(*this, host, ports, texts);
     connect(&timer1_, &QTimer::timeout, this, [this] { logic_->Timer1_Timer(); });
@@ -99,10 +100,15 @@ void AutoDialog::PlacePortLabel(int i, int topTwips) {
 }
 
 void AutoDialog::SetTimer(bool enabled, int intervalMs) {
-    if (enabled)
-        timer1_.start(intervalMs);
-    else
+    if (!enabled) {
         timer1_.stop();
+        return;
+    }
+    // A running timer keeps its beat when it is started again: the probes
+    // stay 1.5 s apart however long opening a port took. A new interval
+    // starts it afresh.
+    if (timer1_.isActive() && timer1_.interval() == intervalMs) return;
+    timer1_.start(intervalMs);
 }
 
 void AutoDialog::Close() {

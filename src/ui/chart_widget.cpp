@@ -25,21 +25,37 @@ void ChartWidget::Changed() {
     update();
 }
 
+QPainter& ChartWidget::Painter() {
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>(&image_);
+        painter_->setFont(labelFont_);
+    }
+    return *painter_;
+}
+
+void ChartWidget::EndPainting() {
+    painter_.reset();
+}
+
+ChartWidget::~ChartWidget() {
+    EndPainting();
+}
+
 void ChartWidget::Clear() {
+    EndPainting();
     image_.fill(background_);
     Changed();
 }
 
 void ChartWidget::Line(int x1, int y1, int x2, int y2, Colour colour) {
-    QPainter p(&image_);
+    QPainter& p = Painter();
     p.setPen(ToQColor(colour));
     p.drawLine(x1, y1, x2, y2);
     Changed();
 }
 
 void ChartWidget::Print(int x, int top, const std::string& text, Colour colour) {
-    QPainter p(&image_);
-    p.setFont(labelFont_);
+    QPainter& p = Painter();
     p.setPen(ToQColor(colour));
     const QFontMetrics m(labelFont_);
     p.drawText(QPoint(x, top + m.ascent()), QString::fromStdString(text));
@@ -55,6 +71,7 @@ void ChartWidget::SetDescription(const QString& text) {
 }
 
 void ChartWidget::paintEvent(QPaintEvent*) {
+    EndPainting();
     updatePending_ = false;
     ++repaints_;
     QPainter p(this);

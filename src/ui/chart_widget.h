@@ -5,7 +5,10 @@
 #include "live/chart_canvas.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
+
+#include <memory>
 
 namespace kavrin {
 
@@ -14,6 +17,7 @@ class ChartWidget final : public QWidget, public ChartCanvas {
 public:
     // The drawing area has a fixed size in pixels whatever the screen scale.
     ChartWidget(QSize drawingArea, QWidget* parent = nullptr);
+    ~ChartWidget() override;
 
     int Width() const override { return image_.width(); }
     int Height() const override { return image_.height(); }
@@ -22,7 +26,11 @@ public:
     void Print(int x, int top, const std::string& text, Colour colour) override;
     int TextWidth(const std::string& text) const override;
 
-    const QImage& image() const { return image_; }
+    // The drawing so far (ends the painting of the current tick).
+    const QImage& image() {
+        EndPainting();
+        return image_;
+    }
     // What the chart shows, for the accessibility tools.
     void SetDescription(const QString& text);
     int repaints() const { return repaints_; }
@@ -32,8 +40,13 @@ protected:
 
 private:
     void Changed();
+    // One painter stays open on the image from the first line of a tick to
+    // the next repaint, rather than one per line.
+    QPainter& Painter();
+    void EndPainting();
 
     QImage image_;
+    std::unique_ptr<QPainter> painter_;
     QFont labelFont_;
     QColor background_;
     bool updatePending_ = false;
