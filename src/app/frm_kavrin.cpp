@@ -36,6 +36,11 @@ public:
 
     // Seen only while no editing box is open.
     void OnKeyDown(int& keyCode) override {
+        if (keyCode == kKeyEscape) {
+            keyCode = 0;
+            frm_.mnExit_Click();
+            return;
+        }
         std::int16_t code = static_cast<std::int16_t>(keyCode);
         if (frm_.stepper_.Form_KeyDown(code, frm_.state_.LiveRow, frm_.state_.LiveCol))
             keyCode = code;
@@ -66,6 +71,20 @@ private:
     frmKAVRIN& frm_;
 };
 
+// The main window as the detection window sees it.
+class frmKAVRIN::Detection final : public DetectionHost {
+public:
+    explicit Detection(frmKAVRIN& frm) : frm_(frm) {}
+    void AbrirPuerto(std::int16_t& port, bool quiet) override { frm_.AbrirPuerto(port, quiet); }
+    bool PortOpen() const override { return frm_.port_.portOpen(); }
+    bool DataReceived() const override { return frm_.linkState_.flags.dataReceived; }
+    void ClearDataReceived() override { frm_.linkState_.flags.dataReceived = false; }
+    void SendString(std::string_view text) override { frm_.port_.SendString(text); }
+
+private:
+    frmKAVRIN& frm_;
+};
+
 frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
     : view_(view), platform_(std::move(platform)), port_(platform_.serial, platform_.ports),
       link_(port_, platform_.clock, linkState_, config_, *this, platform_.settings, texts_),
@@ -89,7 +108,9 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
                 view.windowBackground),
       keys_(std::make_unique<KeyHandler>(*this)),
       channelSettings_(view.channels, platform_.settings), codePages_(MakeSystemCodePageDecoder()),
-      languageFiles_(platform_.files, LanguageFolders(platform_), *codePages_) {
+      languageFiles_(platform_.files, LanguageFolders(platform_), *codePages_), chart_(chart),
+      tracker_(view.grids, *view.p, *view.p2, state_, linkState_.flags),
+      detection_(std::make_unique<Detection>(*this)) {
     view_.window->AddListener(keys_.get());
     view_.grids.grd_fuel->AddListener(keys_.get());
     keys_->fuelKeys =
@@ -115,6 +136,7 @@ frmKAVRIN::~frmKAVRIN() {
 void frmKAVRIN::Form_Load() {
     LinkFlags& flags = linkState_.flags;
     flags.suppressWrites = true;
+    chart_.Start();
 
     SettingsStore& settings = platform_.settings;
     channelSettings_.Restore();
@@ -275,7 +297,10 @@ void frmKAVRIN::mnlan_Click(int k) {
 
 void frmKAVRIN::ApplyTabCaptions() {
     static constexpr int kEntries[6] = {13, 14, 40, 41, 66, 65};
-    for (int i = 0; i < 6; ++i) view_.tabCaptions[i]->SetText(texts_.Text(kEntries[i]));
+    // A language file without these entries leaves the design captions.
+    for (int i = 0; i < 6; ++i)
+        if (const std::string& text = texts_.Text(kEntries[i]); !text.empty())
+            view_.tabCaptions[i]->SetText(text);
 }
 
 void frmKAVRIN::SizeConfig() {
@@ -349,7 +374,41 @@ void frmKAVRIN::LoadLanguageFile() {
 }
 
 void frmKAVRIN::RebuildPortMenu() {
+    PortMenu* menu = view_.portMenu;
+    if (menu) menu->RemoveExtraItems();
+    const std::vector<std::string> list = platform_.ports.ListComPorts();
     linkState_.currentPort = StoredNumber(platform_.settings, "commport", "1", 0, kLastPort);
+    if (!menu) return;
+    // With no port listed the menu keeps its item "com1", which stands for port 1.
+    std::vector<CheckControl*> items{menu->Item(1)};
+    for (int i = 1; i <= static_cast<int>(list.size()); ++i) {
+        CheckControl* item = i == 1 ? items[0] : menu->Item(i);
+        if (!item) continue;
+        std::string caption = list[i - 1];
+        caption.erase(std::remove(caption.begin(), caption.end(), '\0'), caption.end());
+        item->SetText(caption);
+        item->SetVisible(true);
+        if (i > 1) items.push_back(item);
+    }
+    view_.mncom.assign(items.begin(), items.end());
+}
+
+void frmKAVRIN::mncom_Click(int k) {
+    if (k < 1 || k > static_cast<int>(view_.mncom.size()) || !view_.mncom[k - 1]) return;
+    const std::string caption = view_.mncom[k - 1]->Text();
+    std::int16_t port = RoundToInt16(ReadNumber(caption.size() > 3 ? caption.substr(3) : ""));
+    link_.AbrirPuerto(port, false);
+}
+
+void frmKAVRIN::mnExit_Click() {
+    if (view_.unload)
+        view_.unload();
+    else
+        Form_QueryUnload();
+}
+
+DetectionHost& frmKAVRIN::detectionHost() {
+    return *detection_;
 }
 
 void frmKAVRIN::ShowConfig() {
@@ -365,9 +424,7 @@ void frmKAVRIN::ShowChannel(std::int16_t channel, std::int32_t value) {
 }
 
 void frmKAVRIN::TrackLiveCell() {
-    const LiveCellPosition at = LocateLiveCell(state_.LastValues[0], state_.ThrottlePercent);
-    state_.LiveCol = at.LiveCol;
-    state_.LiveRow = at.LiveRow;
+    tracker_.TrackLiveCell();
 }
 
 void frmKAVRIN::HideLiveMarkers() {

@@ -20,6 +20,8 @@
 #include "link/link.h"
 #include "live/channel_settings.h"
 #include "live/channels.h"
+#include "live/live_cell_tracker.h"
+#include "serial/frm_auto.h"
 #include "serial/rs232.h"
 
 #include <array>
@@ -76,6 +78,13 @@ public:
     void BuildLanguageMenu();
     void LoadLanguageFile();
     void ApplyTabCaptions();
+    // The "Comm" menu: port item k (1-based) opens its port, not quietly.
+    void mncom_Click(int k);
+    void mnExit_Click();
+    // "About KAVRIN" changes nothing of the tool's state.
+    void mnAbout_Click() {}
+    // What the detection window reaches here.
+    DetectionHost& detectionHost();
 
     void AbrirPuerto(std::int16_t& port, bool quiet) { link_.AbrirPuerto(port, quiet); }
     void WriteConfigByte(char command, std::int16_t& index, std::int16_t& value) {
@@ -116,6 +125,7 @@ public:
 
 private:
     class KeyHandler;
+    class Detection;
     void RebuildPortMenu();
     void SetCaption(const std::string& text);
     // Tells the user once when the settings store cannot keep the choices.
@@ -150,6 +160,9 @@ private:
     std::unique_ptr<CodePageDecoder> codePages_;
     LanguageFiles languageFiles_;
     bool settingsWarned_ = false;
+    LiveChart& chart_;
+    LiveCellTracker tracker_;
+    std::unique_ptr<Detection> detection_;
 };
 
 } // namespace kavrin

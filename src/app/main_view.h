@@ -16,9 +16,20 @@
 #include "live/channels.h"
 
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace kavrin {
+
+// The "Comm" menu's port items. Item 1 is part of the layout and always there.
+class PortMenu {
+public:
+    virtual ~PortMenu() = default;
+    // Removes the items 2..n left from before.
+    virtual void RemoveExtraItems() = 0;
+    // Item i (1-based), created when it does not exist yet.
+    virtual CheckControl* Item(int i) = 0;
+};
 
 struct MainView {
     OwnerWindow* window = nullptr;
@@ -33,6 +44,10 @@ struct MainView {
     std::vector<CheckControl*> mncom;
     // "Data Format" menu entries (mnMode 0 and 1).
     std::array<CheckControl*, 2> mnMode = NoControls<CheckControl, 2>();
+    // Builds the items of mncom; without it mncom stays as it was filled.
+    PortMenu* portMenu = nullptr;
+    // Closes the window through its unload (shutdown).
+    std::function<void()> unload;
 
     // The four tables with their editing boxes, titles and live-cell markers.
     MapGrids grids;

@@ -39,6 +39,8 @@ public:
     virtual void SetVisible(bool visible) = 0;
     virtual bool IsVisible() const = 0;
     virtual void BringToFront() {}
+    // Places the control's top left corner, in pixels of its window.
+    virtual void Move(int /*left*/, int /*top*/) {}
 };
 
 // Check boxes and menu items with a check mark.

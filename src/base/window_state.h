@@ -25,9 +25,11 @@ struct WindowState {
     // Set by the prescaler channel, used by the channels whose counts it scales.
     std::int16_t prescaleMultiplier = 0;
     MapViewState maps;
-    // The fuel cell the engine runs at, counted from 1.
+    // The fuel cell the engine runs at, counted from 1, and the cell tinted now.
     std::int16_t LiveCol = 1;
     std::int16_t LiveRow = 1;
+    std::int16_t MarkedCol = 0;
+    std::int16_t MarkedRow = 0;
 };
 
 } // namespace kavrin

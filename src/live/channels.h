@@ -52,6 +52,8 @@ public:
     virtual void PlotPoint(std::int16_t channel, float value, Colour colour, bool plotted) = 0;
     // One chart column further, after every engine-speed frame.
     virtual void Advance() = 0;
+    // The window's load: the chart takes its scale and draws its empty grid.
+    virtual void Start() {}
 };
 
 // The controls of the "Channels" tabs; one this build of the window lacks is

@@ -1,6 +1,8 @@
 #include "ui/main_window.h"
 
 #include "live/channels.h"
+#include "ui/accessibility.h"
+#include "ui/auto_dialog.h"
 #include "ui/qt_edit_box.h"
 #include "ui/qt_grid_control.h"
 
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTabBar>
@@ -49,9 +52,11 @@ private:
 };
 } // namespace
 
-MainWindow::MainWindow(Platform platform, QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(Platform platform, QWidget* parent)
+    : QMainWindow(parent), ports_(&platform.ports) {
     setWindowTitle(QString::fromLatin1(frmKAVRIN::kCaption));
     setObjectName(QStringLiteral("frmKAVRIN"));
+    InstallAccessibility();
     auto* client = new QWidget(this);
     // The design area keeps its figures; the status bar runs below it.
     client->setFixedSize(kClientWidth, kClientHeight + kStatusBarHeight);
@@ -66,9 +71,12 @@ MainWindow::MainWindow(Platform platform, QWidget* parent) : QMainWindow(parent)
     view_.window = owner_.get();
     BindLanguageAndFiles();
 
-    frm_ = std::make_unique<frmKAVRIN>(view_, std::move(platform), chart_);
+    chart_ = std::make_unique<StripChart>(*picRPM_, view_.channels.txtEscala);
+    view_.unload = [this] { close(); };
+    frm_ = std::make_unique<frmKAVRIN>(view_, std::move(platform), *chart_);
     WireHandlers();
     WireSettingsAndFiles();
+    DescribeForAccessibility(*this, view_, *picRPM_);
 
     tmrcom_ = new QTimer(this);
     tmrcom_->setObjectName(QStringLiteral("tmrcom"));
@@ -121,7 +129,9 @@ void MainWindow::BuildMenus() {
     openAction_ = file->addAction(tr("Open"));
     saveAction_ = file->addAction(tr("Save"));
     file->addSeparator();
-    connect(file->addAction(tr("Exit")), &QAction::triggered, this, &QWidget::close);
+    QAction* exit = file->addAction(tr("Exit"));
+    exit->setObjectName(QStringLiteral("mnExit"));
+    connect(exit, &QAction::triggered, this, [this] { frm_->mnExit_Click(); });
 
     QMenu* format = menuBar()->addMenu(tr("Data Format"));
     auto* modes = new QActionGroup(this);
@@ -136,14 +146,18 @@ void MainWindow::BuildMenus() {
     }
 
     QMenu* comm = menuBar()->addMenu(tr("Comm"));
-    comm->addAction(tr("Auto"))->setEnabled(false);
-    QAction* com1 = comm->addAction(QStringLiteral("com1"));
-    com1->setCheckable(true);
-    view_.mncom.push_back(Own<QtMenuControl>(com1));
+    QAction* mnAuto = comm->addAction(tr("Auto"));
+    mnAuto->setObjectName(QStringLiteral("mnAuto"));
+    connect(mnAuto, &QAction::triggered, this, &MainWindow::mnAuto_Click);
+    portMenu_ = std::make_unique<QtPortMenu>(comm, [this](int k) { frm_->mncom_Click(k); });
+    view_.portMenu = portMenu_.get();
+    view_.mncom.push_back(portMenu_->Item(1));
 
     languageMenu_ = menuBar()->addMenu(tr("Language"));
     languageMenu_->addAction(QStringLiteral("English"))->setCheckable(true);
-    menuBar()->addMenu(tr("About"))->addAction(tr("About KAVRIN"));
+    QAction* about = menuBar()->addMenu(tr("About"))->addAction(tr("About KAVRIN"));
+    about->setObjectName(QStringLiteral("mnAbout"));
+    connect(about, &QAction::triggered, this, &MainWindow::mnAbout_Click);
 }
 
 void MainWindow::BuildControls(QWidget* client) {
@@ -325,14 +339,8 @@ void MainWindow::BuildParameterTabs(QWidget* client) {
 
 void MainWindow::BuildMapArea(QWidget* client) {
     // Right: the live chart, the map tab strip and the tables.
-    auto* picRPM = new QFrame(client);
-    picRPM->setObjectName(QStringLiteral("picRPM"));
-    picRPM->setGeometry(Px(4050), Px(120), Px(10845), Px(4095));
-    picRPM->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    picRPM->setAutoFillBackground(true);
-    QPalette white = picRPM->palette();
-    white.setColor(QPalette::Window, palette().color(QPalette::HighlightedText));
-    picRPM->setPalette(white);
+    picRPM_ = new ChartWidget(QSize(Px(10845), Px(4095)), client);
+    picRPM_->move(Px(4050), Px(120));
 
     tab1_ = new QTabBar(client);
     tab1_->setObjectName(QStringLiteral("tab1"));
@@ -456,6 +464,20 @@ void MainWindow::WireHandlers() {
     });
     for (int k = 0; k < 2; ++k)
         connect(modeActions_[k], &QAction::triggered, this, [this, k] { frm_->mnMode_Click(k); });
+}
+
+void MainWindow::mnAuto_Click() {
+    AutoDialog frmAuto(frm_->detectionHost(), *ports_, frm_->texts(), this);
+    frmAuto.Run();
+}
+
+void MainWindow::mnAbout_Click() {
+    frm_->mnAbout_Click();
+    QMessageBox::about(this, tr("About KAVRIN"),
+                       tr("<b>KAVRIN</b> %1<br>Tuning and watching the engine control unit "
+                          "over a serial line.<br><br>Built with Qt %2, running on Qt %3.")
+                           .arg(QStringLiteral("0.53"), QStringLiteral(QT_VERSION_STR),
+                                QString::fromLatin1(qVersion())));
 }
 
 void MainWindow::changeEvent(QEvent* event) {

@@ -2,7 +2,10 @@
 // frmKAVRIN on screen: builds the widgets at their design places, binds them
 // to the control table the logic uses, and runs the two timers.
 #include "app/frm_kavrin.h"
+#include "live/strip_chart.h"
+#include "ui/chart_widget.h"
 #include "ui/qt_controls.h"
+#include "ui/qt_menu_controls.h"
 #include "ui/qt_owner_window.h"
 #include "ui/qt_translatable.h"
 #include "ui/qt_window_parts.h"
@@ -24,13 +27,6 @@ namespace kavrin {
 
 class QtGridControl;
 
-// The live chart draws nothing yet: its points are handed over and dropped.
-class NullChart final : public LiveChart {
-public:
-    void PlotPoint(std::int16_t, float, Colour, bool) override {}
-    void Advance() override {}
-};
-
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
@@ -46,6 +42,10 @@ public:
 
     frmKAVRIN& logic() { return *frm_; }
     MainView& view() { return view_; }
+    ChartWidget& chart() { return *picRPM_; }
+    // "Auto": the detection window, modal, fresh each time.
+    void mnAuto_Click();
+    void mnAbout_Click();
     // Design size of the client area, in pixels.
     static constexpr int kClientWidth = 1008;
     static constexpr int kClientHeight = 658;
@@ -82,7 +82,11 @@ private:
     std::unique_ptr<QtMessageBoxes> messages_;
     // The owner window outlives the logic: the grid editors detach from it.
     std::unique_ptr<QtOwnerWindow> owner_;
-    NullChart chart_;
+    ChartWidget* picRPM_ = nullptr;
+    std::unique_ptr<StripChart> chart_;
+    std::unique_ptr<QtPortMenu> portMenu_;
+    // The machine's port table, which the detection window lists.
+    PortDirectory* ports_;
     std::unique_ptr<frmKAVRIN> frm_;
     QTabBar* tab1_ = nullptr;
     std::array<QAction*, 2> modeActions_{};

@@ -89,6 +89,16 @@ void QtWidgetControl::BringToFront() {
     if (widget_) widget_->raise();
 }
 
+void QtWidgetControl::Move(int left, int top) {
+    // The logic places controls in its window's pixels, as the grids report theirs.
+    if (!widget_) return;
+    QWidget* parent = widget_->parentWidget();
+    const QPoint at(left, top);
+    const QPoint inParent =
+        parent && !widget_->isWindow() ? parent->mapFrom(widget_->window(), at) : at;
+    if (widget_->pos() != inParent) widget_->move(inParent);
+}
+
 void QtWidgetControl::SetChecked(bool checked) {
     if (auto* b = qobject_cast<QAbstractButton*>(widget_)) b->setChecked(checked);
 }
@@ -131,7 +141,10 @@ std::string QtConnectionPanel::Text() const {
 }
 
 void QtConnectionPanel::SetConnectedPicture(bool connected) {
-    if (picture_) picture_->setPixmap(ConnectionPixmap(connected));
+    if (!picture_) return;
+    picture_->setPixmap(ConnectionPixmap(connected));
+    // The picture's state in words for the accessibility tools.
+    picture_->setProperty("connected", connected);
 }
 
 void QtMessageBoxes::Exclamation(const std::string& text) {

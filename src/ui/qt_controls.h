@@ -22,6 +22,7 @@ public:
     void SetVisible(bool visible) override;
     bool IsVisible() const override;
     void BringToFront() override;
+    void Move(int left, int top) override;
     void SetChecked(bool checked) override;
     bool IsChecked() const override;
     QWidget* widget() const { return widget_; }

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -83,9 +84,10 @@ Colour QtGridControl::CellBackColor() const {
 }
 
 void QtGridControl::SetCellBackColor(Colour colour) {
-    if (CellData* cell = Cell(row_, col_)) {
+    // The live cell is re-marked on every link tick: only a change is drawn.
+    if (CellData* cell = Cell(row_, col_); cell && cell->back != colour) {
         cell->back = colour;
-        viewport()->update();
+        viewport()->update(CellRect(row_, col_));
     }
 }
 
@@ -299,11 +301,23 @@ void QtGridControl::SetColSel(int col) {
 void QtGridControl::Select(int row, int col, int rowSel, int colSel) {
     const bool cellChanged = row != row_ || col != col_;
     const bool blockChanged = cellChanged || rowSel != rowSel_ || colSel != colSel_;
+    // A single current cell shows only through the focus frame.
+    const bool wasBlock = row_ != rowSel_ || col_ != colSel_;
+    const bool isBlock = row != rowSel || col != colSel;
+    if (blockChanged && (wasBlock || isBlock || hasFocus())) {
+        // The live cell marking moves the current cell about on every link
+        // tick: only the blocks before and after are drawn again.
+        auto block = [this](int r1, int c1, int r2, int c2) {
+            return CellRect(std::min(r1, r2), std::min(c1, c2))
+                .united(CellRect(std::max(r1, r2), std::max(c1, c2)));
+        };
+        viewport()->update(
+            block(row_, col_, rowSel_, colSel_).united(block(row, col, rowSel, colSel)));
+    }
     row_ = row;
     col_ = col;
     rowSel_ = rowSel;
     colSel_ = colSel;
-    viewport()->update();
     if (cellChanged) listeners_.Raise([](GridListener& l) { l.OnRowColChange(); });
     if (blockChanged) listeners_.Raise([](GridListener& l) { l.OnSelChange(); });
 }
@@ -336,9 +350,10 @@ QColor QtGridControl::ShownTextColour(int row, int col) const {
     return cell->fore ? ToQColor(cell->fore) : palette().color(QPalette::Text);
 }
 
-void QtGridControl::paintEvent(QPaintEvent*) {
+void QtGridControl::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
-    const QRect area = viewport()->rect();
+    // Most repaints are a cell or two (the live cell): only what they touch is drawn.
+    const QRect area = event->rect();
     painter.fillRect(area, ToQColor(kOutsideColour));
 
     const std::vector<int> rows = ShownRows();
@@ -350,7 +365,7 @@ void QtGridControl::paintEvent(QPaintEvent*) {
     for (int r : rows) {
         for (int c : cols) {
             const QRect cell = CellRect(r, c);
-            if (cell.isEmpty()) continue;
+            if (cell.isEmpty() || !cell.intersects(area)) continue;
             painter.fillRect(cell, ShownBackground(r, c));
             const QString& text = Cell(r, c)->text;
             if (text.isEmpty()) continue;

@@ -34,8 +34,6 @@ struct Window : FakeMainView {
         files.files["/prog/English.lan"] = NumberedLanguageFile();
         for (int n = 0; n < 16; ++n) chk[n].text = "C" + std::to_string(n);
         view.caption = &caption;
-        view.dialogs = &dialogs;
-        view.mnLanguage = &menu;
         view.tagged = {&mnFile, &chkRpm, &lblCompensation};
         view.tabCaptions = {&tabs[0], &tabs[1], &tabs[2], &tabs[3], &tabs[4], &tabs[5]};
         Platform platform{device,           ports,  clock, store ? *store : settings,
@@ -63,8 +61,6 @@ struct Window : FakeMainView {
     MemorySettingsStore settings;
     MemoryFileSystem files;
     FakeControl caption;
-    FakeFileDialogs dialogs;
-    FakeLanguageMenu menu;
     FakeTranslatable mnFile{1, Kind::Menu, "File"};
     FakeTranslatable chkRpm{15, Kind::CheckBox, "RPM", 40};
     FakeTranslatable lblCompensation{42, Kind::Plain, "compensation"};

@@ -5,6 +5,7 @@
 #include "fake_edit_box.h"
 #include "fake_grid_control.h"
 #include "fake_owner_window.h"
+#include "fake_window_extras.h"
 #include "live/channels.h"
 
 namespace kavrin::test {
@@ -34,6 +35,8 @@ struct FakeMainView {
     FakeMainView() {
         view.window = &owner;
         view.messages = &messages;
+        view.dialogs = &dialogs;
+        view.mnLanguage = &menu;
         for (int k = 0; k < 5; ++k) view.counterPanels[k] = &panels[k];
         view.connection = &connection;
         view.mnMode = {&raw, &formatted};
@@ -67,6 +70,8 @@ struct FakeMainView {
 
     FakeOwnerWindow owner;
     FakeMessageBoxes messages;
+    FakeFileDialogs dialogs;
+    FakeLanguageMenu menu;
     FakeControl panels[5];
     FakeConnectionPanel connection;
     FakeControl raw, formatted;

@@ -23,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <memory>
 #include <vector>
 
@@ -88,6 +90,16 @@ protected:
     void Start() {
         window =
             std::make_unique<MainWindow>(Platform{device, ports, clock, settings, files, "/prog"});
+        AnsweringBoxes([this] { window->Load(); });
+        // The ticks are run by hand: the wire only changes when a test says so.
+        for (const char* name : {"tmrcom", "Timer2"}) window->findChild<QTimer*>(name)->stop();
+        window->show();
+        window->activateWindow();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(QApplication::activeWindow(), window.get());
+    }
+    // Runs what may open message boxes: each is noted and closed.
+    void AnsweringBoxes(const std::function<void()>& run) {
         QTimer answer;
         QObject::connect(&answer, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -96,14 +108,8 @@ protected:
             }
         });
         answer.start(0);
-        window->Load();
+        run();
         answer.stop();
-        // The ticks are run by hand: the wire only changes when a test says so.
-        for (const char* name : {"tmrcom", "Timer2"}) window->findChild<QTimer*>(name)->stop();
-        window->show();
-        window->activateWindow();
-        QCoreApplication::processEvents();
-        ASSERT_EQ(QApplication::activeWindow(), window.get());
     }
     void Tick(int n = 1) {
         for (int i = 0; i < n; ++i) window->logic().tmrcom_Timer();
@@ -176,6 +182,79 @@ TEST_F(MainWindowTest, StartUpOpensTheStoredPortAsksForTheConfigurationAndCloseS
     window->close();
     EXPECT_EQ(device.WrittenText(), "S");
     EXPECT_FALSE(device.isOpen);
+}
+
+TEST_F(MainWindowTest, EscapeAndExitSayGoodbyeAndCloseButEscapeInABoxIsTheBoxs) {
+    for (bool escape : {true, false}) {
+        Start();
+        device.ClearWritten();
+        if (escape) {
+            Find<QTabBar>("tab1")->setFocus();
+            QTest::keyClick(Find<QTabBar>("tab1"), Qt::Key_Escape);
+        } else {
+            window->findChild<QAction*>("mnExit")->trigger();
+        }
+        EXPECT_EQ(device.WrittenText(), "S");
+        EXPECT_FALSE(device.isOpen);
+        EXPECT_FALSE(window->isVisible());
+    }
+    Connect();
+    auto* box = Find<QtEditBox>("txtgrd_fuel");
+    ClickCell(Find<QtGridControl>("grd_fuel"), 1, 1);
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(device.written.empty());
+}
+
+TEST_F(MainWindowTest, AboutChangesNothing) {
+    Connect();
+    const auto image = [this] {
+        std::vector<int> bytes;
+        const ByteImage& b = window->logic().config().ConfigImage;
+        for (int i = 0; i < b.size(); ++i) bytes.push_back(b[i]);
+        return bytes;
+    };
+    const auto before = image();
+    AnsweringBoxes([this] { window->findChild<QAction*>("mnAbout")->trigger(); });
+    EXPECT_EQ(said.size(), 1u);
+    EXPECT_EQ(image(), before);
+    EXPECT_TRUE(device.written.empty());
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, LiveFramesMoveTheMarkersAndTheTintUnlessABlockIsSelected) {
+    Connect();
+    auto* fuel = Find<QtGridControl>("grd_fuel");
+    const QColor tint(255, 208, 208);
+    device.Feed(Frame('0', 3072)); // 3000 rpm
+    device.Feed(Frame('5', 121));  // half the throttle span above THR MIN 20
+    Tick(2);
+    const WindowState& state = window->logic().state();
+    EXPECT_EQ(state.LiveCol, 3);
+    EXPECT_EQ(state.LiveRow, 7);
+    EXPECT_EQ(fuel->ShownBackground(7, 3), tint);
+    auto* p = Find("p");
+    EXPECT_TRUE(p->isVisible());
+    const QRect cell(fuel->viewport()->mapTo(window.get(), fuel->CellRect(7, 3).topLeft()),
+                     fuel->CellRect(7, 3).size());
+    EXPECT_TRUE(cell.adjusted(-p->width(), -p->height(), 0, 0)
+                    .contains(p->mapTo(window.get(), QPoint(0, 0))))
+        << "the marker stands over the live cell";
+
+    // A block selected in the fuel map holds the tint where it is; the
+    // markers keep moving.
+    QTest::mousePress(fuel->viewport(), Qt::LeftButton, {}, fuel->CellRect(1, 1).center());
+    QTest::mouseMove(fuel->viewport(), fuel->CellRect(2, 2).center());
+    QTest::mouseRelease(fuel->viewport(), Qt::LeftButton, {}, fuel->CellRect(2, 2).center());
+    QTest::keyClick(Find<QtEditBox>("txtgrd_fuel"), Qt::Key_Escape);
+    const QPoint before = p->pos();
+    device.Feed(Frame('0', 5120));
+    Tick(2);
+    EXPECT_EQ(fuel->ShownBackground(7, 3), tint);
+    EXPECT_NE(fuel->ShownBackground(7, 5), tint);
+    EXPECT_GT(p->pos().x(), before.x());
+    EXPECT_EQ(fuel->RowSel(), 2);
 }
 
 TEST_F(MainWindowTest, AMissingPortOrLanguageFileIsSaidOnceAtStart) {

@@ -1,0 +1,126 @@
+#include "ui/auto_dialog.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace kavrin {
+
+namespace {
+constexpr int kWidth = 320;
+constexpr int kRowHeight = 300 / kTwipsPerPixel;
+} // namespace
+
+AutoDialog::AutoDialog(DetectionHost& host, PortDirectory& ports, const LanguageTexts& texts,
+                       QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("frmAuto"));
+    setWindowTitle(tr("Automatic COM Port Detection"));
+    setModal(true);
+
+    status_ = new QLabel(QStringLiteral("..."), this);
+    status_->setObjectName(QStringLiteral("lblstatus"));
+    status_->setAccessibleName(tr("Detection status"));
+    again_ = new QPushButton(tr("Again"), this);
+    again_->setObjectName(QStringLiteral("cmdAgain"));
+    again_->setAutoDefault(false);
+    close_ = new QPushButton(tr("Close"), this);
+    close_->setObjectName(QStringLiteral("cmdClose"));
+    close_->setAutoDefault(false);
+    statusControl_ = std::make_unique<QtWidgetControl>(status_);
+    againControl_ = std::make_unique<QtWidgetControl>(again_);
+    closeControl_ = std::make_unique<QtWidgetControl>(close_);
+
+    auto* first = new QLabel(QStringLiteral("COM1"), this);
+    first->setObjectName(QStringLiteral("lblCOM1"));
+    labels_.push_back(first);
+    labelControls_.push_back(std::make_unique<QtWidgetControl>(first));
+    labelControls_.back()->SetForeColour(frmAuto::kListed);
+    PlacePortLabel(1, 2 * 300);
+
+    timer1_.setTimerType(Qt::PreciseTimer);
+    timer1_.setInterval(frmAuto::kProbeInterval);
+    logic_ = std::make_unique<frmAuto>(*this, host, ports, texts);
+    connect(&timer1_, &QTimer::timeout, this, [this] { logic_->Timer1_Timer(); });
+    connect(again_, &QPushButton::clicked, this, [this] { logic_->cmdAgain_Click(); });
+    connect(close_, &QPushButton::clicked, this, [this] { logic_->cmdClose_Click(); });
+}
+
+AutoDialog::~AutoDialog() {
+    timer1_.stop();
+}
+
+int AutoDialog::Run() {
+    logic_->Form_Load();
+    return exec();
+}
+
+void AutoDialog::Arrange() {
+    int bottom = 2 * kRowHeight;
+    for (QLabel* l : labels_) bottom = std::max(bottom, l->geometry().bottom());
+    const int buttonTop = bottom + 12;
+    status_->setGeometry(12, 8, kWidth - 24, kRowHeight);
+    const int bw = std::max({again_->sizeHint().width(), close_->sizeHint().width(), 80});
+    const int bh = again_->sizeHint().height();
+    again_->setGeometry(kWidth - 2 * bw - 18, buttonTop, bw, bh);
+    close_->setGeometry(kWidth - bw - 12, buttonTop, bw, bh);
+    setFixedSize(kWidth, buttonTop + bh + 12);
+}
+
+void AutoDialog::SetCaption(const std::string& text) {
+    setWindowTitle(QString::fromStdString(text));
+}
+
+void AutoDialog::SetAgainEnabled(bool enabled) {
+    again_->setEnabled(enabled);
+}
+
+void AutoDialog::SetStatusBold(bool bold) {
+    QFont f = status_->font();
+    f.setBold(bold);
+    status_->setFont(f);
+}
+
+Control& AutoDialog::PortLabel(int i) {
+    while (PortLabelCount() < i) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("lblCOM%1").arg(labels_.size() + 1));
+        labels_.push_back(label);
+        labelControls_.push_back(std::make_unique<QtWidgetControl>(label));
+    }
+    return *labelControls_[static_cast<std::size_t>(i - 1)];
+}
+
+void AutoDialog::PlacePortLabel(int i, int topTwips) {
+    PortLabel(i);
+    labels_[static_cast<std::size_t>(i - 1)]->setGeometry(24, topTwips / kTwipsPerPixel,
+                                                          kWidth - 36, kRowHeight);
+    Arrange();
+}
+
+void AutoDialog::SetTimer(bool enabled, int intervalMs) {
+    if (!enabled) {
+        timer1_.stop();
+        return;
+    }
+    // A running timer keeps its beat when it is started again: the probes
+    // stay 1.5 s apart however long opening a port took. A new interval
+    // starts it afresh.
+    if (timer1_.isActive() && timer1_.interval() == intervalMs) return;
+    timer1_.start(intervalMs);
+}
+
+void AutoDialog::Close() {
+    timer1_.stop();
+    done(QDialog::Accepted);
+}
+
+void AutoDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        logic_->Form_KeyDown(27);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace kavrin

@@ -1,0 +1,56 @@
+#pragma once
+// picRPM: the live chart's picture area. The chart draws into an off-screen
+// image that the widget only copies to the screen, so a covered chart comes
+// back as it was, and a tick's worth of points costs one repaint.
+#include "live/chart_canvas.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+
+#include <memory>
+
+namespace kavrin {
+
+class ChartWidget final : public QWidget, public ChartCanvas {
+    Q_OBJECT
+public:
+    // The drawing area has a fixed size in pixels whatever the screen scale.
+    ChartWidget(QSize drawingArea, QWidget* parent = nullptr);
+    ~ChartWidget() override;
+
+    int Width() const override { return image_.width(); }
+    int Height() const override { return image_.height(); }
+    void Clear() override;
+    void Line(int x1, int y1, int x2, int y2, Colour colour) override;
+    void Print(int x, int top, const std::string& text, Colour colour) override;
+    int TextWidth(const std::string& text) const override;
+
+    // The drawing so far (ends the painting of the current tick).
+    const QImage& image() {
+        EndPainting();
+        return image_;
+    }
+    // What the chart shows, for the accessibility tools.
+    void SetDescription(const QString& text);
+    int repaints() const { return repaints_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void Changed();
+    // One painter stays open on the image from the first line of a tick to
+    // the next repaint, rather than one per line.
+    QPainter& Painter();
+    void EndPainting();
+
+    QImage image_;
+    std::unique_ptr<QPainter> painter_;
+    QFont labelFont_;
+    QColor background_;
+    bool updatePending_ = false;
+    int repaints_ = 0;
+};
+
+} // namespace kavrin
