@@ -1,7 +1,8 @@
 #include "config/config_view.h"
 
 #include "support/fake_controls.h"
-#include "support/fake_grid_control.h"
+#include "support/qt_application.h"
+#include "ui/qt_grid_control.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -17,7 +18,6 @@ namespace kavrin {
 namespace {
 
 using test::FakeControl;
-using test::FakeGridControl;
 using Places = std::vector<std::string>;
 
 // Start dimensions: 15 x 11 fuel map, 14 + 7 compensation cells.
@@ -67,8 +67,7 @@ protected:
     WindowState state = test::StateIn(kFormattedData);
     DataFormatMode& dataFormat = state.DataFormat;
     // Sized by SizeGrids, all but the rows of the one-row tables.
-    FakeGridControl grd_fuel{"grd_fuel", 2, 2}, grd_ign{"grd_ign", 2, 2}, grd3{"grd3", 2, 2},
-        grd4{"grd4", 2, 2};
+    QtGridControl grd_fuel{"grd_fuel"}, grd_ign{"grd_ign"}, grd3{"grd3"}, grd4{"grd4"};
     std::array<FakeControl, 11> field; // txtCompensation .. txtDwell, parameter order
     std::array<FakeControl, 8> options;
     std::array<FakeControl, 2> options2;

@@ -1,7 +1,10 @@
 #include "grid/map_views.h"
 
 #include "support/fake_controls.h"
-#include "support/fake_grid_control.h"
+#include "support/qt_application.h"
+#include "ui/qt_grid_control.h"
+
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -14,7 +17,6 @@ namespace kavrin {
 namespace {
 
 using test::FakeControl;
-using test::FakeGridControl;
 
 // Interface texts with the table titles at 67..70.
 LanguageTexts TitleTexts() {
@@ -31,7 +33,15 @@ LanguageTexts TitleTexts() {
 // compensation table, narrower than its fixed 7 cells.
 class MapViewsTest : public testing::Test {
 protected:
-    MapViewsTest() { controls.lblfmt = {&lblfmt[0], &lblfmt[1]}; }
+    MapViewsTest() {
+        controls.lblfmt = {&lblfmt[0], &lblfmt[1]};
+        const std::tuple<QtGridControl*, int, int> sizes[] = {
+            {&grd_fuel, 12, 16}, {&grd_ign, 2, 16}, {&grd3, 2, 15}, {&grd4, 2, 5}};
+        for (const auto& [grid, rows, cols] : sizes) {
+            grid->SetRows(rows);
+            grid->SetCols(cols);
+        }
+    }
     void Layout(const std::string& thrMin, const std::string& thrMax) {
         txtTHRmin.text = thrMin;
         txtTHRmax.text = thrMax;
@@ -45,10 +55,9 @@ protected:
         return headers;
     }
 
-    FakeGridControl grd_fuel{"grd_fuel", 12, 16};
-    FakeGridControl grd_ign{"grd_ign", 2, 16};
-    FakeGridControl grd3{"grd3", 2, 15};
-    FakeGridControl grd4{"grd4", 2, 5};
+    QWidget window; // never shown: the grids' visibility is their own
+    QtGridControl grd_fuel{"grd_fuel", &window}, grd_ign{"grd_ign", &window}, grd3{"grd3", &window},
+        grd4{"grd4", &window};
     FakeControl lblFuelMap, lblIgnitionMap, lblEngComp, lblAirComp;
     FakeControl txtTHRmin{"0"}, txtTHRmax{"255"};
     std::array<FakeControl, 2> lblfmt;

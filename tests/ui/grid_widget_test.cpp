@@ -2,12 +2,12 @@
 // Qt's event delivery, focus changes run the box's validation.
 #include "grid/grid.h"
 #include "support/memory_settings_store.h"
+#include "support/qt_application.h"
 #include "ui/qt_controls.h"
 #include "ui/qt_edit_box.h"
 #include "ui/qt_grid_control.h"
 #include "ui/qt_owner_window.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -24,28 +26,33 @@
 namespace kavrin {
 namespace {
 
-class QtApplicationEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "grid_widget_test";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
-
 using Cell = std::pair<int, int>;
 using Offers = std::vector<std::tuple<int, int, std::string>>;
 
+// Qt has no drop-down that takes the editor's list box; a list of fixed
+// choices that remembers where it was put stands in for one.
+class ChoiceList final : public ListBox {
+public:
+    int ListCount() const override { return static_cast<int>(items.size()); }
+    std::string List(int i) const override { return items.at(static_cast<std::size_t>(i)); }
+    int ListIndex() const override { return index; }
+    void SetListIndex(int i) override { index = i; }
+    void Move(float l, float t, float w) override { place = {l, t, w}; }
+    void SetVisible(bool v) override { visible = v; }
+    bool IsEnabled() const override { return enabled; }
+    bool SetFocus() override { return focused = true; }
+    void BringToFront() override { raised = true; }
+
+    std::vector<std::string> items;
+    int index = 3;
+    std::array<float, 3> place{}; // left, top, width
+    bool visible = false, enabled = true, focused = false, raised = false;
+};
+
 // A window laid out like the main one: a client area under a 25-pixel menu
 // strip holding a 4 x 5 grid, its editing box and one more control to tab to.
+// The owner answers EditarCelda as the main window does: key preview off, open
+// the box.
 class GridWidgetTest : public ::testing::Test {
 protected:
     GridWidgetTest() {
@@ -57,8 +64,7 @@ protected:
         fuel->SetRows(4);
         fuel->SetCols(5);
         for (int c = 0; c < 5; ++c) fuel->SetColWidth(c, 900);
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 5; ++c) fuel->SetTextMatrix(r, c, std::to_string(r * 10 + c));
+        Fill();
         box = new QtEditBox(client);
         box->resize(83, 20);
         next = new QPushButton("next", client);
@@ -68,8 +74,10 @@ protected:
         editor = std::make_unique<grid>(flags, settings);
         editor->inicializar(*owner, *fuel, *box);
         editor->events.ValidarCelda = [this](std::int16_t& row, std::int16_t& col,
-                                             std::string& valor,
-                                             bool&) { offers.emplace_back(row, col, valor); };
+                                             std::string& valor, bool& Cancel) {
+            offers.emplace_back(row, col, valor);
+            if (onValidar) onValidar(valor, Cancel);
+        };
         editor->events.EditarCelda = [this](std::int16_t& row, std::int16_t& col, std::string&) {
             opened.emplace_back(row, col);
             owner->SetKeyPreview(false);
@@ -86,17 +94,60 @@ protected:
 
     void SetUp() override { ASSERT_EQ(QApplication::activeWindow(), &window); }
 
+    void Fill() {
+        for (int r = 0; r < fuel->Rows(); ++r)
+            for (int c = 0; c < 5; ++c) fuel->SetTextMatrix(r, c, std::to_string(r * 10 + c));
+    }
+    // Every data cell whose text is no longer the one Fill gave it, row by row.
+    Offers Changed() const {
+        Offers changed;
+        for (int r = 1; r < fuel->Rows(); ++r)
+            for (int c = 1; c < 5; ++c)
+                if (fuel->TextMatrix(r, c) != std::to_string(r * 10 + c))
+                    changed.emplace_back(r, c, fuel->TextMatrix(r, c));
+        return changed;
+    }
     QPoint CellCentre(int row, int col) const { return fuel->CellRect(row, col).center(); }
     void ClickCell(int row, int col) {
         QTest::mouseClick(fuel->viewport(), Qt::LeftButton, {}, CellCentre(row, col));
+    }
+    // A click on the grey beyond the cells: it moves no cell.
+    void ClickOutsideTheCells() {
+        QTest::mouseClick(fuel->viewport(), Qt::LeftButton, {},
+                          QPoint(fuel->viewport()->width() - 5, 5));
+    }
+    // The box opened on a cell by a click, with the logs cleared.
+    void Open(int row, int col) {
+        ClickCell(row, col);
+        offers.clear();
+        opened.clear();
+    }
+    void DragBlock(int row, int col, int rowSel, int colSel) {
+        QTest::mousePress(fuel->viewport(), Qt::LeftButton, {}, CellCentre(row, col));
+        QTest::mouseMove(fuel->viewport(), CellCentre(rowSel, colSel));
+        QTest::mouseRelease(fuel->viewport(), Qt::LeftButton, {}, CellCentre(rowSel, colSel));
+        offers.clear();
+        opened.clear();
+    }
+    // The program moves the current cell without opening anything.
+    void SetCurrentQuietly(int row, int col) {
+        flags.suppressWrites = true;
+        fuel->SetRow(row);
+        fuel->SetCol(col);
+        flags.suppressWrites = false;
+    }
+    // A key pressed with the window's focus, wherever it is.
+    void PressAtWindow(Qt::Key key) {
+        QWidget* target = window.focusWidget();
+        QTest::keyClick(target ? target : &window, key);
     }
     QColor PixelAt(int row, int col, QPoint offset) const {
         return fuel->grab().toImage().pixelColor(fuel->CellRect(row, col).topLeft() + offset);
     }
     // The focused box shows the text just inside the cell's grid line.
-    void ExpectBoxOver(int row, int col, const char* text) const {
+    void ExpectBoxOver(int row, int col, const std::string& text) const {
         EXPECT_TRUE(box->isVisible() && box->hasFocus());
-        EXPECT_EQ(box->text(), text);
+        EXPECT_EQ(box->Text(), text);
         EXPECT_EQ(box->mapTo(&window, QPoint(0, 0)),
                   fuel->viewport()->mapTo(&window, fuel->CellRect(row, col).topLeft()) +
                       QPoint(1, 1));
@@ -112,48 +163,118 @@ protected:
     QPushButton* next = nullptr;
     std::unique_ptr<QtOwnerWindow> owner;
     std::unique_ptr<grid> editor;
+    std::function<void(std::string&, bool&)> onValidar;
     Offers offers;
     std::vector<Cell> opened;
 };
 
-TEST_F(GridWidgetTest, ClickOpensTheBoxOverTheCellAndEnterOrAnotherClickCommits) {
+// ---- Opening the box ----------------------------------------------------------
+
+TEST_F(GridWidgetTest, ClickOpensTheBoxOverTheCellAndAnotherClickCommits) {
     ClickCell(2, 3);
-    EXPECT_EQ(opened, (std::vector<Cell>{{2, 3}, {2, 3}}));
+    EXPECT_EQ(opened, (std::vector<Cell>{{2, 3}, {2, 3}})); // the cell change, then the click
     ExpectBoxOver(2, 3, "23");
     EXPECT_EQ(box->selectedText(), "23");
     EXPECT_EQ(box->width(), 60); // the column's 900 twips
 
-    QTest::keyClicks(box, "42");
-    QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_EQ(offers, (Offers{{2, 3, "42"}}));
-    EXPECT_EQ(fuel->TextMatrix(2, 3), "42");
-    EXPECT_EQ(Current(), (Cell{2, 4}));
-    ExpectBoxOver(2, 4, "24");
-
     QTest::keyClicks(box, "8");
     ClickCell(3, 3);
-    EXPECT_EQ(offers, (Offers{{2, 3, "42"}, {2, 4, "8"}}));
-    EXPECT_EQ(fuel->TextMatrix(2, 4), "8");
+    EXPECT_EQ(offers, (Offers{{2, 3, "8"}}));
+    EXPECT_EQ(fuel->TextMatrix(2, 3), "8");
     ExpectBoxOver(3, 3, "33");
 }
 
-TEST_F(GridWidgetTest, ArrowKeysLeaveTheCellOnlyAtTheTextEnds) {
+TEST_F(GridWidgetTest, OpeningEdgeCases) {
+    // The box takes the cell's colour, or the grid's background for a cell set to black.
+    fuel->SetBackColor(Rgb(250, 250, 250));
+    fuel->SetCellBackColor(Rgb(0, 200, 0));
+    editor->EditarCelda();
+    EXPECT_EQ(box->palette().color(QPalette::Base), QColor(0, 200, 0));
+    fuel->SetCellBackColor(0);
+    editor->EditarCelda();
+    EXPECT_EQ(box->palette().color(QPalette::Base), QColor(250, 250, 250));
+
+    box->setEnabled(false); // a box that cannot take the focus still opens, text selected
+    Open(2, 1);
+    EXPECT_TRUE(box->isVisible() && !box->hasFocus());
+    EXPECT_EQ(box->selectedText(), "21");
+    EXPECT_FALSE(flags.suppressWrites);
+    box->setEnabled(true);
+
+    editor->OcultarCajas(); // no box on the header row, nor in an emptied grid
+    SetCurrentQuietly(0, 1);
+    editor->EditarCelda();
+    EXPECT_TRUE(box->isHidden());
+    EXPECT_FALSE(flags.suppressWrites);
+    fuel->SetRows(0);
+    editor->EditarCelda();
+    EXPECT_TRUE(box->isHidden());
+}
+
+TEST_F(GridWidgetTest, AClickOpensTheCurrentCellOnlyOnAShownDataCell) {
+    fuel->SetRowHeight(3, 0);
+    const std::tuple<int, int, bool> cases[] = {
+        {1, 3, true},   // a cell set by program opens all the same
+        {1, 0, false},  // a header column
+        {3, 2, false}}; // a hidden row
+    for (const auto& [row, col, opens] : cases) {
+        editor->OcultarCajas();
+        SetCurrentQuietly(row, col);
+        EXPECT_TRUE(opened.empty()) << "a cell change by program opens nothing";
+        ClickOutsideTheCells();
+        EXPECT_EQ(opened.size(), opens ? 1u : 0u) << row << col;
+        opened.clear();
+    }
+}
+
+// ---- Keys in the box ------------------------------------------------------------
+
+TEST_F(GridWidgetTest, KeysCommitTheCellAndOpenTheNextOne) {
+    const std::tuple<const char*, Cell, Qt::Key, Cell> moves[] = {
+        {"Enter moves right", {1, 2}, Qt::Key_Return, {1, 3}},
+        {"Enter in the last column wraps to the next row", {1, 4}, Qt::Key_Return, {2, 1}},
+        {"Enter in the last cell reopens it", {3, 4}, Qt::Key_Return, {3, 4}},
+        {"Right at the text end moves right", {2, 2}, Qt::Key_Right, {2, 3}},
+        {"Left at the text start moves left", {2, 3}, Qt::Key_Left, {2, 2}},
+        {"Left in the first data column reopens it", {2, 1}, Qt::Key_Left, {2, 1}},
+        {"Up moves up", {3, 2}, Qt::Key_Up, {2, 2}},
+        {"Up in the first data row reopens it", {1, 2}, Qt::Key_Up, {1, 2}},
+        {"Down moves down", {1, 2}, Qt::Key_Down, {2, 2}},
+        {"Down in the last row reopens it", {3, 2}, Qt::Key_Down, {3, 2}},
+    };
+    int typed = 100;
+    for (const auto& [name, from, key, to] : moves) {
+        SCOPED_TRACE(name);
+        Fill();
+        Open(from.first, from.second);
+        const std::string value = std::to_string(++typed);
+        QTest::keyClicks(box, value.c_str());
+        if (key == Qt::Key_Left) QTest::keyClick(box, Qt::Key_Home);
+        QTest::keyClick(box, key);
+        EXPECT_EQ(offers, (Offers{{from.first, from.second, value}}));
+        EXPECT_EQ(Changed(), offers);
+        EXPECT_EQ(Current(), to);
+        EXPECT_EQ(opened, std::vector<Cell>{to});
+        ExpectBoxOver(to.first, to.second, fuel->TextMatrix(to.first, to.second));
+        EXPECT_EQ(box->selectedText(), box->text()) << "the key went on to the new box";
+        EXPECT_FALSE(flags.suppressWrites);
+    }
+}
+
+TEST_F(GridWidgetTest, LeftAndRightInsideTheTextOnlyMoveTheCaret) {
     ClickCell(1, 1);
-    QTest::keyClicks(box, "123");
+    QTest::keyClick(box, Qt::Key_Left); // over the selected text
+    QTest::keyClick(box, Qt::Key_Right);
+    EXPECT_EQ(Current(), (Cell{1, 1}));
+    box->selectAll();
+    QTest::keyClicks(box, "-12"); // the main keyboard's minus is typed like any character
     QTest::keyClick(box, Qt::Key_Left);
     QTest::keyClick(box, Qt::Key_Right);
     EXPECT_TRUE(offers.empty());
+    EXPECT_EQ(Current(), (Cell{1, 1}));
     EXPECT_EQ(box->cursorPosition(), 3);
-
     QTest::keyClick(box, Qt::Key_Right);
-    EXPECT_EQ(offers, (Offers{{1, 1, "123"}}));
-    EXPECT_EQ(Current(), (Cell{1, 2}));
-    QTest::keyClick(box, Qt::Key_Down);
-    EXPECT_EQ(Current(), (Cell{2, 2}));
-    QTest::keyClick(box, Qt::Key_Up);
-    QTest::keyClick(box, Qt::Key_Up); // the first data row stays
-    EXPECT_EQ(Current(), (Cell{1, 2}));
-    EXPECT_EQ(offers.size(), 1u); // nothing typed in the cells passed through
+    EXPECT_EQ(offers, (Offers{{1, 1, "-12"}}));
 }
 
 TEST_F(GridWidgetTest, EscapeAndScrollingHideTheBoxWithoutCommitting) {
@@ -173,7 +294,14 @@ TEST_F(GridWidgetTest, EscapeAndScrollingHideTheBoxWithoutCommitting) {
     EXPECT_FALSE(box->isVisible());
     EXPECT_TRUE(offers.empty());
     EXPECT_EQ(fuel->TextMatrix(2, 2), "22");
+
+    // Opened again, the grid scrolls back up until the cell shows under the headers.
+    editor->EditarCelda();
+    EXPECT_EQ(fuel->TopRow(), 2);
+    ExpectBoxOver(2, 2, "22");
 }
+
+// ---- Enter at the window ----------------------------------------------------------
 
 TEST_F(GridWidgetTest, EnterWhenNotNavigatingTabsToTheNextControl) {
     next->setFocus(); // no box open: the window's Enter
@@ -196,6 +324,24 @@ TEST_F(GridWidgetTest, EnterWhenNotNavigatingTabsToTheNextControl) {
     EXPECT_EQ(Current(), (Cell{2, 1}));
 }
 
+TEST_F(GridWidgetTest, EnterAtTheWindowMovesOnOnlyWhileNavigating) {
+    ClickCell(1, 1);
+    editor->OcultarCajas(); // hiding ends navigation and gives the window its keys
+    PressAtWindow(Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Current(), (Cell{1, 1}));
+
+    editor->events.EditarCelda = nullptr; // navigating with no box open
+    ClickCell(1, 1);
+    PressAtWindow(Qt::Key_Return);
+    EXPECT_EQ(Current(), (Cell{1, 2}));
+    owner->SetKeyPreview(false); // and not at all without key preview
+    PressAtWindow(Qt::Key_Return);
+    EXPECT_EQ(Current(), (Cell{1, 2}));
+}
+
+// ---- Commit ---------------------------------------------------------------------
+
 TEST_F(GridWidgetTest, BlockIsShownSelectedAndFilledFromItsAnchor) {
     QTest::mousePress(fuel->viewport(), Qt::LeftButton, {}, CellCentre(1, 1));
     QTest::mouseMove(fuel->viewport(), CellCentre(2, 3));
@@ -213,10 +359,10 @@ TEST_F(GridWidgetTest, BlockIsShownSelectedAndFilledFromItsAnchor) {
     EXPECT_EQ(
         offers,
         (Offers{{1, 1, "7"}, {1, 2, "7"}, {1, 3, "7"}, {2, 1, "7"}, {2, 2, "7"}, {2, 3, "7"}}));
-    EXPECT_EQ(fuel->TextMatrix(2, 3), "7");
-    EXPECT_EQ(fuel->TextMatrix(3, 1), "31");
+    EXPECT_EQ(Changed(), offers); // each cell offered is written, and no other
 
     // Selected by program from its far corner, and committed by the focus leaving.
+    Fill();
     offers.clear();
     fuel->SetRow(3);
     fuel->SetCol(4);
@@ -226,7 +372,91 @@ TEST_F(GridWidgetTest, BlockIsShownSelectedAndFilledFromItsAnchor) {
     QTest::keyClicks(box, "1");
     next->setFocus();
     EXPECT_EQ(offers, (Offers{{3, 4, "1"}, {3, 3, "1"}, {2, 4, "1"}, {2, 3, "1"}}));
+    EXPECT_EQ(Changed(), (Offers{{2, 3, "1"}, {2, 4, "1"}, {3, 3, "1"}, {3, 4, "1"}}));
 }
+
+TEST_F(GridWidgetTest, TheOwnersValueIsWrittenAndOnlineTheCellsAreLeftToTheEcu) {
+    // What the owner leaves in valor is written and offered to the following cells.
+    onValidar = [](std::string& valor, bool&) {
+        if (valor == "2") valor = "2.00";
+    };
+    DragBlock(1, 1, 1, 3);
+    QTest::keyClicks(box, "2");
+    next->setFocus();
+    EXPECT_EQ(offers, (Offers{{1, 1, "2"}, {1, 2, "2.00"}, {1, 3, "2.00"}}));
+    EXPECT_EQ(Changed(), (Offers{{1, 1, "2.00"}, {1, 2, "2.00"}, {1, 3, "2.00"}}));
+
+    // Online every cell is offered but none written: the ECU's echo writes them.
+    Fill();
+    onValidar = nullptr;
+    flags.online = true;
+    DragBlock(1, 1, 2, 2);
+    QTest::keyClicks(box, "3");
+    next->setFocus();
+    EXPECT_EQ(offers.size(), 4u);
+    EXPECT_EQ(Changed(), Offers{});
+}
+
+TEST_F(GridWidgetTest, CancelKeepsTheFocusButEveryCellIsOffered) {
+    DragBlock(2, 1, 2, 2);
+    QTest::keyClicks(box, "1");
+    // An event posted from the owner's answer runs only if the commit pauses for events.
+    bool paused = false;
+    onValidar = [&](std::string&, bool& Cancel) {
+        Cancel = true;
+        QMetaObject::invokeMethod(
+            &window, [&paused] { paused = true; }, Qt::QueuedConnection);
+    };
+    next->setFocus();
+    EXPECT_EQ(offers.size(), 2u);
+    EXPECT_FALSE(paused) << "no event pause after a refusal";
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(box->hasFocus());
+
+    onValidar = nullptr; // accepted now, and offered again on every later focus loss
+    next->setFocus();
+    box->setFocus();
+    next->setFocus();
+    EXPECT_EQ(offers.size(), 6u);
+}
+
+TEST_F(GridWidgetTest, NothingIsWrittenWithoutTyping) {
+    const auto nothingWritten = [this] { return offers.empty() && Changed().empty(); };
+    Open(1, 1); // filling the box is no edit
+    QTest::keyClick(box, Qt::Key_Return);
+    QTest::keyClick(box, Qt::Key_Down);
+    next->setFocus();
+    EXPECT_TRUE(nothingWritten()) << "filled";
+
+    box->setFocus();
+    flags.suppressWrites = true;
+    box->SetText("77");
+    flags.suppressWrites = false;
+    next->setFocus();
+    EXPECT_TRUE(nothingWritten()) << "set while writes are suppressed";
+
+    box->setFocus();
+    QTest::keyClicks(box, "9");
+    ChoiceList list;
+    editor->EditarCombo(list);
+    next->setFocus();
+    EXPECT_TRUE(nothingWritten()) << "typed before a list box took over";
+}
+
+TEST_F(GridWidgetTest, AnEditorStopsListeningWhenDestroyed) {
+    auto old = std::make_unique<grid>(flags, settings);
+    old->inicializar(*owner, *fuel, *box);
+    old.reset();
+    // Grid, box and window events all reach the editors; a call into the
+    // destroyed one fails under the sanitizers.
+    ClickCell(1, 1);
+    QTest::keyClicks(box, "4");
+    QTest::keyClick(box, Qt::Key_Return);
+    window.close();
+    EXPECT_EQ(offers, (Offers{{1, 1, "4"}}));
+}
+
+// ---- Colours, column widths, list box -------------------------------------------------
 
 TEST_F(GridWidgetTest, CellColoursShowInTheDrawing) {
     editor->SetTextColor(3, 2, Rgb(255, 0, 0));
@@ -237,7 +467,6 @@ TEST_F(GridWidgetTest, CellColoursShowInTheDrawing) {
     fuel->SetCol(1); // away from the focus frame
     flags.suppressWrites = false;
 
-    EXPECT_EQ(fuel->ShownTextColour(3, 2), QColor(255, 0, 0));
     EXPECT_EQ(PixelAt(1, 4, QPoint(1, 1)), QColor(0, 200, 0));
     const QImage image = fuel->grab().toImage();
     const QRect cell = fuel->CellRect(3, 2).adjusted(1, 1, 0, 0);
@@ -253,11 +482,56 @@ TEST_F(GridWidgetTest, CellColoursShowInTheDrawing) {
     EXPECT_EQ(image.pixelColor(fuel->viewport()->width() - 2, 5), QColor(128, 128, 128));
 }
 
-TEST_F(GridWidgetTest, ColumnWidthsAreStoredWhenTheWindowCloses) {
-    fuel->SetColWidth(2, 1234);
+TEST_F(GridWidgetTest, SetTextColorColoursOneCellAndLeavesTheEditAlone) {
+    for (bool held : {false, true}) {
+        Open(1, 2);
+        flags.suppressWrites = held; // the caller may hold the flag already
+        editor->SetTextColor(3, 4, Rgb(255, 0, 0));
+        EXPECT_EQ(flags.suppressWrites, held);
+        flags.suppressWrites = false;
+        EXPECT_EQ(fuel->ShownTextColour(3, 4), QColor(255, 0, 0));
+        EXPECT_EQ(Current(), (Cell{1, 2}));
+        EXPECT_TRUE(opened.empty());
+        ExpectBoxOver(1, 2, "12");
+    }
+}
+
+TEST_F(GridWidgetTest, ColumnWidthsAreLoadedAndStoredUnderTheGridsName) {
+    const auto key = [](int col) { return "grd_fuel_colwidth" + std::to_string(col); };
+    const std::pair<const char*, int> stored[] = {{"700", 700}, {"712.6", 713}, {"abc", 0}};
+    for (int c = 0; c < 3; ++c) settings.SaveSetting("RA1", "frmKAVRIN", key(c), stored[c].first);
+    editor->CargarColWidths();
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(fuel->ColWidth(c), stored[c].second) << stored[c].first;
+    EXPECT_EQ(fuel->ColWidth(4), 900); // nothing stored: the width stays
+
+    settings.saves.clear(); // every column is stored as the window closes
+    fuel->SetColWidth(3, 1234);
     window.close();
-    EXPECT_EQ(settings.GetSetting("RA1", "frmKAVRIN", "grd_fuel_colwidth2", ""), "1234");
-    EXPECT_EQ(settings.GetSetting("RA1", "frmKAVRIN", "grd_fuel_colwidth4", ""), "900");
+    EXPECT_EQ(settings.saves.size(), 5u);
+    const int widths[] = {700, 713, 0, 1234, 900};
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(settings.GetSetting("RA1", "frmKAVRIN", key(c), ""), std::to_string(widths[c]));
+}
+
+TEST_F(GridWidgetTest, ListBoxOpensOnTheCellAtItsFirstExactMatch) {
+    SetCurrentQuietly(2, 2);
+    fuel->SetText("On");
+    ChoiceList list;
+    list.items = {"Off", "on", "On", "On"};
+    editor->EditarCombo(list);
+    // Twips added unconverted, for an owner laid out in twips.
+    EXPECT_EQ(list.place,
+              (std::array{static_cast<float>(fuel->Left() + 1800 + 15),
+                          static_cast<float>(fuel->Top() + fuel->RowPos(2) + 15), 900.0f}));
+    EXPECT_EQ(list.index, 2);
+    EXPECT_TRUE(list.visible && list.focused && list.raised);
+    EXPECT_FALSE(flags.suppressWrites);
+
+    list.items = {"a", "b"}; // no match selects nothing; a disabled list is not focused
+    list.enabled = list.focused = false;
+    editor->EditarCombo(list);
+    EXPECT_EQ(list.index, -1);
+    EXPECT_FALSE(list.focused);
 }
 
 TEST(WindowsKeyCodeTest, KeysMapToTheirWindowCodes) {

@@ -6,6 +6,7 @@
 #include "support/link_rig.h"
 #include "support/memory_file_system.h"
 #include "support/memory_settings_store.h"
+#include "support/qt_application.h"
 #include "ui/main_window.h"
 #include "ui/qt_edit_box.h"
 #include "ui/qt_grid_control.h"
@@ -30,23 +31,6 @@
 
 namespace kavrin::test {
 namespace {
-
-class QtApplicationEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "main_window_test";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 using Bytes = std::vector<std::uint8_t>;
 
