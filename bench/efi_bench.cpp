@@ -4,6 +4,7 @@
 //   QT_QPA_PLATFORM=offscreen build/test/bin/efi_bench
 #include "base/qt_file_system.h"
 #include "base/settings_store.h"
+#include "bench_platform.h"
 #include "config/efi_file.h"
 #include "serial/port_directory.h"
 #include "serial/serial_device.h"
@@ -18,43 +19,9 @@
 
 namespace {
 using namespace kavrin;
+using namespace kavrin::bench;
 
 // Plays a dump once, then counts what the window sends.
-class CountingDevice final : public SerialDevice {
-public:
-    bool Open(const std::string&) override { return true; }
-    void Close() override {}
-    void WriteByte(std::uint8_t) override { ++written; }
-    int ReadByte() override { return pos_ < stream_.size() ? stream_[pos_++] : -1; }
-    int ReadWaitingByte() override { return ReadByte(); }
-    void Load(std::vector<std::uint8_t> bytes) {
-        stream_ = std::move(bytes);
-        pos_ = 0;
-    }
-    long long written = 0;
-
-private:
-    std::vector<std::uint8_t> stream_;
-    std::size_t pos_ = 0;
-};
-
-class OnePort final : public PortDirectory {
-public:
-    std::string DeviceName(std::int16_t) override { return "bench"; }
-    std::vector<std::string> ListComPorts() override { return {"COM1"}; }
-};
-
-class MemorySettings final : public SettingsStore {
-public:
-    std::string GetSetting(const std::string&, const std::string&, const std::string& key,
-                           const std::string& d) override {
-        return key == "raw_mode" ? "1" : d;
-    }
-    void SaveSetting(const std::string&, const std::string&, const std::string&,
-                     const std::string&) override {}
-    std::vector<std::string> Keys(const std::string&, const std::string&) override { return {}; }
-};
-
 struct Rig {
     Rig()
         : window(Platform{device, ports, clock, settings, files,
@@ -77,10 +44,10 @@ struct Rig {
         path = folder.filePath(QStringLiteral("tune.efi")).toStdString();
         files.WriteFile(path, WriteEfiText(window.logic().config()));
     }
-    CountingDevice device;
-    OnePort ports;
+    PlaybackDevice device;
+    BenchPorts ports;
     SteadyClock clock;
-    MemorySettings settings;
+    FormattedSettings settings;
     QtFileSystem files;
     MainWindow window;
     QTemporaryDir folder;

@@ -9,6 +9,7 @@
 //   xvfb-run -a -s "-screen 0 1366x768x24" build/bench/bin/live_view_bench [seconds]
 #include "base/file_system.h"
 #include "base/settings_store.h"
+#include "bench_platform.h"
 #include "serial/port_directory.h"
 #include "serial/serial_device.h"
 #include "ui/auto_dialog.h"
@@ -25,17 +26,12 @@
 
 namespace {
 using namespace kavrin;
+using namespace kavrin::bench;
 
 double CpuSeconds() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-void Put(std::vector<std::uint8_t>& out, std::uint8_t c, std::uint16_t value) {
-    const auto lo = static_cast<std::uint8_t>(value & 0xFF);
-    const auto hi = static_cast<std::uint8_t>(value >> 8);
-    out.insert(out.end(), {c, lo, hi, static_cast<std::uint8_t>(c ^ lo ^ hi)});
 }
 
 // Bytes arrive at the line rate by the wall clock, as from a real port.
@@ -62,24 +58,6 @@ public:
 private:
     QElapsedTimer started_;
     std::uint64_t taken_ = 0;
-};
-
-class Ports final : public PortDirectory {
-public:
-    std::string DeviceName(std::int16_t n) override { return "bench" + std::to_string(n); }
-    std::vector<std::string> ListComPorts() override { return list; }
-    std::vector<std::string> list{"COM1"};
-};
-
-class Settings final : public SettingsStore {
-public:
-    std::string GetSetting(const std::string&, const std::string&, const std::string& key,
-                           const std::string& d) override {
-        return key == "raw_mode" ? "1" : d;
-    }
-    void SaveSetting(const std::string&, const std::string&, const std::string&,
-                     const std::string&) override {}
-    std::vector<std::string> Keys(const std::string&, const std::string&) override { return {}; }
 };
 
 // A dump, then rounds of the sixteen channels and the status bits with an
@@ -119,9 +97,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     LineRateDevice device;
-    Ports ports;
+    BenchPorts ports;
     SteadyClock clock;
-    Settings settings;
+    FormattedSettings settings;
     DiskFileSystem files;
     MainWindow window(Platform{device, ports, clock, settings, files,
                                QCoreApplication::applicationDirPath().toStdString()});

@@ -5,6 +5,7 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/bin/window_bench
 #include "base/file_system.h"
 #include "base/settings_store.h"
+#include "bench_platform.h"
 #include "serial/port_directory.h"
 #include "serial/serial_device.h"
 #include "ui/main_window.h"
@@ -17,46 +18,7 @@
 
 namespace {
 using namespace kavrin;
-
-class PlaybackDevice final : public SerialDevice {
-public:
-    bool Open(const std::string&) override { return true; }
-    void Close() override {}
-    void WriteByte(std::uint8_t) override {}
-    int ReadByte() override { return pos_ < stream_.size() ? stream_[pos_++] : -1; }
-    int ReadWaitingByte() override { return ReadByte(); }
-    void Load(std::vector<std::uint8_t> bytes) {
-        stream_ = std::move(bytes);
-        pos_ = 0;
-    }
-
-private:
-    std::vector<std::uint8_t> stream_;
-    std::size_t pos_ = 0;
-};
-
-class OnePort final : public PortDirectory {
-public:
-    std::string DeviceName(std::int16_t) override { return "bench"; }
-    std::vector<std::string> ListComPorts() override { return {"COM1"}; }
-};
-
-class MemorySettings final : public SettingsStore {
-public:
-    std::string GetSetting(const std::string&, const std::string&, const std::string& key,
-                           const std::string& d) override {
-        return key == "raw_mode" ? "1" : d;
-    }
-    void SaveSetting(const std::string&, const std::string&, const std::string&,
-                     const std::string&) override {}
-    std::vector<std::string> Keys(const std::string&, const std::string&) override { return {}; }
-};
-
-void Put(std::vector<std::uint8_t>& out, std::uint8_t c, std::uint16_t value) {
-    const auto lo = static_cast<std::uint8_t>(value & 0xFF);
-    const auto hi = static_cast<std::uint8_t>(value >> 8);
-    out.insert(out.end(), {c, lo, hi, static_cast<std::uint8_t>(c ^ lo ^ hi)});
-}
+using namespace kavrin::bench;
 
 struct Rig {
     Rig()
@@ -80,9 +42,9 @@ struct Rig {
         QCoreApplication::processEvents();
     }
     PlaybackDevice device;
-    OnePort ports;
+    BenchPorts ports;
     SteadyClock clock;
-    MemorySettings settings;
+    FormattedSettings settings;
     DiskFileSystem files;
     MainWindow window;
 };

@@ -1,0 +1,58 @@
+#pragma once
+// What the window benchmarks stand on instead of the machine: a serial device
+// that plays back a prepared stream, a port table and a settings store that
+// asks for formatted display.
+#include "base/settings_store.h"
+#include "serial/port_directory.h"
+#include "serial/serial_device.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kavrin::bench {
+
+class PlaybackDevice final : public SerialDevice {
+public:
+    bool Open(const std::string&) override { return true; }
+    void Close() override {}
+    void WriteByte(std::uint8_t) override { ++written; }
+    int ReadByte() override { return pos_ < stream_.size() ? stream_[pos_++] : -1; }
+    int ReadWaitingByte() override { return ReadByte(); }
+    void Load(std::vector<std::uint8_t> bytes) {
+        stream_ = std::move(bytes);
+        pos_ = 0;
+    }
+    long long written = 0;
+
+private:
+    std::vector<std::uint8_t> stream_;
+    std::size_t pos_ = 0;
+};
+
+class BenchPorts final : public PortDirectory {
+public:
+    std::string DeviceName(std::int16_t n) override { return "bench" + std::to_string(n); }
+    std::vector<std::string> ListComPorts() override { return list; }
+    std::vector<std::string> list{"COM1"};
+};
+
+class FormattedSettings final : public SettingsStore {
+public:
+    std::string GetSetting(const std::string&, const std::string&, const std::string& key,
+                           const std::string& d) override {
+        return key == "raw_mode" ? "1" : d;
+    }
+    void SaveSetting(const std::string&, const std::string&, const std::string&,
+                     const std::string&) override {}
+    std::vector<std::string> Keys(const std::string&, const std::string&) override { return {}; }
+};
+
+// One four-byte frame: command, value low and high, and their check.
+inline void Put(std::vector<std::uint8_t>& out, std::uint8_t c, std::uint16_t value) {
+    const auto lo = static_cast<std::uint8_t>(value & 0xFF);
+    const auto hi = static_cast<std::uint8_t>(value >> 8);
+    out.insert(out.end(), {c, lo, hi, static_cast<std::uint8_t>(c ^ lo ^ hi)});
+}
+
+} // namespace kavrin::bench
