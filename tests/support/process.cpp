@@ -29,10 +29,9 @@ Process::Process(const std::string& program, const std::vector<std::string>& arg
 }
 
 Process::~Process() {
-    if (Running()) {
-        Signal(SIGKILL);
-        Wait(std::chrono::seconds(5));
-    }
+    if (!Running()) return;
+    Signal(SIGKILL);
+    Wait(std::chrono::seconds(5));
 }
 
 void Process::Signal(int signal) const {
@@ -42,8 +41,7 @@ void Process::Signal(int signal) const {
 bool Process::Running() {
     if (pid_ <= 0 || status_ != -1) return false;
     int status = 0;
-    const pid_t r = ::waitpid(pid_, &status, WNOHANG);
-    if (r == 0) return true;
+    if (::waitpid(pid_, &status, WNOHANG) == 0) return true;
     status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return false;
 }

@@ -10,10 +10,10 @@
 
 namespace kavrin::test {
 
+// A program started with args and extra environment; stdout and stderr go to
+// outputFile when given. It is killed if still running at destruction.
 class Process {
 public:
-    // Starts program with args and extra environment; stdout and stderr go to
-    // outputFile when given.
     Process(const std::string& program, const std::vector<std::string>& args,
             const std::map<std::string, std::string>& env = {}, const std::string& outputFile = {});
     ~Process();
@@ -23,10 +23,10 @@ public:
     void Signal(int signal) const;
     // Exit status (or 128 + signal); -1 when it did not end within the limit.
     int Wait(std::chrono::milliseconds limit);
-    bool Running();
     pid_t pid() const { return pid_; }
 
 private:
+    bool Running();
     pid_t pid_ = -1;
     int status_ = -1;
 };
