@@ -15,7 +15,7 @@
 namespace kavrin {
 namespace {
 
-TEST(QtFileSystem, ASaveReplacesTheFileAndAFailedOneKeepsItByteForByte) {
+TEST(QtFileSystem, AFailedSaveKeepsTheFileByteForByteAndAFailedReadSaysWhy) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("a.efi").toStdString();
     QtFileSystem files;
@@ -39,16 +39,12 @@ TEST(QtFileSystem, ASaveReplacesTheFileAndAFailedOneKeepsItByteForByte) {
     EXPECT_EQ(files.ReadFile(path), "old content\r\n");
     EXPECT_EQ(files.ListFiles(dir.path().toStdString(), ".efi"), std::vector<std::string>{"a.efi"})
         << "no temporary file is left behind";
-}
 
-TEST(QtFileSystem, WhatCannotBeReadSaysWhy) {
-    QTemporaryDir dir;
-    QtFileSystem files;
+    // What cannot be read says why.
     const std::string folder = dir.path().toStdString();
-    const std::string cases[] = {folder + "/missing.efi", folder, folder + "/gone/a.efi"};
-    for (const std::string& path : cases) {
-        EXPECT_FALSE(files.ReadFile(path)) << path;
-        EXPECT_FALSE(files.LastError().empty()) << path;
+    for (const std::string& bad : {folder + "/missing.efi", folder, folder + "/gone/a.efi"}) {
+        EXPECT_FALSE(files.ReadFile(bad)) << bad;
+        EXPECT_FALSE(files.LastError().empty()) << bad;
     }
     EXPECT_FALSE(files.WriteFile(folder + "/gone/a.efi", "x"));
 }

@@ -8,7 +8,6 @@
 #include "ui/qt_grid_control.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QTest>
 #include <QTimer>
 
@@ -22,23 +21,17 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Every test of this program shares one settings folder of its own, set
-// before anything reads the settings.
-const std::string kConfigHome = [] {
-    const std::string dir = MakeTempDir();
-    ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    return dir;
-}();
+// Every test of this program and the programs it starts share one settings
+// folder of their own, set before anything reads the settings.
+[[maybe_unused]] const int kConfigHome = ::setenv("XDG_CONFIG_HOME", MakeTempDir().c_str(), 1);
 
 struct Simulator {
     explicit Simulator(int port) {
         const std::string dir = MakeTempDir(), ready = dir + "/ready";
         log = dir + "/ecu.log";
-        process = std::make_unique<Process>(
-            BinDir() + "/kavrin-ecusim",
-            std::vector<std::string>{"--port", std::to_string(port), "--ready-file", ready, "--log",
-                                     log, "--seed", "7"},
-            std::map<std::string, std::string>{{"XDG_CONFIG_HOME", kConfigHome}}, dir + "/ecu.out");
+        const std::vector<std::string> args{
+            "--port", std::to_string(port), "--ready-file", ready, "--log", log, "--seed", "7"};
+        process = std::make_unique<Process>(BinDir() + "/kavrin-ecusim", args, dir + "/ecu.out");
         started = WaitUntil([&] { return !ReadWholeFile(ready).empty(); }, 10s);
     }
     bool Logged(const std::string& line) const {
@@ -84,7 +77,6 @@ TEST(EndToEnd, WindowTalksToTheSimulatedEcu) {
         run([&] { return frm.linkState().flags.online && frm.linkState().flags.configValid; }));
     const auto& image = frm.config().ConfigImage;
     EXPECT_TRUE(run([&] { return frm.state().LastValues[0] != 0; })) << "live engine speed arrives";
-    EXPECT_NE(window.findChild<QLabel*>("lblvalor0")->text(), "0");
 
     // A fuel cell typed in the table goes out as a write message; the image
     // and the cell change with the ECU's echo.
@@ -112,8 +104,7 @@ void RunProgramAndStop(int port, int signal) {
     QtSettingsStore settings;
     settings.SaveSetting("kavrin", "main", "com", std::to_string(port));
     const std::string out = MakeTempDir() + "/kavrin.out";
-    Process tool(BinDir() + "/kavrin", {},
-                 {{"XDG_CONFIG_HOME", kConfigHome}, {"QT_QPA_PLATFORM", "offscreen"}}, out);
+    Process tool(BinDir() + "/kavrin", {}, out);
     ASSERT_TRUE(WaitUntil([&] { return ecu.Logged("dump 215"); }, 20s)) << ReadWholeFile(out);
     EXPECT_TRUE(ecu.Logged("R"));
     EXPECT_FALSE(ecu.Logged("S"));
@@ -144,8 +135,7 @@ TEST(EndToEnd, TerminateWhileTheStartUpMessageBoxIsOpenEndsCleanly) {
     QtSettingsStore settings;
     settings.SaveSetting("kavrin", "main", "com", "199");
     const std::string out = MakeTempDir() + "/kavrin.out";
-    Process tool(BinDir() + "/kavrin", {},
-                 {{"XDG_CONFIG_HOME", kConfigHome}, {"QT_QPA_PLATFORM", "offscreen"}}, out);
+    Process tool(BinDir() + "/kavrin", {}, out);
     ASSERT_TRUE(WaitUntil([&] { return CatchesTerminate(tool.pid()); }, 20s));
     tool.Signal(SIGTERM);
     EXPECT_EQ(tool.Wait(20s), 0) << ReadWholeFile(out);

@@ -12,10 +12,9 @@
 namespace kavrin::test {
 
 Process::Process(const std::string& program, const std::vector<std::string>& args,
-                 const std::map<std::string, std::string>& env, const std::string& outputFile) {
+                 const std::string& outputFile) {
     pid_ = ::fork();
     if (pid_ != 0) return;
-    for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
     if (!outputFile.empty()) {
         const int fd = ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(fd, 1);
