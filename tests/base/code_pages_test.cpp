@@ -1,4 +1,4 @@
-// Language files in every code page a "#CHARSET" directive can name.
+// Language files, and every code page a "#CHARSET" directive can name.
 #include "base/code_pages.h"
 #include "base/language_texts.h"
 
@@ -9,15 +9,11 @@
 namespace kavrin {
 namespace {
 
-struct Decoding {
-    int charset;
-    int codePage;
-    const char* bytes;
-    const char* utf8;
-};
-
 TEST(CodePages, EveryCharsetDecodesInItsCodePage) {
-    const Decoding cases[] = {
+    const struct {
+        int charset, codePage;
+        const char *bytes, *utf8;
+    } cases[] = {
         {0, 1252, "Espa\xF1ol \x80", "Español €"},
         {161, 1253, "\xE1\xE2\xE3", "αβγ"},
         {162, 1254, "\xFD\xFE", "ış"},
@@ -33,18 +29,15 @@ TEST(CodePages, EveryCharsetDecodesInItsCodePage) {
         {134, 936, "\xD6\xD0\xCE\xC4", "中文"},
         {136, 950, "\xA4\xA4\xA4\xE5", "中文"},
         {7, 1252, "\xE9", "é"}, // a code without a code page of its own reads as Western
+        // An undefined byte or a cut-off lead byte becomes a replacement.
+        {204, 1251, "a\x98z", "a\xEF\xBF\xBDz"},
+        {128, 932, "ab\x82", "ab\xEF\xBF\xBD"},
     };
     const auto decoder = MakeSystemCodePageDecoder();
-    for (const Decoding& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(CodePageOfCharset(c.charset), c.codePage) << c.charset;
         EXPECT_EQ(decoder->ToUtf8(c.bytes, CodePageOfCharset(c.charset)), c.utf8) << c.charset;
     }
-}
-
-TEST(CodePages, AnUndefinedByteBecomesAReplacementAndTheRestStays) {
-    const auto decoder = MakeSystemCodePageDecoder();
-    EXPECT_EQ(decoder->ToUtf8("a\x98z", 1251), "a\xEF\xBF\xBDz"); // 0x98 is unassigned in 1251
-    EXPECT_EQ(decoder->ToUtf8("ab\x82", 932), "ab\xEF\xBF\xBD");  // a lead byte cut off
 }
 
 TEST(LanguageFile, TheDeclaredCharsetDecodesTheWholeFileWhereverItStands) {
@@ -56,11 +49,6 @@ TEST(LanguageFile, TheDeclaredCharsetDecodesTheWholeFileWhereverItStands) {
     EXPECT_EQ(texts.charset, 204);
     EXPECT_EQ(texts.Text(1), "Файл");
     EXPECT_EQ(texts.Text(2), "Правка~Со");
-
-    texts.Load("1;Espa\xF1ol\r\n", *decoder);
-    EXPECT_EQ(texts.charset, 0);
-    EXPECT_EQ(texts.Text(1), "Español");
-    EXPECT_EQ(texts.Text(2), "Правка~Со") << "entries past the shorter file stay";
 }
 
 TEST(LanguageFile, ChineseIsReadAsCommaSeparatedFieldsInGbk) {
@@ -77,12 +65,28 @@ TEST(LanguageFile, ChineseIsReadAsCommaSeparatedFieldsInGbk) {
     EXPECT_EQ(texts.Text(2), "s");
 }
 
-TEST(LanguageFile, LinesPastTwoHundredAreCountedAndDropped) {
-    const auto decoder = MakeSystemCodePageDecoder();
+TEST(LanguageTexts, ReadsDirectivesCommentsNumberedLinesAndTwoHundredAtMost) {
+    LanguageTexts texts;
+    texts.Load("#CHARSET=134\r\n# comment\r\n1;File\r\nx;Format~Display mode\r\nno semicolon\r\n"
+               "3;\r\n4; a;b \r\n5;unterminated");
+    EXPECT_EQ(texts.charset, 134);
+    EXPECT_EQ(texts.Text(1), "File");
+    EXPECT_EQ(texts.Text(2), "Format~Display mode");
+    EXPECT_EQ(texts.Text(3), "");
+    EXPECT_EQ(texts.Text(4), " a;b ");
+    EXPECT_EQ(texts.Text(5), ""); // the last line has no line end
+    EXPECT_EQ(texts.Text(0), "");
+    EXPECT_EQ(texts.Text(201), "");
+    // Line feeds alone give no lines; without a decoder the bytes are Latin-1.
+    texts.Load("1;a\n2;b\n");
+    EXPECT_EQ(texts.Text(1), "File") << "a later file keeps what it does not have";
+    texts.Load("1;\xBA"
+               "C\r\n");
+    EXPECT_EQ(texts.Text(1), "\xC2\xBA"
+                             "C");
     std::string many;
     for (int i = 1; i <= 205; ++i) many += std::to_string(i) + ";t" + std::to_string(i) + "\r\n";
-    LanguageTexts texts;
-    texts.Load(many, *decoder);
+    texts.Load(many);
     EXPECT_EQ(texts.Text(200), "t200");
     EXPECT_EQ(texts.droppedLines, 5);
 }

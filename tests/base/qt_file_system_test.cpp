@@ -1,38 +1,25 @@
-// Files on disk: a failed save leaves the old file as it was; what cannot be
-// read says why.
+// Files and settings on disk: a failed save leaves the old file as it was;
+// what cannot be read or written says so.
 #include "base/qt_file_system.h"
+#include "base/qt_settings_store.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
-#include <sstream>
 #include <sys/resource.h>
 
 namespace kavrin {
 namespace {
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-TEST(QtFileSystem, SavesWholeFilesAndReadsThemBack) {
+TEST(QtFileSystem, AFailedSaveKeepsTheFileByteForByteAndAFailedReadSaysWhy) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("a.efi").toStdString();
     QtFileSystem files;
     ASSERT_TRUE(files.WriteFile(path, "one\r\n"));
-    ASSERT_TRUE(files.WriteFile(path, "two\r\n"));
-    EXPECT_EQ(files.ReadFile(path), "two\r\n");
-}
-
-TEST(QtFileSystem, AFailedSaveKeepsTheOldFileByteForByte) {
-    QTemporaryDir dir;
-    const std::string path = dir.filePath("a.efi").toStdString();
-    QtFileSystem files;
     ASSERT_TRUE(files.WriteFile(path, "old content\r\n"));
 
     // A disk that fills up half-way: the file size limit fails the write
@@ -49,21 +36,42 @@ TEST(QtFileSystem, AFailedSaveKeepsTheOldFileByteForByte) {
 
     EXPECT_FALSE(written);
     EXPECT_FALSE(files.LastError().empty());
-    EXPECT_EQ(Slurp(path), "old content\r\n");
+    EXPECT_EQ(files.ReadFile(path), "old content\r\n");
     EXPECT_EQ(files.ListFiles(dir.path().toStdString(), ".efi"), std::vector<std::string>{"a.efi"})
         << "no temporary file is left behind";
-}
 
-TEST(QtFileSystem, WhatCannotBeReadSaysWhy) {
-    QTemporaryDir dir;
-    QtFileSystem files;
+    // What cannot be read says why.
     const std::string folder = dir.path().toStdString();
-    const std::string cases[] = {folder + "/missing.efi", folder, folder + "/gone/a.efi"};
-    for (const std::string& path : cases) {
-        EXPECT_FALSE(files.ReadFile(path)) << path;
-        EXPECT_FALSE(files.LastError().empty()) << path;
+    for (const std::string& bad : {folder + "/missing.efi", folder, folder + "/gone/a.efi"}) {
+        EXPECT_FALSE(files.ReadFile(bad)) << bad;
+        EXPECT_FALSE(files.LastError().empty()) << bad;
     }
     EXPECT_FALSE(files.WriteFile(folder + "/gone/a.efi", "x"));
+}
+
+TEST(QtSettingsStore, RemembersWhereItCanAndSaysWhereItCannot) {
+    int argc = 1;
+    char name[] = "qt_settings_store_test";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    QTemporaryDir home;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+
+    {
+        QtSettingsStore store;
+        store.SaveSetting("kavrin", "main", "raw_mode", "1");
+        EXPECT_EQ(store.GetSetting("kavrin", "main", "raw_mode", "0"), "1");
+        EXPECT_TRUE(store.CanRemember());
+    }
+
+    // A folder where the file should be: nothing can be read or written there,
+    // and the tool runs on the defaults.
+    QFile::remove(home.filePath(QStringLiteral("kavrin/kavrin.conf")));
+    ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("kavrin/kavrin.conf")));
+    QtSettingsStore broken;
+    EXPECT_EQ(broken.GetSetting("kavrin", "main", "raw_mode", "0"), "0");
+    broken.SaveSetting("kavrin", "main", "raw_mode", "1");
+    EXPECT_FALSE(broken.CanRemember());
 }
 
 } // namespace

@@ -7,59 +7,36 @@
 namespace kavrin::test {
 namespace {
 
-TEST(rs232, HandleLifecycle) {
+// A shut port answers at once; an open one waits 10 ms for a byte. A second
+// open closes the first port before it opens the other.
+TEST(rs232, HandleLifecycleAndSingleBytes) {
     FakeClock clock;
     FakeSerialDevice device(&clock);
     FakePortDirectory ports;
     rs232 port(device, ports);
     EXPECT_EQ(port.handle(), 0);
-    EXPECT_FALSE(port.portOpen());
+    port.SendString("G");
+    EXPECT_EQ(port.ReceiveByte(), -1);
+    EXPECT_EQ(clock.now, 1'000'000);
 
     port.OpenComPort(3);
-    EXPECT_TRUE(port.portOpen());
-    EXPECT_EQ(device.openName, "fake:3");
-
-    // A second open closes the first port before it opens the other.
     port.OpenComPort(4);
     EXPECT_EQ(device.closes, 1);
     EXPECT_EQ(device.openName, "fake:4");
+    port.SendString("M\xC9");
+    EXPECT_EQ(device.written, (std::vector<std::uint8_t>{0x4D, 0xC9}));
+    device.Feed({0xFF});
+    EXPECT_EQ(port.ReceiveByte(), 255);
+    EXPECT_EQ(port.ReceiveByte(), -1);
+    EXPECT_EQ(clock.now, 1'000'010);
 
     port.CloseComPort();
     port.CloseComPort();
     EXPECT_EQ(device.closes, 2);
     EXPECT_EQ(port.handle(), -1);
-
     device.missing = {"fake:9"};
     port.OpenComPort(9);
     EXPECT_FALSE(port.portOpen());
-    EXPECT_EQ(port.handle(), -1);
-}
-
-TEST(rs232, SendsOneByteAtATimeAndReceivesOrTimesOut) {
-    FakeClock clock;
-    FakeSerialDevice device(&clock);
-    FakePortDirectory ports;
-    rs232 port(device, ports);
-    port.SendString("G");
-    EXPECT_TRUE(device.written.empty());
-    EXPECT_EQ(port.ReceiveByte(), -1);
-    EXPECT_EQ(clock.now, 1'000'000); // a shut port answers at once
-
-    port.OpenComPort(1);
-    const char message[] = {'M', static_cast<char>(0xC9), 'd', static_cast<char>(0xE0)};
-    port.SendString(std::string_view(message, 4));
-    EXPECT_EQ(device.written, (std::vector<std::uint8_t>{0x4D, 0xC9, 0x64, 0xE0}));
-
-    device.Feed({0xFF});
-    EXPECT_EQ(port.ReceiveByte(), 255);
-    EXPECT_EQ(port.ReceiveByte(), -1);
-    EXPECT_EQ(clock.now, 1'000'010);
-}
-
-TEST(PortNumbers, WindowsDeviceNames) {
-    EXPECT_EQ(WindowsDeviceName(3), "\\\\.\\COM3");
-    EXPECT_EQ(WindowsDeviceName(255), "\\\\.\\COM255");
-    EXPECT_EQ(WindowsDeviceName(1234), "\\\\.\\COM123"); // the field holds 10 characters
 }
 
 TEST(PortNumbers, EntriesWinAndOtherDevicesFollowTheRule) {
@@ -88,6 +65,7 @@ TEST(PortNumbers, DirectoryReadsThePortsSection) {
         settings, [] { return std::vector<std::string>{}; }, &WindowsDeviceName);
     EXPECT_EQ(byNumber.DeviceName(9), "/dev/pts/7");
     EXPECT_EQ(byNumber.DeviceName(4), "\\\\.\\COM4") << "a number the table lacks";
+    EXPECT_EQ(WindowsDeviceName(1234), "\\\\.\\COM123"); // the field holds 10 characters
 }
 
 } // namespace

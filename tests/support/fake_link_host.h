@@ -12,6 +12,7 @@ public:
     struct Channel {
         std::int16_t channel;
         std::int32_t value;
+        bool operator==(const Channel&) const = default;
     };
     void ShowConfig() override { ++showConfigs; }
     void LayoutMaps() override { ++layouts; }
@@ -28,13 +29,9 @@ public:
     void SetConnectionPicture(bool connected) override { connectedPicture = connected; }
     void ShowPortMessage(const std::string& text) override { messages.push_back(text); }
 
-    int showConfigs = 0;
-    int layouts = 0;
-    int tracks = 0;
-    int markerHides = 0;
+    int showConfigs = 0, layouts = 0, tracks = 0, markerHides = 0;
     std::vector<Channel> channels;
-    Colour gridBackground = 0;
-    Colour channelColour = 0;
+    Colour gridBackground = 0, channelColour = 0;
     std::int16_t checkedPort = -1;
     std::string panels[6];
     std::string connectionText;

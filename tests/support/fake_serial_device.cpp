@@ -31,9 +31,7 @@ int FakeSerialDevice::ReadWaitingByte() {
 int FakeSerialDevice::ReadByte() {
     if (isOpen && !incoming.empty()) {
         if (clock_) clock_->Advance(gapMs);
-        const int b = incoming.front();
-        incoming.pop_front();
-        return b;
+        return ReadWaitingByte();
     }
     ++emptyReads;
     if (clock_) clock_->Advance(10);

@@ -18,8 +18,7 @@ namespace kavrin::test {
 // One write message as it left for the ECU: command letter, image index, byte.
 struct Write {
     char command = 0;
-    int index = 0;
-    int value = 0;
+    int index = 0, value = 0;
     bool operator==(const Write&) const = default;
     friend std::ostream& operator<<(std::ostream& os, const Write& w) {
         return os << w.command << "(" << w.index << ", " << w.value << ")";

@@ -24,8 +24,7 @@ public:
         for (const auto& [path, content] : files) {
             if (path.rfind(prefix, 0) != 0) continue;
             const std::string name = path.substr(prefix.size());
-            if (name.find('/') == std::string::npos && name.size() >= suffix.size() &&
-                name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            if (name.find('/') == std::string::npos && name.ends_with(suffix))
                 names.push_back(name);
         }
         return names;

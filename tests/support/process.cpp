@@ -12,10 +12,9 @@
 namespace kavrin::test {
 
 Process::Process(const std::string& program, const std::vector<std::string>& args,
-                 const std::map<std::string, std::string>& env, const std::string& outputFile) {
+                 const std::string& outputFile) {
     pid_ = ::fork();
     if (pid_ != 0) return;
-    for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
     if (!outputFile.empty()) {
         const int fd = ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(fd, 1);
@@ -29,10 +28,9 @@ Process::Process(const std::string& program, const std::vector<std::string>& arg
 }
 
 Process::~Process() {
-    if (Running()) {
-        Signal(SIGKILL);
-        Wait(std::chrono::seconds(5));
-    }
+    if (!Running()) return;
+    Signal(SIGKILL);
+    Wait(std::chrono::seconds(5));
 }
 
 void Process::Signal(int signal) const {
@@ -42,8 +40,7 @@ void Process::Signal(int signal) const {
 bool Process::Running() {
     if (pid_ <= 0 || status_ != -1) return false;
     int status = 0;
-    const pid_t r = ::waitpid(pid_, &status, WNOHANG);
-    if (r == 0) return true;
+    if (::waitpid(pid_, &status, WNOHANG) == 0) return true;
     status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return false;
 }

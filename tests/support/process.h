@@ -4,18 +4,17 @@
 
 #include <chrono>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace kavrin::test {
 
+// A program started with args and this process's environment; stdout and
+// stderr go to outputFile when given. It is killed if still running at the end.
 class Process {
 public:
-    // Starts program with args and extra environment; stdout and stderr go to
-    // outputFile when given.
     Process(const std::string& program, const std::vector<std::string>& args,
-            const std::map<std::string, std::string>& env = {}, const std::string& outputFile = {});
+            const std::string& outputFile = {});
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -23,10 +22,10 @@ public:
     void Signal(int signal) const;
     // Exit status (or 128 + signal); -1 when it did not end within the limit.
     int Wait(std::chrono::milliseconds limit);
-    bool Running();
     pid_t pid() const { return pid_; }
 
 private:
+    bool Running();
     pid_t pid_ = -1;
     int status_ = -1;
 };
