@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -54,9 +53,6 @@ protected:
         field[offset].text = text;
         (fields.*validate[offset < 6 ? offset : offset - 1])();
         return rig.Sent();
-    }
-    void FillFuel(std::initializer_list<int> bytes) {
-        for (int i = 0; int b : bytes) config.ConfigImage.Set(i++, b);
     }
     std::vector<int> FuelBytes(int count) const {
         std::vector<int> bytes;
@@ -168,51 +164,46 @@ TEST_F(ParametersTest, OptionBoxesSetOrClearOnlyTheirBit) {
     EXPECT_TRUE(rig.Sent().empty());
 }
 
-TEST_F(ParametersTest, FactorRescaleNoLeavesTheFuelMapAlone) {
-    messages.answerYes = false;
-    FillFuel({3, 5, 7});
-    EXPECT_EQ(EnterFactor(100, "200"), (Writes{{'M', P(8), 200}}));
-    EXPECT_EQ(FuelBytes(3), (std::vector<int>{3, 5, 7}));
-    EXPECT_FALSE(config.RecolourFuel);
-    EXPECT_EQ(messages.shown, std::vector<std::string>{"T49: T92"});
-    EXPECT_EQ(refresh.showConfig, 1);
-}
-
-TEST_F(ParametersTest, FactorRescaleOfflineYesRescalesTheImageOnly) {
-    flags.online = false;
-    FillFuel({3, 5, 7, 0, 255});
-    // Offline the factor and the cells go into the image, the ECU's copy to come.
-    EXPECT_EQ(EnterFactor(100, "200"), Writes{});
-    EXPECT_EQ(config.ConfigImage[P(8)], 200);
-    EXPECT_EQ(FuelBytes(5), (std::vector<int>{2, 2, 4, 0, 128}));
-    EXPECT_FLOAT_EQ(config.FuelPulseTable[2], 4 * 0.16f); // the new factor's 0.16 ms a step
-    EXPECT_TRUE(config.RecolourFuel);
-    EXPECT_EQ(refresh.showConfig, 1);
-
-    // A smaller factor limits the bytes.
-    FillFuel({1, 2, 0, 200});
-    EnterFactor(255, "1");
-    EXPECT_EQ(FuelBytes(4), (std::vector<int>{255, 255, 0, 255}));
-}
-
-TEST_F(ParametersTest, OnlineYesSendsEveryRescaledByteWithTheNewFactorsPulses) {
-    FillFuel({3, 5, 7});
-    config.ConfigImage.Set(config.FuelCells - 1, 9);
-    const Writes writes = EnterFactor(100, "200");
-
-    // The factor first, then every fuel cell in index order.
-    ASSERT_EQ(writes.size(), 1u + config.FuelCells);
-    EXPECT_EQ(Writes(writes.begin(), writes.begin() + 5),
-              (Writes{{'M', P(8), 200}, {'M', 0, 2}, {'M', 1, 2}, {'M', 2, 4}, {'M', 3, 0}}));
-    EXPECT_EQ(writes.back(), (Write{'M', config.FuelCells - 1, 4}));
-
-    // The image keeps its factor until the ECU echoes it; the pulses already
-    // follow the factor sent (0.16 ms per step), not the old 0.08.
-    EXPECT_EQ(config.ConfigImage[P(8)], 100);
-    EXPECT_EQ(config.ConfigImage[2], 4);
-    EXPECT_FLOAT_EQ(config.FuelPulseTable[2], 4 * 0.16f);
-    EXPECT_TRUE(config.RecolourFuel);
-    EXPECT_EQ(refresh.showConfig, 1);
+// A new factor asks whether to rescale the fuel map so its pulses stay.
+// Offline the factor and the cells go into the image, the ECU's copy to come;
+// online the factor goes first, then every fuel cell in index order, and the
+// image keeps its factor until the echo. The pulses follow the new factor.
+TEST_F(ParametersTest, FactorRescale) {
+    const struct {
+        bool online, yes;
+        int oldFactor;
+        const char* typed;
+        std::vector<int> before, after; // the first fuel bytes
+    } cases[] = {{true, false, 100, "200", {3, 5, 7}, {3, 5, 7}},
+                 {false, true, 100, "200", {3, 5, 7, 0, 255}, {2, 2, 4, 0, 128}},
+                 {false, true, 255, "1", {1, 2, 0, 200}, {255, 255, 0, 255}}, // limited
+                 {true, true, 100, "200", {3, 5, 7, 0}, {2, 2, 4, 0}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.online) + std::to_string(c.yes) + c.typed);
+        flags.online = c.online;
+        messages.answerYes = c.yes;
+        messages.shown.clear();
+        config.RecolourFuel = false;
+        refresh.showConfig = 0;
+        for (int i = 0; i < static_cast<int>(c.before.size()); ++i)
+            config.ConfigImage.Set(i, c.before[static_cast<std::size_t>(i)]);
+        const int factor = std::stoi(c.typed);
+        const Writes writes = EnterFactor(c.oldFactor, c.typed);
+        EXPECT_EQ(messages.shown, std::vector<std::string>{"T49: T92"});
+        Writes want;
+        if (c.online) want.push_back({'M', P(8), factor});
+        for (int i = 0; c.online && c.yes && i < static_cast<int>(c.after.size()); ++i)
+            want.push_back({'M', i, c.after[static_cast<std::size_t>(i)]});
+        EXPECT_EQ(Writes(writes.begin(), writes.begin() + static_cast<long>(want.size())), want);
+        EXPECT_EQ(writes.size(), c.online ? 1u + (c.yes ? config.FuelCells : 0) : 0u);
+        EXPECT_EQ(config.ConfigImage[P(8)], c.online ? c.oldFactor : factor);
+        EXPECT_EQ(FuelBytes(static_cast<int>(c.after.size())), c.after);
+        if (c.yes) {
+            EXPECT_FLOAT_EQ(config.FuelPulseTable[2], c.after[2] * FuelScaleForFactor(factor));
+        }
+        EXPECT_EQ(config.RecolourFuel, c.yes);
+        EXPECT_EQ(refresh.showConfig, 1);
+    }
 }
 
 TEST_F(ParametersTest, SuggestionSpansTheMapsPulses) {
