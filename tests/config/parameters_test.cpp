@@ -18,12 +18,10 @@ using test::Write;
 using Writes = std::vector<Write>;
 constexpr DataFormatMode F = kFormattedData, R = kRawData;
 
-class CountingRefresh final : public ConfigRefresh {
-public:
+struct CountingRefresh final : ConfigRefresh {
     void ShowConfig() override { ++showConfig; }
     void LayoutMaps() override { ++layoutMaps; }
-    int showConfig = 0;
-    int layoutMaps = 0;
+    int showConfig = 0, layoutMaps = 0;
 };
 
 template <std::size_t N> std::array<CheckControl*, N> Boxes(std::array<FakeControl, N>& boxes) {
@@ -53,17 +51,6 @@ protected:
         field[offset].text = text;
         (fields.*validate[offset < 6 ? offset : offset - 1])();
         return rig.Sent();
-    }
-    std::vector<int> FuelBytes(int count) const {
-        std::vector<int> bytes;
-        for (int i = 0; i < count; ++i) bytes.push_back(config.ConfigImage[i]);
-        return bytes;
-    }
-    // Raw factor entry over an image holding oldFactor.
-    Writes EnterFactor(int oldFactor, const char* typed) {
-        DataFormat = R;
-        config.ConfigImage.Set(P(8), oldFactor);
-        return Enter(8, typed);
     }
 
     test::LinkRig rig;
@@ -149,19 +136,14 @@ TEST_F(ParametersTest, OptionBoxesSetOrClearOnlyTheirBit) {
     config.ConfigImage.Set(P(12), 252);
     options2[1].checked = true;
     fields.options2_Click(1); // the unused bits stay
-    EXPECT_EQ(rig.Sent(), (Writes{{'M', P(6), 8}, {'M', P(6), 254}, {'M', P(12), 254}}));
-
-    rig.device.ClearWritten();
-    fields.options_Click(8);
+    fields.options_Click(8);  // no such boxes
     fields.options_Click(-1);
     fields.options2_Click(2);
     // Boxes ticked by the program while writes are suppressed are no edits.
     for (int i = 0; i < 8; ++i) options[i].onChecked = [this, i] { fields.options_Click(i); };
     flags.suppressWrites = true;
-    options[0].SetChecked(true);
     options[7].SetChecked(true);
-    flags.suppressWrites = false;
-    EXPECT_TRUE(rig.Sent().empty());
+    EXPECT_EQ(rig.Sent(), (Writes{{'M', P(6), 8}, {'M', P(6), 254}, {'M', P(12), 254}}));
 }
 
 // A new factor asks whether to rescale the fuel map so its pulses stay.
@@ -171,38 +153,41 @@ TEST_F(ParametersTest, OptionBoxesSetOrClearOnlyTheirBit) {
 TEST_F(ParametersTest, FactorRescale) {
     const struct {
         bool online, yes;
-        int oldFactor;
-        const char* typed;
+        int oldFactor, factor;
         std::vector<int> before, after; // the first fuel bytes
-    } cases[] = {{true, false, 100, "200", {3, 5, 7}, {3, 5, 7}},
-                 {false, true, 100, "200", {3, 5, 7, 0, 255}, {2, 2, 4, 0, 128}},
-                 {false, true, 255, "1", {1, 2, 0, 200}, {255, 255, 0, 255}}, // limited
-                 {true, true, 100, "200", {3, 5, 7, 0}, {2, 2, 4, 0}}};
+    } cases[] = {{true, false, 100, 200, {3, 5, 7}, {3, 5, 7}},
+                 {false, true, 100, 200, {3, 5, 7, 0, 255}, {2, 2, 4, 0, 128}},
+                 {false, true, 255, 1, {1, 2, 0, 200}, {255, 255, 0, 255}}, // limited
+                 {true, true, 100, 200, {3, 5, 7, 0}, {2, 2, 4, 0}}};
+    DataFormat = R;
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.online) + std::to_string(c.yes) + c.typed);
+        SCOPED_TRACE(std::to_string(c.online) + std::to_string(c.yes) + std::to_string(c.factor));
         flags.online = c.online;
         messages.answerYes = c.yes;
         messages.shown.clear();
         config.RecolourFuel = false;
         refresh.showConfig = 0;
-        for (int i = 0; i < static_cast<int>(c.before.size()); ++i)
-            config.ConfigImage.Set(i, c.before[static_cast<std::size_t>(i)]);
-        const int factor = std::stoi(c.typed);
-        const Writes writes = EnterFactor(c.oldFactor, c.typed);
+        config.ConfigImage.Set(P(8), c.oldFactor);
+        for (std::size_t i = 0; i < c.before.size(); ++i)
+            config.ConfigImage.Set(int(i), c.before[i]);
+        const Writes writes = Enter(8, std::to_string(c.factor).c_str());
         EXPECT_EQ(messages.shown, std::vector<std::string>{"T49: T92"});
         Writes want;
-        if (c.online) want.push_back({'M', P(8), factor});
-        for (int i = 0; c.online && c.yes && i < static_cast<int>(c.after.size()); ++i)
-            want.push_back({'M', i, c.after[static_cast<std::size_t>(i)]});
+        std::vector<int> bytes;
+        if (c.online) want.push_back({'M', P(8), c.factor});
+        for (std::size_t i = 0; i < c.after.size(); ++i) {
+            bytes.push_back(config.ConfigImage[int(i)]);
+            if (c.online && c.yes) want.push_back({'M', int(i), c.after[i]});
+        }
         EXPECT_EQ(Writes(writes.begin(), writes.begin() + static_cast<long>(want.size())), want);
         EXPECT_EQ(writes.size(), c.online ? 1u + (c.yes ? config.FuelCells : 0) : 0u);
-        EXPECT_EQ(config.ConfigImage[P(8)], c.online ? c.oldFactor : factor);
-        EXPECT_EQ(FuelBytes(static_cast<int>(c.after.size())), c.after);
-        if (c.yes) {
-            EXPECT_FLOAT_EQ(config.FuelPulseTable[2], c.after[2] * FuelScaleForFactor(factor));
-        }
+        EXPECT_EQ(config.ConfigImage[P(8)], c.online ? c.oldFactor : c.factor);
+        EXPECT_EQ(bytes, c.after);
         EXPECT_EQ(config.RecolourFuel, c.yes);
         EXPECT_EQ(refresh.showConfig, 1);
+        if (c.yes) {
+            EXPECT_FLOAT_EQ(config.FuelPulseTable[2], c.after[2] * FuelScaleForFactor(c.factor));
+        }
     }
 }
 
