@@ -90,9 +90,11 @@ TEST_F(ParametersTest, EachFieldWritesItsByteAndRefreshesWhatDependsOnIt) {
         {F, "2.56", 11, 100},      {R, "2.56", 11, 3}, {F, "0", 8, 1},      {R, "0", 8, 1},
         {F, "abc", 8, 1},          {F, "80", 8, 100},  {R, "300", 8, 255},  {R, "-7", 8, 1}};
     // Numbers beyond 16 bits saturate, then the write limits them to a byte.
-    const Case huge[] = {{F, "1e30", 0, 255},     {F, "-1e30", 0, 0},    {F, "1e300", 1, 255},
-                         {F, "99999999", 7, 255}, {F, "-1e30", 7, 0},    {F, "99999999", 9, 255},
-                         {R, "1e300", 9, 255},    {F, "1e308", 10, 255}, {F, "1e30", 8, 255}};
+    // Offset "8" is sixteen fuel steps of factor byte 0's 0.05 ms.
+    const Case huge[] = {{F, "8", 9, 10},         {F, "1e30", 0, 255},     {F, "-1e30", 0, 0},
+                         {F, "1e300", 1, 255},    {F, "99999999", 7, 255}, {F, "-1e30", 7, 0},
+                         {F, "99999999", 9, 255}, {R, "1e300", 9, 255},    {F, "1e308", 10, 255},
+                         {F, "1e30", 8, 255}};
     std::vector<Case> all(std::begin(cases), std::end(cases));
     all.insert(all.end(), std::begin(huge), std::end(huge));
     for (const Case& c : all) {
@@ -109,9 +111,7 @@ TEST_F(ParametersTest, EachFieldWritesItsByteAndRefreshesWhatDependsOnIt) {
     }
 }
 
-TEST_F(ParametersTest, FormattedOffsetCountsSixteenFuelStepsOfTheImagesScale) {
-    // FuelScale is still 0 (never shown): factor byte 0 gives 0.05 ms.
-    EXPECT_EQ(Enter(9, "8"), (Writes{{'M', P(9), 10}}));
+TEST_F(ParametersTest, FormattedOffsetFollowsTheImagesFuelScale) {
     config.ConfigImage.Set(P(8), 100);
     config.UpdateFuelScale(); // 0.08 ms
     EXPECT_EQ(Enter(9, "12.8"), (Writes{{'M', P(9), 10}}));
