@@ -86,58 +86,63 @@ protected:
 };
 
 // Raw, with every byte holding its own index, each index shows in exactly one
-// place. The spare byte, which carries the dump's check byte, shows nowhere.
+// place; the spare byte, which carries the dump's check byte, nowhere, and the
+// option bytes tick one box per bit. Formatted, the scaled values.
 TEST_F(ConfigViewTest, EachByteShowsInItsOnePlaceScaledOrRaw) {
-    EXPECT_EQ(
-        (std::vector{grd_fuel.Rows(), grd_fuel.Cols(), grd_ign.Cols(), grd3.Cols(), grd4.Cols()}),
-        (std::vector{12, 16, 16, 15, 8}));
+    const std::tuple<int, const char*, int, const char*> cases[] = {
+        {0, "grd_fuel(1,1)", -1, ""},
+        {14, "grd_fuel(1,15)", -1, ""},
+        {15, "grd_fuel(2,1)", -1, ""},
+        {164, "grd_fuel(11,15)", -1, ""},
+        {165, "grd_ign(1,1)", 128, "45.0"},
+        {179, "grd_ign(1,15)", -1, ""},
+        {180, "grd3(1,1)", 128, "100.0"},
+        {193, "grd3(1,14)", -1, ""},
+        {194, "grd4(1,1)", 128, "100.0"},
+        {200, "grd4(1,7)", -1, ""},
+        {201, "txtCompensation", 128, "100.0"},
+        {202, "txtMainAngle", 128, "45.0"},
+        {203, "txtEFI_angle", 100, "35.2"},
+        {204, "txtPump", 255, "100.0"},
+        {205, "txtTHRmin", 20, "20"},
+        {206, "txtTHRmax", 220, "220"},
+        {208, "txtCorte", 24, "6000"},
+        {209, "txtFactor", 100, "80"},
+        {210, "txtOffset", -1, ""},
+        {211, "txtPriming", 10, "33"},
+        {212, "txtDwell", 100, "2.56"}};
     EXPECT_EQ(config.ConfigImage.size(), 215);
-    const std::map<int, std::string> placeOf = {
-        {0, "grd_fuel(1,1)"},     {14, "grd_fuel(1,15)"},   {15, "grd_fuel(2,1)"},
-        {164, "grd_fuel(11,15)"}, {165, "grd_ign(1,1)"},    {179, "grd_ign(1,15)"},
-        {180, "grd3(1,1)"},       {193, "grd3(1,14)"},      {194, "grd4(1,1)"},
-        {200, "grd4(1,7)"},       {201, "txtCompensation"}, {202, "txtMainAngle"},
-        {203, "txtEFI_angle"},    {204, "txtPump"},         {205, "txtTHRmin"},
-        {206, "txtTHRmax"},       {208, "txtCorte"},        {209, "txtFactor"},
-        {210, "txtOffset"},       {211, "txtPriming"},      {212, "txtDwell"}};
     for (int i = 0; i < 215; ++i) config.ConfigImage.Set(i, i);
-    config.ConfigImage.Set(208, 24); // the cut-off shows the engine-speed count raw
+    config.ConfigImage.Set(208, 24);   // the cut-off shows the engine-speed count raw
+    config.ConfigImage.Set(213, 0xFE); // only bits 0 and 1 have boxes
+    for (auto& box : options) box.checked = true;
     dataFormat = kRawData;
     view.ShowConfig();
-    for (const auto& [index, place] : placeOf)
+    for (const auto& [index, place, byte, shown] : cases)
         EXPECT_EQ(PlacesShowing(index == 208 ? "6144" : std::to_string(index)), Places{place});
-    EXPECT_EQ(PlacesShowing("214"), Places{}); // the spare byte
+    EXPECT_EQ(PlacesShowing("214"), Places{});
+    EXPECT_EQ(Ticks(), (std::vector<bool>{1, 1, 1, 1, 0, 0, 1, 1, 0, 1})); // 207, 0xFE
 
-    // Formatted, the scaled values.
-    const std::tuple<int, int, const char*> scaled[] = {
-        {165, 128, "45.0"}, {180, 128, "100.0"}, {194, 128, "100.0"}, {201, 128, "100.0"},
-        {202, 128, "45.0"}, {203, 100, "35.2"},  {204, 255, "100.0"}, {205, 20, "20"},
-        {206, 220, "220"},  {208, 24, "6000"},   {209, 100, "80"},    {211, 10, "33"},
-        {212, 100, "2.56"}};
-    for (const auto& [index, byte, shown] : scaled) config.ConfigImage.Set(index, byte);
     dataFormat = kFormattedData;
+    for (const auto& [index, place, byte, shown] : cases)
+        if (byte >= 0) config.ConfigImage.Set(index, byte);
     view.ShowConfig();
-    for (const auto& [index, byte, shown] : scaled)
-        EXPECT_THAT(PlacesShowing(shown), testing::Contains(placeOf.at(index))) << index;
+    for (const auto& [index, place, byte, shown] : cases) {
+        if (byte >= 0) {
+            EXPECT_THAT(PlacesShowing(shown), testing::Contains(place)) << index;
+        }
+    }
 }
 
-TEST_F(ConfigViewTest, FuelCellsAndOffsetFollowTheFactorByte) {
-    config.ConfigImage.Set(16, 100);
-    config.FuelPulseTable[16] = 5.0f; // factor byte 0: 0.05 ms per step
-    config.ConfigImage.Set(210, 10);
-    view.ShowConfig();
-    EXPECT_EQ(grd_fuel.TextMatrix(2, 2), "5.00");
-    EXPECT_EQ(field[8].text, "8.00"); // the offset counts sixteen fuel steps
-    // An "M" echo stores the byte but leaves the pulse table as it was; the
-    // offset follows the new factor at once.
+TEST_F(ConfigViewTest, FuelCellsShowTheirPulseAndTheOffsetFollowsTheFactorByte) {
     config.ConfigImage.Set(16, 120);
-    config.ConfigImage.Set(209, 100);
-    view.ShowConfig();
-    EXPECT_EQ(grd_fuel.TextMatrix(2, 2), "5.00");
-    EXPECT_EQ(field[8].text, "12.80");
-    dataFormat = kRawData;
-    view.ShowConfig();
-    EXPECT_EQ(grd_fuel.TextMatrix(2, 2), "120");
+    config.FuelPulseTable[16] = 5.0f; // as an "M" echo leaves it: the pulse stays
+    for (auto [factor, offset] : {std::pair{0, "8.00"}, {100, "12.80"}}) {
+        config.ConfigImage.Set(209, factor);
+        config.ConfigImage.Set(210, 10); // sixteen fuel steps a count
+        view.ShowConfig();
+        EXPECT_EQ(grd_fuel.TextMatrix(2, 2) + " " + field[8].text, "5.00 " + std::string(offset));
+    }
 }
 
 TEST_F(ConfigViewTest, RecolouringGivesEveryFuelCellTheColourOfItsByteOnce) {
@@ -145,73 +150,42 @@ TEST_F(ConfigViewTest, RecolouringGivesEveryFuelCellTheColourOfItsByteOnce) {
         {59, Rgb(0, 0, 0)}, {60, Rgb(90, 30, 0)}, {239, Rgb(240, 80, 0)}, {240, Rgb(255, 0, 0)}};
     for (int i = 0; i < 4; ++i) config.ConfigImage.Set(i, edges[i].first);
     config.RecolourFuel = true;
+    flags.suppressWrites = true; // while the program fills controls, nothing happens
+    view.ShowConfig();
+    EXPECT_TRUE(fuelColours.empty() && config.RecolourFuel);
+    EXPECT_EQ(grd_fuel.TextMatrix(1, 1), "");
+    flags.suppressWrites = false;
     view.ShowConfig();
     for (int i = 0; i < 4; ++i) EXPECT_EQ(fuelColours.at({1, 1 + i}), edges[i].second) << i;
-    EXPECT_EQ(fuelColours.size(), 165u);
+    EXPECT_EQ(fuelColours.size(), 165u); // not the ignition row
     EXPECT_FALSE(config.RecolourFuel);
-    EXPECT_EQ(fuelColours.count({12, 1}), 0u) << "the ignition row is not a fuel cell";
-
     fuelColours.clear();
     view.ShowConfig();
     EXPECT_TRUE(fuelColours.empty());
 }
 
-TEST_F(ConfigViewTest, OptionBytesTickOneBoxPerBitWithoutWritingBack) {
-    std::vector<bool> suppressedWhileSet;
-    for (auto& box : options) {
-        box.checked = true;
-        // The box's click handler writes unless the program is filling the boxes.
-        box.onChecked = [&] { suppressedWhileSet.push_back(flags.suppressWrites); };
-    }
-    config.ConfigImage.Set(207, 129);
-    config.ConfigImage.Set(213, 0xFE); // only bits 0 and 1 have boxes
-    config.ConfigImage.Set(201, 128);
-    config.RecolourFuel = true;
-    // While the program is already filling controls, ShowConfig does nothing.
-    flags.suppressWrites = true;
-    view.ShowConfig();
-    EXPECT_EQ(field[0].text, "");
-    EXPECT_EQ(grd_fuel.TextMatrix(1, 1), "");
-    EXPECT_TRUE(suppressedWhileSet.empty());
-    EXPECT_TRUE(config.RecolourFuel);
-    EXPECT_TRUE(fuelColours.empty());
-
-    flags.suppressWrites = false;
-    view.ShowConfig();
-    EXPECT_EQ(Ticks(), (std::vector<bool>{1, 0, 0, 0, 0, 0, 0, 1, 0, 1}));
-    EXPECT_EQ(suppressedWhileSet, std::vector<bool>(8, true));
-    EXPECT_FALSE(flags.suppressWrites) << "the flag is lowered again afterwards";
-}
-
+// A 20 x 12 map fills the image before the ignition row ends; a 16 x 13 one
+// puts the parameters from 245 on. What lies past the image keeps its text.
 TEST_F(ConfigViewTest, NothingIsReadPastTheImage) {
     dataFormat = kRawData;
-    auto showEveryByteAsItsIndex = [this] {
+    const auto showEveryByteAsItsIndex = [this](int cols, int rows) {
+        Resize(cols, rows);
         for (int i = 0; i < 256; ++i) config.ConfigImage.Set(i, i);
+        grd_ign.SetTextMatrix(1, 16, "untouched");
+        grd3.SetTextMatrix(1, 1, "untouched");
+        grd4.SetTextMatrix(1, 1, "untouched");
         for (auto& f : field) f.text = "untouched";
+        for (auto* box : {&options[0], &options2[0]}) box->checked = true;
         view.ShowConfig();
     };
-    // A 20 x 12 map fills the image before the ignition row ends: the rest of
-    // it, the compensation tables and the parameters are left alone.
-    Resize(20, 12);
-    ASSERT_EQ(config.ImageLast, 255);
-    grd_ign.SetTextMatrix(1, 16, "untouched");
-    grd3.SetTextMatrix(1, 1, "untouched");
-    grd4.SetTextMatrix(1, 1, "untouched");
-    options[0].checked = true;
-    showEveryByteAsItsIndex();
-    EXPECT_EQ(grd_fuel.TextMatrix(12, 20), "239");
-    EXPECT_EQ(grd_ign.TextMatrix(1, 1), "240");
+    showEveryByteAsItsIndex(20, 12);
+    EXPECT_EQ(grd_fuel.TextMatrix(12, 20) + grd_ign.TextMatrix(1, 1), "239240");
     EXPECT_EQ(grd_ign.TextMatrix(1, 15), "254");
     EXPECT_EQ(PlacesShowing("untouched").size(), 3u + 11u);
-    EXPECT_TRUE(options[0].checked);
+    EXPECT_EQ(Ticks(), (std::vector<bool>{1, 0, 0, 0, 0, 0, 0, 0, 1, 0}));
 
-    // Parameters from 245 on: those at or past the spare byte 255 keep their text.
-    Resize(16, 13);
-    ASSERT_EQ(config.ParamBase, 245);
-    options2[0].checked = true;
-    showEveryByteAsItsIndex();
-    EXPECT_EQ(field[0].text, "245");
-    EXPECT_EQ(field[8].text, "254");
+    showEveryByteAsItsIndex(16, 13);
+    EXPECT_EQ(field[0].text + " " + field[8].text, "245 254");
     EXPECT_EQ(PlacesShowing("untouched"), (Places{"txtPriming", "txtDwell"}));
     // 251 in the first option byte; the second lies past the image.
     EXPECT_EQ(Ticks(), (std::vector<bool>{1, 1, 0, 1, 1, 1, 1, 1, 1, 0}));

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -19,12 +18,10 @@ using test::Write;
 using Writes = std::vector<Write>;
 constexpr DataFormatMode F = kFormattedData, R = kRawData;
 
-class CountingRefresh final : public ConfigRefresh {
-public:
+struct CountingRefresh final : ConfigRefresh {
     void ShowConfig() override { ++showConfig; }
     void LayoutMaps() override { ++layoutMaps; }
-    int showConfig = 0;
-    int layoutMaps = 0;
+    int showConfig = 0, layoutMaps = 0;
 };
 
 template <std::size_t N> std::array<CheckControl*, N> Boxes(std::array<FakeControl, N>& boxes) {
@@ -54,20 +51,6 @@ protected:
         field[offset].text = text;
         (fields.*validate[offset < 6 ? offset : offset - 1])();
         return rig.Sent();
-    }
-    void FillFuel(std::initializer_list<int> bytes) {
-        for (int i = 0; int b : bytes) config.ConfigImage.Set(i++, b);
-    }
-    std::vector<int> FuelBytes(int count) const {
-        std::vector<int> bytes;
-        for (int i = 0; i < count; ++i) bytes.push_back(config.ConfigImage[i]);
-        return bytes;
-    }
-    // Raw factor entry over an image holding oldFactor.
-    Writes EnterFactor(int oldFactor, const char* typed) {
-        DataFormat = R;
-        config.ConfigImage.Set(P(8), oldFactor);
-        return Enter(8, typed);
     }
 
     test::LinkRig rig;
@@ -107,9 +90,11 @@ TEST_F(ParametersTest, EachFieldWritesItsByteAndRefreshesWhatDependsOnIt) {
         {F, "2.56", 11, 100},      {R, "2.56", 11, 3}, {F, "0", 8, 1},      {R, "0", 8, 1},
         {F, "abc", 8, 1},          {F, "80", 8, 100},  {R, "300", 8, 255},  {R, "-7", 8, 1}};
     // Numbers beyond 16 bits saturate, then the write limits them to a byte.
-    const Case huge[] = {{F, "1e30", 0, 255},     {F, "-1e30", 0, 0},    {F, "1e300", 1, 255},
-                         {F, "99999999", 7, 255}, {F, "-1e30", 7, 0},    {F, "99999999", 9, 255},
-                         {R, "1e300", 9, 255},    {F, "1e308", 10, 255}, {F, "1e30", 8, 255}};
+    // Offset "8" is sixteen fuel steps of factor byte 0's 0.05 ms.
+    const Case huge[] = {{F, "8", 9, 10},         {F, "1e30", 0, 255},     {F, "-1e30", 0, 0},
+                         {F, "1e300", 1, 255},    {F, "99999999", 7, 255}, {F, "-1e30", 7, 0},
+                         {F, "99999999", 9, 255}, {R, "1e300", 9, 255},    {F, "1e308", 10, 255},
+                         {F, "1e30", 8, 255}};
     std::vector<Case> all(std::begin(cases), std::end(cases));
     all.insert(all.end(), std::begin(huge), std::end(huge));
     for (const Case& c : all) {
@@ -126,9 +111,7 @@ TEST_F(ParametersTest, EachFieldWritesItsByteAndRefreshesWhatDependsOnIt) {
     }
 }
 
-TEST_F(ParametersTest, FormattedOffsetCountsSixteenFuelStepsOfTheImagesScale) {
-    // FuelScale is still 0 (never shown): factor byte 0 gives 0.05 ms.
-    EXPECT_EQ(Enter(9, "8"), (Writes{{'M', P(9), 10}}));
+TEST_F(ParametersTest, FormattedOffsetFollowsTheImagesFuelScale) {
     config.ConfigImage.Set(P(8), 100);
     config.UpdateFuelScale(); // 0.08 ms
     EXPECT_EQ(Enter(9, "12.8"), (Writes{{'M', P(9), 10}}));
@@ -153,66 +136,59 @@ TEST_F(ParametersTest, OptionBoxesSetOrClearOnlyTheirBit) {
     config.ConfigImage.Set(P(12), 252);
     options2[1].checked = true;
     fields.options2_Click(1); // the unused bits stay
-    EXPECT_EQ(rig.Sent(), (Writes{{'M', P(6), 8}, {'M', P(6), 254}, {'M', P(12), 254}}));
-
-    rig.device.ClearWritten();
-    fields.options_Click(8);
+    fields.options_Click(8);  // no such boxes
     fields.options_Click(-1);
     fields.options2_Click(2);
     // Boxes ticked by the program while writes are suppressed are no edits.
     for (int i = 0; i < 8; ++i) options[i].onChecked = [this, i] { fields.options_Click(i); };
     flags.suppressWrites = true;
-    options[0].SetChecked(true);
     options[7].SetChecked(true);
-    flags.suppressWrites = false;
-    EXPECT_TRUE(rig.Sent().empty());
+    EXPECT_EQ(rig.Sent(), (Writes{{'M', P(6), 8}, {'M', P(6), 254}, {'M', P(12), 254}}));
 }
 
-TEST_F(ParametersTest, FactorRescaleNoLeavesTheFuelMapAlone) {
-    messages.answerYes = false;
-    FillFuel({3, 5, 7});
-    EXPECT_EQ(EnterFactor(100, "200"), (Writes{{'M', P(8), 200}}));
-    EXPECT_EQ(FuelBytes(3), (std::vector<int>{3, 5, 7}));
-    EXPECT_FALSE(config.RecolourFuel);
-    EXPECT_EQ(messages.shown, std::vector<std::string>{"T49: T92"});
-    EXPECT_EQ(refresh.showConfig, 1);
-}
-
-TEST_F(ParametersTest, FactorRescaleOfflineYesRescalesTheImageOnly) {
-    flags.online = false;
-    FillFuel({3, 5, 7, 0, 255});
-    // Offline the factor and the cells go into the image, the ECU's copy to come.
-    EXPECT_EQ(EnterFactor(100, "200"), Writes{});
-    EXPECT_EQ(config.ConfigImage[P(8)], 200);
-    EXPECT_EQ(FuelBytes(5), (std::vector<int>{2, 2, 4, 0, 128}));
-    EXPECT_FLOAT_EQ(config.FuelPulseTable[2], 4 * 0.16f); // the new factor's 0.16 ms a step
-    EXPECT_TRUE(config.RecolourFuel);
-    EXPECT_EQ(refresh.showConfig, 1);
-
-    // A smaller factor limits the bytes.
-    FillFuel({1, 2, 0, 200});
-    EnterFactor(255, "1");
-    EXPECT_EQ(FuelBytes(4), (std::vector<int>{255, 255, 0, 255}));
-}
-
-TEST_F(ParametersTest, OnlineYesSendsEveryRescaledByteWithTheNewFactorsPulses) {
-    FillFuel({3, 5, 7});
-    config.ConfigImage.Set(config.FuelCells - 1, 9);
-    const Writes writes = EnterFactor(100, "200");
-
-    // The factor first, then every fuel cell in index order.
-    ASSERT_EQ(writes.size(), 1u + config.FuelCells);
-    EXPECT_EQ(Writes(writes.begin(), writes.begin() + 5),
-              (Writes{{'M', P(8), 200}, {'M', 0, 2}, {'M', 1, 2}, {'M', 2, 4}, {'M', 3, 0}}));
-    EXPECT_EQ(writes.back(), (Write{'M', config.FuelCells - 1, 4}));
-
-    // The image keeps its factor until the ECU echoes it; the pulses already
-    // follow the factor sent (0.16 ms per step), not the old 0.08.
-    EXPECT_EQ(config.ConfigImage[P(8)], 100);
-    EXPECT_EQ(config.ConfigImage[2], 4);
-    EXPECT_FLOAT_EQ(config.FuelPulseTable[2], 4 * 0.16f);
-    EXPECT_TRUE(config.RecolourFuel);
-    EXPECT_EQ(refresh.showConfig, 1);
+// A new factor asks whether to rescale the fuel map so its pulses stay.
+// Offline the factor and the cells go into the image, the ECU's copy to come;
+// online the factor goes first, then every fuel cell in index order, and the
+// image keeps its factor until the echo. The pulses follow the new factor.
+TEST_F(ParametersTest, FactorRescale) {
+    const struct {
+        bool online, yes;
+        int oldFactor, factor;
+        std::vector<int> before, after; // the first fuel bytes
+    } cases[] = {{true, false, 100, 200, {3, 5, 7}, {3, 5, 7}},
+                 {false, true, 100, 200, {3, 5, 7, 0, 255}, {2, 2, 4, 0, 128}},
+                 {false, true, 255, 1, {1, 2, 0, 200}, {255, 255, 0, 255}}, // limited
+                 {true, true, 100, 200, {3, 5, 7, 0}, {2, 2, 4, 0}}};
+    DataFormat = R;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.online) + std::to_string(c.yes) + std::to_string(c.factor));
+        flags.online = c.online;
+        messages.answerYes = c.yes;
+        messages.shown.clear();
+        config.RecolourFuel = false;
+        refresh.showConfig = 0;
+        config.ConfigImage.Set(P(8), c.oldFactor);
+        for (std::size_t i = 0; i < c.before.size(); ++i)
+            config.ConfigImage.Set(int(i), c.before[i]);
+        const Writes writes = Enter(8, std::to_string(c.factor).c_str());
+        EXPECT_EQ(messages.shown, std::vector<std::string>{"T49: T92"});
+        Writes want;
+        std::vector<int> bytes;
+        if (c.online) want.push_back({'M', P(8), c.factor});
+        for (std::size_t i = 0; i < c.after.size(); ++i) {
+            bytes.push_back(config.ConfigImage[int(i)]);
+            if (c.online && c.yes) want.push_back({'M', int(i), c.after[i]});
+        }
+        EXPECT_EQ(Writes(writes.begin(), writes.begin() + static_cast<long>(want.size())), want);
+        EXPECT_EQ(writes.size(), c.online ? 1u + (c.yes ? config.FuelCells : 0) : 0u);
+        EXPECT_EQ(config.ConfigImage[P(8)], c.online ? c.oldFactor : c.factor);
+        EXPECT_EQ(bytes, c.after);
+        EXPECT_EQ(config.RecolourFuel, c.yes);
+        EXPECT_EQ(refresh.showConfig, 1);
+        if (c.yes) {
+            EXPECT_FLOAT_EQ(config.FuelPulseTable[2], c.after[2] * FuelScaleForFactor(c.factor));
+        }
+    }
 }
 
 TEST_F(ParametersTest, SuggestionSpansTheMapsPulses) {

@@ -4,10 +4,9 @@
 #include "support/qt_application.h"
 #include "ui/qt_grid_control.h"
 
-#include <QWidget>
-
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <tuple>
@@ -55,9 +54,7 @@ protected:
         return headers;
     }
 
-    QWidget window; // never shown: the grids' visibility is their own
-    QtGridControl grd_fuel{"grd_fuel", &window}, grd_ign{"grd_ign", &window}, grd3{"grd3", &window},
-        grd4{"grd4", &window};
+    QtGridControl grd_fuel{"grd_fuel"}, grd_ign{"grd_ign"}, grd3{"grd3"}, grd4{"grd4"};
     FakeControl lblFuelMap, lblIgnitionMap, lblEngComp, lblAirComp;
     FakeControl txtTHRmin{"0"}, txtTHRmax{"255"};
     std::array<FakeControl, 2> lblfmt;
@@ -68,15 +65,9 @@ protected:
     MapViewState& state = windowState.maps;
     DataFormatMode& dataFormat = windowState.DataFormat;
     LanguageTexts texts = TitleTexts();
-    std::vector<std::string> calls;
-    MapViews views{grids,
-                   controls,
-                   fields,
-                   windowState,
-                   texts,
-                   MapViewHooks{[this] { calls.push_back("bindEditors"); },
-                                [this] { calls.push_back("bringMarkerToFront"); },
-                                [this] { calls.push_back("showConfig"); }}};
+    int editorsBound = 0;
+    MapViews views{grids,       controls, fields,
+                   windowState, texts,    MapViewHooks{[this] { ++editorsBound; }, [] {}, [] {}}};
 };
 
 TEST_F(MapViewsTest, ThrottleHeadersInSensorCountsAndPercentOfTheSpan) {
@@ -122,67 +113,36 @@ TEST_F(MapViewsTest, ThrottleHeadersInSensorCountsAndPercentOfTheSpan) {
     }
 }
 
-TEST_F(MapViewsTest, EngineSpeedAndTemperatureHeaders) {
-    views.LayoutMaps();
-    for (int col = 0; col < 16; ++col) {
-        EXPECT_EQ(grd_fuel.TextMatrix(0, col), std::to_string(col * 1000)) << col;
-        EXPECT_EQ(grd_ign.TextMatrix(0, col), std::to_string(col * 1000)) << col;
-    }
-    // Compensations in steps of 10 degrees; the air table always has its 7 cells.
-    EXPECT_EQ(grd3.TextMatrix(1, 0), "Corr %");
-    EXPECT_EQ(grd4.TextMatrix(1, 0), "Corr %");
-    EXPECT_EQ(grd3.TextMatrix(0, 14), "130");
-    EXPECT_EQ(grd4.Cols(), 8);
-    for (int col = 1; col < 8; ++col)
-        EXPECT_EQ(grd4.TextMatrix(0, col), std::to_string(col * 10 - 10));
-
-    // A map wider than 32 columns keeps counting past 16 bits.
+// Engine speed in steps of 1000 rpm, counting past 16 bits on a map wider
+// than 32 columns; compensations in steps of 10 degrees, the air table always
+// its 7 cells. Titles and unit labels follow the data format.
+TEST_F(MapViewsTest, SpeedAndTemperatureHeadersAndTitles) {
     grd_fuel.SetCols(41);
     grd_ign.SetCols(41);
-    views.LayoutMaps();
-    EXPECT_EQ(grd_fuel.TextMatrix(0, 33), "33000");
-    EXPECT_EQ(grd_ign.TextMatrix(0, 40), "40000");
-    // Every layout binds fresh editors.
-    EXPECT_EQ(calls, (std::vector<std::string>{"bindEditors", "bindEditors"}));
-}
-
-TEST_F(MapViewsTest, TitlesAndUnitLabelsFollowTheDataFormat) {
     for (bool formatted : {false, true}) {
         dataFormat = formatted ? kFormattedData : kRawData;
-        for (auto& label : lblfmt) label.visible = !formatted;
         views.LayoutMaps();
-        EXPECT_EQ(lblFuelMap.text, formatted ? "FUEL MAP 1 (ms)" : "FUEL MAP 1 (raw)");
-        EXPECT_EQ(lblIgnitionMap.text, formatted ? "IGNITION MAP 1 (deg)" : "IGNITION MAP 1 (raw)");
-        EXPECT_EQ(lblEngComp.text,
-                  formatted ? "ENGINE COMPENSATION (%)" : "ENGINE COMPENSATION (raw)");
-        EXPECT_EQ(lblAirComp.text, formatted ? "AIR COMPENSATION (%)" : "AIR COMPENSATION (raw)");
+        for (int col : {1, 15, 33, 40}) {
+            EXPECT_EQ(grd_fuel.TextMatrix(0, col), std::to_string(col * 1000));
+            EXPECT_EQ(grd_ign.TextMatrix(0, col), std::to_string(col * 1000));
+        }
+        EXPECT_EQ(grd4.Cols(), 8);
+        for (int col = 1; col < 15; ++col) {
+            EXPECT_EQ(grd3.TextMatrix(0, col), std::to_string(col * 10 - 10));
+            EXPECT_EQ(grd4.TextMatrix(0, std::min(col, 7)),
+                      std::to_string(std::min(col, 7) * 10 - 10));
+        }
+        EXPECT_EQ(grd3.TextMatrix(1, 0) + grd4.TextMatrix(1, 0), "Corr %Corr %");
+        const std::string unit = formatted ? "ms" : "raw", deg = formatted ? "deg" : "raw",
+                          pct = formatted ? "%" : "raw";
+        EXPECT_EQ(lblFuelMap.text + lblIgnitionMap.text,
+                  "FUEL MAP 1 (" + unit + ")IGNITION MAP 1 (" + deg + ")");
+        EXPECT_EQ(lblEngComp.text + lblAirComp.text,
+                  "ENGINE COMPENSATION (" + pct + ")AIR COMPENSATION (" + pct + ")");
         for (const auto& label : lblfmt) EXPECT_EQ(label.visible, formatted);
     }
-}
-
-TEST_F(MapViewsTest, TabsSwitchBetweenTheMapsAndTheCompensations) {
-    views.LayoutMaps();
-    calls.clear();
-    grd3.SetVisible(false);
-    grd4.SetVisible(false);
-    lblAirComp.visible = false;
-    const auto shown = [this] {
-        return std::array{grd_fuel.IsVisible(), grd_ign.IsVisible(), lblIgnitionMap.visible,
-                          grd3.IsVisible(),     grd4.IsVisible(),    lblAirComp.visible,
-                          lblEngComp.visible};
-    };
-    views.tab1_Click(2);
-    EXPECT_EQ(shown(), (std::array{false, false, false, true, true, true, true}));
-    EXPECT_EQ(lblFuelMap.text, "COMPENSATION vs ENG.TEMP");
-
-    views.tab1_Click(1);
-    EXPECT_EQ(shown(), (std::array{true, true, true, false, false, false, true}));
-    EXPECT_EQ(lblFuelMap.text, "FUEL MAP 1");
-    EXPECT_EQ(lblIgnitionMap.text, "IGNITION MAP 1");
-    // The engine compensation's title stays, shown; on the map tab the fuel grid covers it.
-    EXPECT_EQ(lblEngComp.text, "ENGINE COMPENSATION (raw)");
-    EXPECT_EQ(calls, (std::vector<std::string>{"bringMarkerToFront", "showConfig",
-                                               "bringMarkerToFront", "showConfig"}));
+    // Every layout binds fresh editors.
+    EXPECT_EQ(editorsBound, 2);
 }
 
 TEST_F(MapViewsTest, SingleCellSelectedOnlyWhenTheBlockIsOneCell) {

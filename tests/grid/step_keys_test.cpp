@@ -86,36 +86,33 @@ TEST_F(LiveFuelCellTest, FormattedPressesAccumulateInThePulseTable) {
     Press(109, 1, 2);
     EXPECT_EQ(rig.Sent().back(), (Write{'M', 1, 0}));
     EXPECT_EQ(FormatTwoDecimals(config.FuelPulseTable[1]), "-0.01");
+    Press(107, 1, 16); // off the map: no other cell takes the step
+    EXPECT_EQ(config.FuelPulseTable[15], 0.0f);
 }
 
+// Raw, the byte steps within 0..255; a cell the map does not have (16000 rpm,
+// a throttle far past THR MAX) and keys that do not step write nothing, but a
+// step key is consumed all the same.
 TEST_F(LiveFuelCellTest, RawPressesStepTheByteWithinItsRange) {
     DataFormat = R;
-    // byte, key, byte sent
-    const std::tuple<int, int, int> cases[] = {{100, 107, 101}, {100, 109, 99}, {255, 107, 255},
-                                               {255, 187, 255}, {0, 109, 0},    {0, 189, 0},
-                                               {0, 107, 1}};
-    for (const auto& [byte, key, sent] : cases) {
+    // byte at row 2, column 6 (index 20), key, row, column, byte sent (-1: none)
+    const std::tuple<int, int, int, int, int> cases[] = {
+        {100, 107, 2, 6, 101}, {100, 109, 2, 6, 99},  {255, 107, 2, 6, 255},
+        {255, 187, 2, 6, 255}, {0, 109, 2, 6, 0},     {0, 189, 2, 6, 0},
+        {100, 107, 1, 16, -1}, {100, 109, 12, 1, -1}, {100, 107, 32767, 63, -1},
+        {100, 109, 0, 0, -1}};
+    for (const auto& [byte, key, row, col, sent] : cases) {
         rig.device.ClearWritten();
-        config.ConfigImage.Set(20, byte); // row 2, column 6
-        EXPECT_TRUE(Press(key, 2, 6));
-        EXPECT_EQ(rig.Sent(), (Writes{{'M', 20, sent}})) << byte << " " << key;
+        config.ConfigImage.Set(20, byte);
+        EXPECT_TRUE(Press(key, static_cast<std::int16_t>(row), static_cast<std::int16_t>(col)));
+        EXPECT_EQ(rig.Sent(), sent >= 0 ? (Writes{{'M', 20, sent}}) : Writes{})
+            << byte << " " << key;
     }
+    for (int key : {27, 65}) EXPECT_FALSE(Press(key, 2, 6));
     // The image waits for the ECU's echo: a second press sends the same byte.
-    config.ConfigImage.Set(20, 100);
     rig.device.ClearWritten();
     for (int i = 0; i < 2; ++i) EXPECT_TRUE(Press(107, 2, 6));
     EXPECT_EQ(rig.Sent(), (Writes{{'M', 20, 101}, {'M', 20, 101}}));
-}
-
-TEST_F(LiveFuelCellTest, OnlyStepKeysOnAnOperatingPointInTheMapWrite) {
-    for (int key : {27, 65}) EXPECT_FALSE(Press(key, 1, 1));
-    // 16000 rpm and a throttle far past THR MAX give cells the map does not
-    // have; the key is still consumed.
-    for (int key : {107, 109})
-        for (auto [row, col] : {std::pair{1, 16}, {12, 1}, {32767, 63}, {0, 0}})
-            EXPECT_TRUE(Press(key, row, col));
-    EXPECT_TRUE(rig.Sent().empty());
-    EXPECT_EQ(config.FuelPulseTable[15], 0.0f);
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
@@ -29,10 +30,9 @@ namespace {
 using Cell = std::pair<int, int>;
 using Offers = std::vector<std::tuple<int, int, std::string>>;
 
-// Qt has no drop-down that takes the editor's list box; a list of fixed
-// choices that remembers where it was put stands in for one.
-class ChoiceList final : public ListBox {
-public:
+// Qt has no drop-down that takes the editor's list box; fixed choices that
+// remember where they were put stand in for one.
+struct ChoiceList final : ListBox {
     int ListCount() const override { return static_cast<int>(items.size()); }
     std::string List(int i) const override { return items.at(static_cast<std::size_t>(i)); }
     int ListIndex() const override { return index; }
@@ -41,12 +41,11 @@ public:
     void SetVisible(bool v) override { visible = v; }
     bool IsEnabled() const override { return enabled; }
     bool SetFocus() override { return focused = true; }
-    void BringToFront() override { raised = true; }
-
+    void BringToFront() override {}
     std::vector<std::string> items;
     int index = 3;
     std::array<float, 3> place{}; // left, top, width
-    bool visible = false, enabled = true, focused = false, raised = false;
+    bool visible = false, enabled = true, focused = false;
 };
 
 // A window laid out like the main one: a client area under a 25-pixel menu
@@ -57,7 +56,7 @@ class GridWidgetTest : public ::testing::Test {
 protected:
     GridWidgetTest() {
         window.resize(640, 360);
-        client = new QWidget(&window);
+        auto* client = new QWidget(&window);
         client->setGeometry(0, 25, 640, 335);
         fuel = new QtGridControl("grd_fuel", client);
         fuel->setGeometry(20, 30, 500, 200);
@@ -69,29 +68,24 @@ protected:
         box->resize(83, 20);
         next = new QPushButton("next", client);
         next->setGeometry(20, 280, 80, 24);
-
         owner = std::make_unique<QtOwnerWindow>(&window, "frmKAVRIN");
         editor = std::make_unique<grid>(flags, settings);
         editor->inicializar(*owner, *fuel, *box);
-        editor->events.ValidarCelda = [this](std::int16_t& row, std::int16_t& col,
-                                             std::string& valor, bool& Cancel) {
-            offers.emplace_back(row, col, valor);
+        editor->events.ValidarCelda = [this](std::int16_t& r, std::int16_t& c, std::string& valor,
+                                             bool& Cancel) {
+            offers.emplace_back(r, c, valor);
             if (onValidar) onValidar(valor, Cancel);
         };
-        editor->events.EditarCelda = [this](std::int16_t& row, std::int16_t& col, std::string&) {
-            opened.emplace_back(row, col);
+        editor->events.EditarCelda = [this](std::int16_t& r, std::int16_t& c, std::string&) {
+            opened.emplace_back(r, c);
             owner->SetKeyPreview(false);
             editor->EditarCelda();
         };
-
         window.show();
         window.activateWindow();
         QCoreApplication::processEvents();
         editor->OcultarCajas();
     }
-
-    ~GridWidgetTest() override { editor.reset(); }
-
     void SetUp() override { ASSERT_EQ(QApplication::activeWindow(), &window); }
 
     void Fill() {
@@ -107,42 +101,25 @@ protected:
                     changed.emplace_back(r, c, fuel->TextMatrix(r, c));
         return changed;
     }
-    QPoint CellCentre(int row, int col) const { return fuel->CellRect(row, col).center(); }
+    QPoint Centre(Cell cell) const { return fuel->CellRect(cell.first, cell.second).center(); }
     void ClickCell(int row, int col) {
-        QTest::mouseClick(fuel->viewport(), Qt::LeftButton, {}, CellCentre(row, col));
+        QTest::mouseClick(fuel->viewport(), Qt::LeftButton, {}, Centre({row, col}));
     }
-    // A click on the grey beyond the cells: it moves no cell.
-    void ClickOutsideTheCells() {
-        QTest::mouseClick(fuel->viewport(), Qt::LeftButton, {},
-                          QPoint(fuel->viewport()->width() - 5, 5));
-    }
-    // The box opened on a cell by a click, with the logs cleared.
-    void Open(int row, int col) {
-        ClickCell(row, col);
+    // A block dragged out with the mouse, or opened on one cell; logs cleared.
+    void Drag(Cell from, Cell to) {
+        QTest::mousePress(fuel->viewport(), Qt::LeftButton, {}, Centre(from));
+        QTest::mouseMove(fuel->viewport(), Centre(to));
+        QTest::mouseRelease(fuel->viewport(), Qt::LeftButton, {}, Centre(to));
         offers.clear();
         opened.clear();
     }
-    void DragBlock(int row, int col, int rowSel, int colSel) {
-        QTest::mousePress(fuel->viewport(), Qt::LeftButton, {}, CellCentre(row, col));
-        QTest::mouseMove(fuel->viewport(), CellCentre(rowSel, colSel));
-        QTest::mouseRelease(fuel->viewport(), Qt::LeftButton, {}, CellCentre(rowSel, colSel));
-        offers.clear();
-        opened.clear();
-    }
+    void Open(int row, int col) { Drag({row, col}, {row, col}); }
     // The program moves the current cell without opening anything.
     void SetCurrentQuietly(int row, int col) {
         flags.suppressWrites = true;
         fuel->SetRow(row);
         fuel->SetCol(col);
         flags.suppressWrites = false;
-    }
-    // A key pressed with the window's focus, wherever it is.
-    void PressAtWindow(Qt::Key key) {
-        QWidget* target = window.focusWidget();
-        QTest::keyClick(target ? target : &window, key);
-    }
-    QColor PixelAt(int row, int col, QPoint offset) const {
-        return fuel->grab().toImage().pixelColor(fuel->CellRect(row, col).topLeft() + offset);
     }
     // The focused box shows the text just inside the cell's grid line.
     void ExpectBoxOver(int row, int col, const std::string& text) const {
@@ -157,7 +134,6 @@ protected:
     LinkFlags flags;
     test::MemorySettingsStore settings;
     QWidget window;
-    QWidget* client = nullptr;
     QtGridControl* fuel = nullptr;
     QtEditBox* box = nullptr;
     QPushButton* next = nullptr;
@@ -168,69 +144,52 @@ protected:
     std::vector<Cell> opened;
 };
 
-// ---- Opening the box ----------------------------------------------------------
-
-TEST_F(GridWidgetTest, ClickOpensTheBoxOverTheCellAndAnotherClickCommits) {
+TEST_F(GridWidgetTest, OpeningEdgeCases) {
     ClickCell(2, 3);
     EXPECT_EQ(opened, (std::vector<Cell>{{2, 3}, {2, 3}})); // the cell change, then the click
-    ExpectBoxOver(2, 3, "23");
-    EXPECT_EQ(box->selectedText(), "23");
-    EXPECT_EQ(box->width(), 60); // the column's 900 twips
-
-    QTest::keyClicks(box, "8");
-    ClickCell(3, 3);
-    EXPECT_EQ(offers, (Offers{{2, 3, "8"}}));
-    EXPECT_EQ(fuel->TextMatrix(2, 3), "8");
-    ExpectBoxOver(3, 3, "33");
-}
-
-TEST_F(GridWidgetTest, OpeningEdgeCases) {
+    EXPECT_EQ(box->width(), 60);                            // the column's 900 twips
     // The box takes the cell's colour, or the grid's background for a cell set to black.
     fuel->SetBackColor(Rgb(250, 250, 250));
-    fuel->SetCellBackColor(Rgb(0, 200, 0));
-    editor->EditarCelda();
-    EXPECT_EQ(box->palette().color(QPalette::Base), QColor(0, 200, 0));
-    fuel->SetCellBackColor(0);
-    editor->EditarCelda();
-    EXPECT_EQ(box->palette().color(QPalette::Base), QColor(250, 250, 250));
-
+    for (auto [cell, shown] : {std::pair{Rgb(0, 200, 0), QColor(0, 200, 0)},
+                               std::pair{Colour{0}, QColor(250, 250, 250)}}) {
+        fuel->SetCellBackColor(cell);
+        editor->EditarCelda();
+        EXPECT_EQ(box->palette().color(QPalette::Base), shown);
+    }
     box->setEnabled(false); // a box that cannot take the focus still opens, text selected
     Open(2, 1);
     EXPECT_TRUE(box->isVisible() && !box->hasFocus());
     EXPECT_EQ(box->selectedText(), "21");
-    EXPECT_FALSE(flags.suppressWrites);
-    box->setEnabled(true);
-
     editor->OcultarCajas(); // no box on the header row, nor in an emptied grid
-    SetCurrentQuietly(0, 1);
-    editor->EditarCelda();
-    EXPECT_TRUE(box->isHidden());
+    for (int rows : {4, 0}) {
+        SetCurrentQuietly(0, 1);
+        fuel->SetRows(rows);
+        editor->EditarCelda();
+        EXPECT_TRUE(box->isHidden());
+    }
     EXPECT_FALSE(flags.suppressWrites);
-    fuel->SetRows(0);
-    editor->EditarCelda();
-    EXPECT_TRUE(box->isHidden());
 }
 
 TEST_F(GridWidgetTest, AClickOpensTheCurrentCellOnlyOnAShownDataCell) {
     fuel->SetRowHeight(3, 0);
-    const std::tuple<int, int, bool> cases[] = {
-        {1, 3, true},   // a cell set by program opens all the same
-        {1, 0, false},  // a header column
-        {3, 2, false}}; // a hidden row
-    for (const auto& [row, col, opens] : cases) {
+    // A cell set by program, a header column, a hidden row.
+    for (auto [row, col, opens] : {std::tuple{1, 3, true}, {1, 0, false}, {3, 2, false}}) {
         editor->OcultarCajas();
         SetCurrentQuietly(row, col);
         EXPECT_TRUE(opened.empty()) << "a cell change by program opens nothing";
-        ClickOutsideTheCells();
+        // A click on the grey beyond the cells moves no cell.
+        QTest::mouseClick(fuel->viewport(), Qt::LeftButton, {},
+                          QPoint(fuel->viewport()->width() - 5, 5));
         EXPECT_EQ(opened.size(), opens ? 1u : 0u) << row << col;
         opened.clear();
     }
 }
 
-// ---- Keys in the box ------------------------------------------------------------
-
+// A click on another cell, or a key: the typed text is committed and the box
+// opens on the next cell with its text selected.
 TEST_F(GridWidgetTest, KeysCommitTheCellAndOpenTheNextOne) {
     const std::tuple<const char*, Cell, Qt::Key, Cell> moves[] = {
+        {"a click on another cell", {2, 3}, Qt::Key_unknown, {3, 3}},
         {"Enter moves right", {1, 2}, Qt::Key_Return, {1, 3}},
         {"Enter in the last column wraps to the next row", {1, 4}, Qt::Key_Return, {2, 1}},
         {"Enter in the last cell reopens it", {3, 4}, Qt::Key_Return, {3, 4}},
@@ -250,11 +209,13 @@ TEST_F(GridWidgetTest, KeysCommitTheCellAndOpenTheNextOne) {
         const std::string value = std::to_string(++typed);
         QTest::keyClicks(box, value.c_str());
         if (key == Qt::Key_Left) QTest::keyClick(box, Qt::Key_Home);
-        QTest::keyClick(box, key);
+        if (key == Qt::Key_unknown)
+            ClickCell(to.first, to.second);
+        else
+            QTest::keyClick(box, key);
         EXPECT_EQ(offers, (Offers{{from.first, from.second, value}}));
         EXPECT_EQ(Changed(), offers);
-        EXPECT_EQ(Current(), to);
-        EXPECT_EQ(opened, std::vector<Cell>{to});
+        EXPECT_EQ(opened, std::vector<Cell>(key == Qt::Key_unknown ? 2 : 1, to));
         ExpectBoxOver(to.first, to.second, fuel->TextMatrix(to.first, to.second));
         EXPECT_EQ(box->selectedText(), box->text()) << "the key went on to the new box";
         EXPECT_FALSE(flags.suppressWrites);
@@ -263,142 +224,111 @@ TEST_F(GridWidgetTest, KeysCommitTheCellAndOpenTheNextOne) {
 
 TEST_F(GridWidgetTest, LeftAndRightInsideTheTextOnlyMoveTheCaret) {
     ClickCell(1, 1);
-    QTest::keyClick(box, Qt::Key_Left); // over the selected text
-    QTest::keyClick(box, Qt::Key_Right);
-    EXPECT_EQ(Current(), (Cell{1, 1}));
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right}) QTest::keyClick(box, key); // over a selection
     box->selectAll();
     QTest::keyClicks(box, "-12"); // the main keyboard's minus is typed like any character
-    QTest::keyClick(box, Qt::Key_Left);
-    QTest::keyClick(box, Qt::Key_Right);
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right}) QTest::keyClick(box, key);
     EXPECT_TRUE(offers.empty());
     EXPECT_EQ(Current(), (Cell{1, 1}));
-    EXPECT_EQ(box->cursorPosition(), 3);
     QTest::keyClick(box, Qt::Key_Right);
     EXPECT_EQ(offers, (Offers{{1, 1, "-12"}}));
 }
 
-TEST_F(GridWidgetTest, EscapeAndScrollingHideTheBoxWithoutCommitting) {
-    ClickCell(2, 2);
-    QTest::keyClicks(box, "99");
-    QTest::keyClick(box, Qt::Key_Escape);
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(box->isVisible());
-    EXPECT_TRUE(owner->KeyPreview());
-
+// Scrolling hides the box uncommitted (Escape is tried on the main window).
+TEST_F(GridWidgetTest, ScrollingHidesTheBoxWithoutCommitting) {
     fuel->SetRows(40);
     ClickCell(2, 2);
     QTest::keyClicks(box, "6");
     fuel->SetTopRow(5);
-    EXPECT_EQ(fuel->TopRow(), 5);
-    EXPECT_EQ(fuel->RowPos(5), fuel->RowHeight(0));
     EXPECT_FALSE(box->isVisible());
     EXPECT_TRUE(offers.empty());
     EXPECT_EQ(fuel->TextMatrix(2, 2), "22");
-
     // Opened again, the grid scrolls back up until the cell shows under the headers.
     editor->EditarCelda();
     EXPECT_EQ(fuel->TopRow(), 2);
     ExpectBoxOver(2, 2, "22");
 }
 
-// ---- Enter at the window ----------------------------------------------------------
-
-TEST_F(GridWidgetTest, EnterWhenNotNavigatingTabsToTheNextControl) {
-    next->setFocus(); // no box open: the window's Enter
-    ASSERT_TRUE(owner->KeyPreview());
-    QTest::keyClick(next, Qt::Key_Return);
-    QCoreApplication::processEvents();
+TEST_F(GridWidgetTest, EnterAtTheWindowTabsOnOrMovesWhileNavigating) {
+    const auto enter = [this] {
+        QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, Qt::Key_Return);
+        QCoreApplication::processEvents();
+    };
+    next->setFocus(); // no box open: the window's Enter tabs on
+    enter();
     EXPECT_FALSE(next->hasFocus());
 
-    fuel->setFocus();
-    QTest::keyClick(fuel, Qt::Key_Down); // from (1,1) to (2,1): the box opens, not navigating
-    ASSERT_TRUE(box->hasFocus());
-    EXPECT_EQ(box->text(), "21");
+    fuel->setFocus(); // a box opened by a key, not navigating: Enter commits and tabs on
+    QTest::keyClick(fuel, Qt::Key_Down);
     QTest::keyClicks(box, "5");
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_TRUE(offers.empty()); // the Tab press is still on its way
     QCoreApplication::processEvents();
     EXPECT_EQ(offers, (Offers{{2, 1, "5"}}));
-    EXPECT_EQ(fuel->TextMatrix(2, 1), "5");
     EXPECT_FALSE(box->hasFocus());
     EXPECT_EQ(Current(), (Cell{2, 1}));
-}
 
-TEST_F(GridWidgetTest, EnterAtTheWindowMovesOnOnlyWhileNavigating) {
     ClickCell(1, 1);
     editor->OcultarCajas(); // hiding ends navigation and gives the window its keys
-    PressAtWindow(Qt::Key_Return);
-    QCoreApplication::processEvents();
+    enter();
     EXPECT_EQ(Current(), (Cell{1, 1}));
-
     editor->events.EditarCelda = nullptr; // navigating with no box open
     ClickCell(1, 1);
-    PressAtWindow(Qt::Key_Return);
+    enter();
     EXPECT_EQ(Current(), (Cell{1, 2}));
     owner->SetKeyPreview(false); // and not at all without key preview
-    PressAtWindow(Qt::Key_Return);
+    enter();
     EXPECT_EQ(Current(), (Cell{1, 2}));
 }
 
-// ---- Commit ---------------------------------------------------------------------
-
-TEST_F(GridWidgetTest, BlockIsShownSelectedAndFilledFromItsAnchor) {
-    QTest::mousePress(fuel->viewport(), Qt::LeftButton, {}, CellCentre(1, 1));
-    QTest::mouseMove(fuel->viewport(), CellCentre(2, 3));
-    QTest::mouseRelease(fuel->viewport(), Qt::LeftButton, {}, CellCentre(2, 3));
-    EXPECT_EQ(Current(), (Cell{1, 1}));
-    EXPECT_EQ((Cell{fuel->RowSel(), fuel->ColSel()}), (Cell{2, 3}));
-    EXPECT_EQ(fuel->ShownBackground(2, 2), QColor(96, 96, 255));
-    EXPECT_EQ(PixelAt(2, 2, QPoint(1, 1)), QColor(96, 96, 255));
-    EXPECT_EQ(PixelAt(3, 2, QPoint(1, 1)), QColor(Qt::white));     // outside the block
-    EXPECT_EQ(PixelAt(2, 2, QPoint(0, 0)), QColor(192, 192, 192)); // grid line
-
-    ASSERT_TRUE(box->hasFocus());
-    QTest::keyClicks(box, "7");
-    QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_EQ(
-        offers,
-        (Offers{{1, 1, "7"}, {1, 2, "7"}, {1, 3, "7"}, {2, 1, "7"}, {2, 2, "7"}, {2, 3, "7"}}));
-    EXPECT_EQ(Changed(), offers); // each cell offered is written, and no other
-
-    // Selected by program from its far corner, and committed by the focus leaving.
-    Fill();
-    offers.clear();
-    fuel->SetRow(3);
-    fuel->SetCol(4);
-    fuel->SetRowSel(2);
-    fuel->SetColSel(3);
-    ASSERT_TRUE(box->hasFocus());
-    QTest::keyClicks(box, "1");
-    next->setFocus();
-    EXPECT_EQ(offers, (Offers{{3, 4, "1"}, {3, 3, "1"}, {2, 4, "1"}, {2, 3, "1"}}));
-    EXPECT_EQ(Changed(), (Offers{{2, 3, "1"}, {2, 4, "1"}, {3, 3, "1"}, {3, 4, "1"}}));
-}
-
-TEST_F(GridWidgetTest, TheOwnersValueIsWrittenAndOnlineTheCellsAreLeftToTheEcu) {
-    // What the owner leaves in valor is written and offered to the following cells.
+// A block's every cell is offered from its anchor on and written with what
+// the owner left in valor; online none is written, the ECU's echo writes them.
+// Rows: how it is selected and committed, the text typed, the cells offered in
+// order ("rc"), anchor first and far corner last.
+TEST_F(GridWidgetTest, BlockFills) {
     onValidar = [](std::string& valor, bool&) {
         if (valor == "2") valor = "2.00";
     };
-    DragBlock(1, 1, 1, 3);
-    QTest::keyClicks(box, "2");
-    next->setFocus();
-    EXPECT_EQ(offers, (Offers{{1, 1, "2"}, {1, 2, "2.00"}, {1, 3, "2.00"}}));
-    EXPECT_EQ(Changed(), (Offers{{1, 1, "2.00"}, {1, 2, "2.00"}, {1, 3, "2.00"}}));
-
-    // Online every cell is offered but none written: the ECU's echo writes them.
-    Fill();
-    onValidar = nullptr;
-    flags.online = true;
-    DragBlock(1, 1, 2, 2);
-    QTest::keyClicks(box, "3");
-    next->setFocus();
-    EXPECT_EQ(offers.size(), 4u);
-    EXPECT_EQ(Changed(), Offers{});
+    const std::tuple<const char*, const char*, std::string> cases[] = {
+        {"dragged, Enter", "7", "11 12 13 21 22 23"},
+        {"by program from the far corner, focus leaves", "1", "34 33 24 23"},
+        {"dragged, focus leaves: the owner's value goes on", "2", "11 12 13"},
+        {"dragged, focus leaves, online", "3", "11 12 21 22"}};
+    for (const auto& [how, typed, order] : cases) {
+        SCOPED_TRACE(how);
+        const std::string name = how;
+        Offers want, changed;
+        for (std::size_t i = 0; i < order.size(); i += 3) {
+            const int r = order[i] - '0', k = order[i + 1] - '0';
+            want.emplace_back(r, k, want.empty() || typed != std::string("2") ? typed : "2.00");
+        }
+        const Cell anchor{std::get<0>(want.front()), std::get<1>(want.front())};
+        const Cell corner{std::get<0>(want.back()), std::get<1>(want.back())};
+        Fill();
+        flags.online = name.find("online") != std::string::npos;
+        if (name.find("dragged") == 0) {
+            Drag(anchor, corner);
+        } else {
+            fuel->SetRow(anchor.first);
+            fuel->SetCol(anchor.second);
+            fuel->SetRowSel(corner.first);
+            fuel->SetColSel(corner.second);
+        }
+        ASSERT_TRUE(box->hasFocus());
+        QTest::keyClicks(box, typed);
+        if (name.find("Enter") != std::string::npos) QTest::keyClick(box, Qt::Key_Return);
+        next->setFocus();
+        EXPECT_EQ(offers, want);
+        for (const auto& [r, k, v] : want)
+            if (!flags.online) changed.emplace_back(r, k, std::get<2>(want.back()));
+        std::sort(changed.begin(), changed.end());
+        EXPECT_EQ(Changed(), changed);
+        offers.clear();
+    }
 }
 
 TEST_F(GridWidgetTest, CancelKeepsTheFocusButEveryCellIsOffered) {
-    DragBlock(2, 1, 2, 2);
+    Drag({2, 1}, {2, 2});
     QTest::keyClicks(box, "1");
     // An event posted from the owner's answer runs only if the commit pauses for events.
     bool paused = false;
@@ -412,35 +342,28 @@ TEST_F(GridWidgetTest, CancelKeepsTheFocusButEveryCellIsOffered) {
     EXPECT_FALSE(paused) << "no event pause after a refusal";
     QCoreApplication::processEvents();
     EXPECT_TRUE(box->hasFocus());
-
     onValidar = nullptr; // accepted now, and offered again on every later focus loss
-    next->setFocus();
-    box->setFocus();
-    next->setFocus();
+    for (QWidget* w :
+         {static_cast<QWidget*>(next), static_cast<QWidget*>(box), static_cast<QWidget*>(next)})
+        w->setFocus();
     EXPECT_EQ(offers.size(), 6u);
 }
 
 TEST_F(GridWidgetTest, NothingIsWrittenWithoutTyping) {
-    const auto nothingWritten = [this] { return offers.empty() && Changed().empty(); };
-    Open(1, 1); // filling the box is no edit
+    Open(1, 1); // filling the box is no edit, nor a text set while writes are suppressed,
     QTest::keyClick(box, Qt::Key_Return);
     QTest::keyClick(box, Qt::Key_Down);
-    next->setFocus();
-    EXPECT_TRUE(nothingWritten()) << "filled";
-
-    box->setFocus();
     flags.suppressWrites = true;
     box->SetText("77");
     flags.suppressWrites = false;
     next->setFocus();
-    EXPECT_TRUE(nothingWritten()) << "set while writes are suppressed";
-
-    box->setFocus();
+    box->setFocus(); // nor one typed before a list box took over
     QTest::keyClicks(box, "9");
     ChoiceList list;
     editor->EditarCombo(list);
     next->setFocus();
-    EXPECT_TRUE(nothingWritten()) << "typed before a list box took over";
+    EXPECT_TRUE(offers.empty());
+    EXPECT_EQ(Changed(), Offers{});
 }
 
 TEST_F(GridWidgetTest, AnEditorStopsListeningWhenDestroyed) {
@@ -456,59 +379,48 @@ TEST_F(GridWidgetTest, AnEditorStopsListeningWhenDestroyed) {
     EXPECT_EQ(offers, (Offers{{1, 1, "4"}}));
 }
 
-// ---- Colours, column widths, list box -------------------------------------------------
-
-TEST_F(GridWidgetTest, CellColoursShowInTheDrawing) {
-    editor->SetTextColor(3, 2, Rgb(255, 0, 0));
-    flags.suppressWrites = true;
-    fuel->SetRow(1);
-    fuel->SetCol(4);
+TEST_F(GridWidgetTest, ColoursShowInTheDrawingAndLeaveTheEditAlone) {
+    SetCurrentQuietly(1, 4);
     fuel->SetCellBackColor(Rgb(0, 200, 0));
-    fuel->SetCol(1); // away from the focus frame
-    flags.suppressWrites = false;
-
-    EXPECT_EQ(PixelAt(1, 4, QPoint(1, 1)), QColor(0, 200, 0));
-    const QImage image = fuel->grab().toImage();
-    const QRect cell = fuel->CellRect(3, 2).adjusted(1, 1, 0, 0);
-    int redPixels = 0;
-    for (int y = cell.top(); y <= cell.bottom(); ++y)
-        for (int x = cell.left(); x <= cell.right(); ++x) {
-            const QColor p = image.pixelColor(x, y);
-            redPixels += p.red() > 150 && p.green() < 100 && p.blue() < 100;
-        }
-    EXPECT_GT(redPixels, 0); // the text is drawn in red
-    // Header cells on the button face, the area beyond the cells grey.
-    EXPECT_EQ(PixelAt(0, 1, QPoint(1, 1)), fuel->palette().color(QPalette::Button));
-    EXPECT_EQ(image.pixelColor(fuel->viewport()->width() - 2, 5), QColor(128, 128, 128));
-}
-
-TEST_F(GridWidgetTest, SetTextColorColoursOneCellAndLeavesTheEditAlone) {
+    Open(1, 1);
     for (bool held : {false, true}) {
-        Open(1, 2);
         flags.suppressWrites = held; // the caller may hold the flag already
-        editor->SetTextColor(3, 4, Rgb(255, 0, 0));
+        editor->SetTextColor(3, 2, Rgb(255, 0, 0));
         EXPECT_EQ(flags.suppressWrites, held);
-        flags.suppressWrites = false;
-        EXPECT_EQ(fuel->ShownTextColour(3, 4), QColor(255, 0, 0));
-        EXPECT_EQ(Current(), (Cell{1, 2}));
-        EXPECT_TRUE(opened.empty());
-        ExpectBoxOver(1, 2, "12");
     }
+    flags.suppressWrites = false;
+    EXPECT_TRUE(opened.empty());
+    ExpectBoxOver(1, 1, "11");
+
+    Drag({1, 1}, {2, 3});
+    const QImage image = fuel->grab().toImage();
+    const auto at = [&](int row, int col, int inside = 1) {
+        return image.pixelColor(fuel->CellRect(row, col).topLeft() + QPoint(inside, inside));
+    };
+    bool red = false; // the text is drawn in red
+    const QRect cell = fuel->CellRect(3, 2).adjusted(1, 1, 0, 0);
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x)
+            red |= image.pixelColor(x, y).red() > 150 && image.pixelColor(x, y).green() < 100;
+    EXPECT_TRUE(red);
+    EXPECT_EQ(at(1, 4), QColor(0, 200, 0));
+    EXPECT_EQ(at(2, 2), QColor(96, 96, 255));      // the block
+    EXPECT_EQ(at(3, 3), QColor(Qt::white));        // outside it
+    EXPECT_EQ(at(2, 2, 0), QColor(192, 192, 192)); // grid line
+    EXPECT_EQ(at(0, 1), fuel->palette().color(QPalette::Button));
+    EXPECT_EQ(image.pixelColor(fuel->viewport()->width() - 2, 5), QColor(128, 128, 128));
 }
 
 TEST_F(GridWidgetTest, ColumnWidthsAreLoadedAndStoredUnderTheGridsName) {
     const auto key = [](int col) { return "grd_fuel_colwidth" + std::to_string(col); };
-    const std::pair<const char*, int> stored[] = {{"700", 700}, {"712.6", 713}, {"abc", 0}};
-    for (int c = 0; c < 3; ++c) settings.SaveSetting("RA1", "frmKAVRIN", key(c), stored[c].first);
+    settings.SaveSetting("RA1", "frmKAVRIN", key(0), "712.6");
+    settings.SaveSetting("RA1", "frmKAVRIN", key(1), "abc");
     editor->CargarColWidths();
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(fuel->ColWidth(c), stored[c].second) << stored[c].first;
-    EXPECT_EQ(fuel->ColWidth(4), 900); // nothing stored: the width stays
-
-    settings.saves.clear(); // every column is stored as the window closes
     fuel->SetColWidth(3, 1234);
+    settings.saves.clear(); // every column is stored as the window closes
     window.close();
     EXPECT_EQ(settings.saves.size(), 5u);
-    const int widths[] = {700, 713, 0, 1234, 900};
+    const int widths[] = {713, 0, 900, 1234, 900}; // nothing stored: the width stays
     for (int c = 0; c < 5; ++c)
         EXPECT_EQ(settings.GetSetting("RA1", "frmKAVRIN", key(c), ""), std::to_string(widths[c]));
 }
@@ -523,31 +435,24 @@ TEST_F(GridWidgetTest, ListBoxOpensOnTheCellAtItsFirstExactMatch) {
     EXPECT_EQ(list.place,
               (std::array{static_cast<float>(fuel->Left() + 1800 + 15),
                           static_cast<float>(fuel->Top() + fuel->RowPos(2) + 15), 900.0f}));
-    EXPECT_EQ(list.index, 2);
-    EXPECT_TRUE(list.visible && list.focused && list.raised);
-    EXPECT_FALSE(flags.suppressWrites);
+    EXPECT_TRUE(list.index == 2 && list.visible && list.focused && !flags.suppressWrites);
 
     list.items = {"a", "b"}; // no match selects nothing; a disabled list is not focused
     list.enabled = list.focused = false;
     editor->EditarCombo(list);
-    EXPECT_EQ(list.index, -1);
-    EXPECT_FALSE(list.focused);
+    EXPECT_TRUE(list.index == -1 && !list.focused);
 }
 
+// Return, Escape, the arrows and the keypad's plus are pressed through the
+// widgets; the rest of the keys the editors and step keys know are here.
 TEST(WindowsKeyCodeTest, KeysMapToTheirWindowCodes) {
-    const std::vector<std::tuple<Qt::Key, Qt::KeyboardModifiers, int>> table{
-        {Qt::Key_Return, Qt::NoModifier, 13},    {Qt::Key_Enter, Qt::KeypadModifier, 13},
-        {Qt::Key_Escape, Qt::NoModifier, 27},    {Qt::Key_Tab, Qt::NoModifier, 9},
-        {Qt::Key_Left, Qt::NoModifier, 37},      {Qt::Key_Up, Qt::NoModifier, 38},
-        {Qt::Key_Right, Qt::NoModifier, 39},     {Qt::Key_Down, Qt::NoModifier, 40},
-        {Qt::Key_Plus, Qt::KeypadModifier, 107}, {Qt::Key_Minus, Qt::KeypadModifier, 109},
-        {Qt::Key_Plus, Qt::ShiftModifier, 187},  {Qt::Key_Equal, Qt::NoModifier, 187},
-        {Qt::Key_Minus, Qt::NoModifier, 189},    {Qt::Key_A, Qt::NoModifier, 65},
-        {Qt::Key_5, Qt::NoModifier, 53},         {Qt::Key_5, Qt::KeypadModifier, 101}};
-    for (const auto& [key, modifiers, code] : table) {
-        const QKeyEvent event(QEvent::KeyPress, key, modifiers);
-        EXPECT_EQ(WindowsKeyCode(event), code) << key;
-    }
+    constexpr auto N = Qt::NoModifier, K = Qt::KeypadModifier, S = Qt::ShiftModifier;
+    const std::tuple<Qt::Key, Qt::KeyboardModifier, int> table[] = {
+        {Qt::Key_Enter, K, 13},  {Qt::Key_Tab, N, 9},    {Qt::Key_Minus, K, 109},
+        {Qt::Key_Equal, N, 187}, {Qt::Key_Plus, S, 187}, {Qt::Key_Minus, N, 189},
+        {Qt::Key_A, N, 65},      {Qt::Key_5, N, 53},     {Qt::Key_5, K, 101}};
+    for (const auto& [key, modifier, code] : table)
+        EXPECT_EQ(WindowsKeyCode(QKeyEvent(QEvent::KeyPress, key, modifier)), code) << key;
 }
 
 } // namespace
