@@ -32,6 +32,7 @@ struct Host final : DetectionHost {
 };
 
 struct View final : AutoDetectView {
+    View() { labels.push_back(std::make_unique<FakeControl>("COM1")); }
     void SetCaption(const std::string& text) override { caption = text; }
     Control& AgainButton() override { return again; }
     Control& CloseButton() override { return close; }
@@ -58,11 +59,7 @@ struct View final : AutoDetectView {
     std::string caption;
     FakeControl again, close, status;
     bool againEnabled = true, bold = false, timerOn = false, closed = false;
-    std::vector<std::unique_ptr<FakeControl>> labels = [] {
-        std::vector<std::unique_ptr<FakeControl>> v;
-        v.push_back(std::make_unique<FakeControl>("COM1"));
-        return v;
-    }();
+    std::vector<std::unique_ptr<FakeControl>> labels;
     std::map<int, int> tops;
     int interval = 0;
     std::int64_t now = 0, dueAt = 0;
@@ -101,28 +98,20 @@ struct Detection {
 
 TEST(Detection, ProbesEachPortInTurnAndStopsAtTheAnswer) {
     struct Case {
-        std::vector<std::string> ports;
-        std::set<int> missing;
         int ecu;
-        std::vector<std::string> labels;
         const char* status;
-        Colour statusColour;
+        std::set<int> missing;
+        std::vector<std::string> ports, labels;
     };
     const Case cases[] = {
-        {{"COM1", "COM3", std::string("COM4\0", 5)},
-         {3},
-         4,
-         {"COM1   T90", "COM3   T89", "COM4   T74"},
+        {4,
          "T91 4",
-         frmAuto::kAnswered},
-        {{"COM1", "COM2", "COM5"},
-         {5},
-         -1,
-         {"COM1   T90", "COM2   T90", "COM5   T89"},
-         "T86",
-         frmAuto::kFailed},
+         {3},
+         {"COM1", "COM3", std::string("COM4\0", 5)},
+         {"COM1   T90", "COM3   T89", "COM4   T74"}},
+        {-1, "T86", {5}, {"COM1", "COM2", "COM5"}, {"COM1   T90", "COM2   T90", "COM5   T89"}},
         // Label 1 of an empty list has no number: the host opens its default.
-        {{}, {}, 1, {"(COM   T74)"}, "T91 ", frmAuto::kAnswered},
+        {1, "T91 ", {}, {}, {"(COM   T74)"}},
     };
     for (const Case& c : cases) {
         Detection d(c.ports, c.missing, c.ecu);
@@ -133,7 +122,7 @@ TEST(Detection, ProbesEachPortInTurnAndStopsAtTheAnswer) {
         d.Run(4500);
         EXPECT_EQ(d.Labels(), c.labels);
         EXPECT_EQ(d.view.status.text, c.status);
-        EXPECT_EQ(d.view.status.foreColour, c.statusColour);
+        EXPECT_EQ(d.view.status.foreColour, d.frm.found() ? frmAuto::kAnswered : frmAuto::kFailed);
         EXPECT_EQ(d.view.bold, d.frm.found());
         EXPECT_TRUE(d.view.againEnabled);
         EXPECT_FALSE(d.view.closed);

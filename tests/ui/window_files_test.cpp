@@ -20,7 +20,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
