@@ -128,6 +128,8 @@ void MainWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(tr("File"));
     openAction_ = file->addAction(tr("Open"));
     saveAction_ = file->addAction(tr("Save"));
+    openAction_->setObjectName(QStringLiteral("mnOpen"));
+    saveAction_->setObjectName(QStringLiteral("mnSave"));
     file->addSeparator();
     QAction* exit = file->addAction(tr("Exit"));
     exit->setObjectName(QStringLiteral("mnExit"));

@@ -1,42 +1,39 @@
-// The "Comm" menu and the automatic detection window against the whole
-// window logic: fake ports, a fake clock, both windows' timers run by hand.
-#include "app/frm_kavrin.h"
+// The automatic detection window against its host and its view, its timer run
+// by hand on a clock of the test's own.
+#include "serial/frm_auto.h"
+#include "support/fake_controls.h"
 #include "support/fake_link_host.h"
-#include "support/fake_main_view.h"
 #include "support/fake_serial_device.h"
-#include "support/link_rig.h"
-#include "support/memory_file_system.h"
-#include "support/memory_settings_store.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <memory>
+#include <set>
 
 namespace kavrin::test {
 namespace {
 
-class FakePortMenu final : public PortMenu {
-public:
-    void RemoveExtraItems() override {
-        while (items.size() > 1) items.pop_back();
+// Ports that fail to open, and the one the ECU answers on once it is open.
+struct Host final : DetectionHost {
+    void AbrirPuerto(std::int16_t& port, bool) override {
+        open = missing.count(port) ? 0 : port ? port : 1;
+        requested.push_back(port);
     }
-    CheckControl* Item(int i) override {
-        while (static_cast<int>(items.size()) < i) items.push_back(std::make_unique<FakeControl>());
-        return items[i - 1].get();
-    }
-    FakeControl& at(int i) { return static_cast<FakeControl&>(*items.at(i - 1)); }
-    std::deque<std::unique_ptr<FakeControl>> items = [] {
-        std::deque<std::unique_ptr<FakeControl>> d;
-        d.push_back(std::make_unique<FakeControl>("com1"));
-        return d;
-    }();
+    bool PortOpen() const override { return open != 0; }
+    bool DataReceived() const override { return data; }
+    void ClearDataReceived() override { data = false; }
+    void SendString(std::string_view text) override { sent += text; }
+    std::set<int> missing;
+    int ecu = -1;
+    int open = 0;
+    bool data = false;
+    std::string sent;
+    std::vector<int> requested;
 };
 
-class FakeAutoView final : public AutoDetectView {
-public:
-    FakeAutoView() { labels.push_back(std::make_unique<FakeControl>("COM1")); }
-    void SetCaption(const std::string& text) override { caption = text; }
+struct View final : AutoDetectView {
+    View() { labels.push_back(std::make_unique<FakeControl>("COM1")); }
+    void SetCaption(const std::string&) override {}
     Control& AgainButton() override { return again; }
     Control& CloseButton() override { return close; }
     void SetAgainEnabled(bool enabled) override { againEnabled = enabled; }
@@ -45,229 +42,118 @@ public:
     int PortLabelCount() const override { return static_cast<int>(labels.size()); }
     Control& PortLabel(int i) override {
         while (PortLabelCount() < i) labels.push_back(std::make_unique<FakeControl>());
-        return *labels[i - 1];
+        return *labels[std::size_t(i - 1)];
     }
-    void PlacePortLabel(int i, int topTwips) override { tops[i] = topTwips; }
-    void SetTimer(bool enabled, int intervalMs) override {
+    void PlacePortLabel(int i, int top) override { tops[i] = top; }
+    void SetTimer(bool enabled, int ms) override {
         timerOn = enabled;
-        interval = intervalMs;
-        dueAt = now + intervalMs;
+        interval = ms;
+        dueAt = now + ms;
     }
     void Close() override {
         closed = true;
         timerOn = false;
     }
-    FakeControl& label(int i) { return *labels.at(i - 1); }
+    FakeControl& label(int i) { return *labels.at(std::size_t(i - 1)); }
 
-    std::string caption;
-    FakeControl again{"Again"}, close{"Close"}, status{"..."};
-    bool againEnabled = true;
-    bool bold = false;
+    FakeControl again, close, status;
+    bool againEnabled = true, bold = false, timerOn = false, closed = false;
     std::vector<std::unique_ptr<FakeControl>> labels;
     std::map<int, int> tops;
-    bool timerOn = false;
-    int interval = 1500;
-    std::int64_t now = 0;
-    std::int64_t dueAt = 0;
-    bool closed = false;
+    int interval = 0;
+    std::int64_t now = 0, dueAt = 0;
 };
 
-struct Desk : FakeMainView {
-    Desk() {
-        view.portMenu = &menu;
-        files.files["/prog/English.lan"] = NumberedLanguageFile();
-        frm = std::make_unique<frmKAVRIN>(
-            view, Platform{device, ports, clock, settings, files, "/prog"}, chart);
+struct Detection {
+    explicit Detection(std::vector<std::string> list, std::set<int> missing = {}, int ecu = -1) {
+        ports.ports = std::move(list);
+        host.missing = std::move(missing);
+        host.ecu = ecu;
+        texts.Load(NumberedLanguageFile());
+        frm.Form_Load();
     }
-    // The ECU streams live frames on port ecuPort while that port is open.
+    // The ECU's frames arrive every 50 ms while its port is open.
     void Run(std::int64_t ms) {
-        for (std::int64_t t = 0; t < ms; t += 50) {
-            clock.Advance(50);
-            elapsed += 50;
-            if (device.isOpen && device.openName == "fake:" + std::to_string(ecuPort))
-                device.Feed(Frame('0', 2048));
-            frm->tmrcom_Timer();
-            if (elapsed % 1000 == 0) frm->Timer2_Timer();
-            if (detector && autoView.timerOn) {
-                autoView.now = elapsed;
-                if (elapsed >= autoView.dueAt) {
-                    autoView.dueAt = elapsed + autoView.interval;
-                    detector->Timer1_Timer();
-                }
+        for (std::int64_t end = view.now + ms; view.now < end;) {
+            view.now += 50;
+            if (host.open == host.ecu) host.data = true;
+            if (view.timerOn && view.now >= view.dueAt) {
+                view.dueAt = view.now + view.interval;
+                frm.Timer1_Timer();
             }
         }
     }
-    void Auto() {
-        autoView = FakeAutoView{};
-        autoView.now = elapsed;
-        detector = std::make_unique<frmAuto>(autoView, frm->detectionHost(), ports, frm->texts());
-        detector->Form_Load();
+    std::vector<std::string> Labels() {
+        std::vector<std::string> texts;
+        for (auto& l : view.labels) texts.push_back(l->visible ? l->text : "(" + l->text + ")");
+        return texts;
     }
-
-    FakePortMenu menu;
-    FakeClock clock;
-    FakeSerialDevice device{&clock};
+    Host host;
+    View view;
     FakePortDirectory ports;
-    MemorySettingsStore settings;
-    MemoryFileSystem files;
-    std::unique_ptr<frmKAVRIN> frm;
-    FakeAutoView autoView;
-    std::unique_ptr<frmAuto> detector;
-    int ecuPort = 0;
-    std::int64_t elapsed = 0;
+    LanguageTexts texts;
+    frmAuto frm{view, host, ports, texts};
 };
 
-TEST(PortMenu, OneItemPerListedPortWithTheOpenOneChecked) {
-    Desk d;
-    d.ports.ports = {"COM1", "COM3", std::string("COM4\0", 5)};
-    d.settings.SaveSetting("kavrin", "main", "com", "3");
-    d.frm->Form_Load();
-    ASSERT_EQ(d.view.mncom.size(), 3u);
-    EXPECT_EQ(d.menu.at(1).text, "COM1");
-    EXPECT_EQ(d.menu.at(3).text, "COM4");
-    EXPECT_FALSE(d.menu.at(1).checked);
-    EXPECT_TRUE(d.menu.at(2).checked);
-    d.frm->mncom_Click(3);
-    EXPECT_EQ(d.device.openName, "fake:4");
-    EXPECT_TRUE(d.menu.at(3).checked);
-    EXPECT_FALSE(d.menu.at(2).checked);
-    EXPECT_EQ(d.settings.GetSetting("kavrin", "main", "com", ""), "4");
-    EXPECT_TRUE(d.messages.shown.empty());
+TEST(Detection, ProbesEachPortInTurnAndStopsAtTheAnswer) {
+    struct Case {
+        int ecu;
+        const char* status;
+        std::set<int> missing;
+        std::vector<std::string> ports, labels;
+    };
+    const Case cases[] = {
+        {4,
+         "T91 4",
+         {3},
+         {"COM1", "COM3", std::string("COM4\0", 5)},
+         {"COM1   T90", "COM3   T89", "COM4   T74"}},
+        {-1, "T86", {5}, {"COM1", "COM2", "COM5"}, {"COM1   T90", "COM2   T90", "COM5   T89"}},
+        // Label 1 of an empty list has no number: the host opens its default.
+        {1, "T91 ", {}, {}, {"(COM   T74)"}},
+    };
+    for (const Case& c : cases) {
+        Detection d(c.ports, c.missing, c.ecu);
+        SCOPED_TRACE(c.status);
+        EXPECT_EQ(d.view.status.text, "T85");
+        EXPECT_FALSE(d.view.againEnabled);
+        d.Run(4500);
+        EXPECT_EQ(d.Labels(), c.labels);
+        EXPECT_EQ(d.view.status.text, c.status);
+        EXPECT_EQ(d.view.status.foreColour, d.frm.found() ? frmAuto::kAnswered : frmAuto::kFailed);
+        EXPECT_EQ(d.view.bold, d.frm.found());
+        EXPECT_TRUE(d.view.againEnabled);
+        EXPECT_FALSE(d.view.closed);
+        d.Run(5000);
+        EXPECT_EQ(d.view.closed, d.frm.found()) << "a found port closes the window after 5 s";
+    }
 }
 
-TEST(PortMenu, NoListedPortKeepsCom1) {
-    Desk d;
-    d.ports.ports = {};
-    d.frm->Form_Load();
-    ASSERT_EQ(d.view.mncom.size(), 1u);
-    EXPECT_EQ(d.menu.at(1).text, "com1");
-    EXPECT_TRUE(d.menu.at(1).checked);
-}
-
-TEST(PortMenu, ListedPortThatIsGoneShowsTheMessage) {
-    Desk d;
-    d.ports.ports = {"COM1", "COM7"};
-    d.frm->Form_Load();
-    d.device.missing.insert("fake:7");
-    d.frm->mncom_Click(2);
-    ASSERT_EQ(d.messages.shown.size(), 1u);
-    EXPECT_EQ(d.messages.shown[0], "COM7 T71");
-    EXPECT_FALSE(d.menu.at(1).checked);
-    EXPECT_FALSE(d.menu.at(2).checked);
-    EXPECT_EQ(d.frm->linkState().currentPort, 1);
-    d.frm->mncom_Click(9); // no such item
-    EXPECT_EQ(d.messages.shown.size(), 1u);
-}
-
-TEST(Detection, FindsTheEcuOnTheLastOfThreePorts) {
-    Desk d;
-    d.ports.ports = {"COM1", "COM3", "COM4"};
-    d.device.missing.insert("fake:3");
-    d.ecuPort = 4;
-    d.frm->Form_Load();
-    d.Auto();
-    EXPECT_EQ(d.autoView.caption, "T82");
-    EXPECT_EQ(d.autoView.status.text, "T85");
-    EXPECT_EQ(d.autoView.label(1).text, "COM1   T88");
-    EXPECT_EQ(d.autoView.tops[3], 1200);
-    EXPECT_FALSE(d.autoView.againEnabled);
+TEST(Detection, ColoursPlacesTheProbeSentToAnOpenPortAndClose) {
+    Detection d({"COM1", "COM3", "COM4"}, {3});
+    EXPECT_EQ(d.view.tops[3], 1200);
+    EXPECT_EQ(d.view.label(3).foreColour, frmAuto::kListed);
+    EXPECT_EQ(d.host.sent, "S");
     d.Run(1500);
-    EXPECT_EQ(d.autoView.label(1).text, "COM1   T90");
-    EXPECT_EQ(d.autoView.label(1).foreColour, Rgb(2, 0, 0));
-    EXPECT_EQ(d.autoView.label(2).text, "COM3   T89");
-    EXPECT_EQ(d.autoView.label(2).foreColour, Rgb(255, 0, 0));
-    d.Run(3000);
-    EXPECT_EQ(d.autoView.label(3).text, "COM4   T74");
-    EXPECT_EQ(d.autoView.label(3).foreColour, Rgb(0, 255, 0));
-    EXPECT_EQ(d.autoView.status.text, "T91 4");
-    EXPECT_EQ(d.autoView.status.foreColour, Rgb(0, 255, 0));
-    EXPECT_TRUE(d.autoView.bold);
-    EXPECT_TRUE(d.autoView.againEnabled);
-    EXPECT_EQ(d.autoView.interval, 5000);
-    EXPECT_FALSE(d.autoView.closed);
-    d.Run(5000);
-    EXPECT_TRUE(d.autoView.closed);
-    // The found port stays open, checked and stored.
-    EXPECT_EQ(d.device.openName, "fake:4");
-    EXPECT_TRUE(d.device.isOpen);
-    EXPECT_TRUE(d.menu.at(3).checked);
-    EXPECT_FALSE(d.menu.at(1).checked);
-    EXPECT_EQ(d.settings.GetSetting("kavrin", "main", "com", ""), "4");
-    EXPECT_TRUE(d.frm->linkState().flags.online);
-    EXPECT_TRUE(d.messages.shown.empty());
-    // Each probe that opened a port sent "S" after the open's "R".
-    EXPECT_NE(d.device.opened.size(), 0u);
-
-    // The next "Auto" is a fresh window: not found, 1.5 s again.
-    d.Auto();
-    EXPECT_FALSE(d.detector->found());
-    EXPECT_EQ(d.autoView.interval, 1500);
+    EXPECT_EQ(d.view.label(1).foreColour, frmAuto::kNoAnswer);
+    EXPECT_EQ(d.view.label(2).foreColour, frmAuto::kFailed);
+    EXPECT_EQ(d.host.requested, (std::vector<int>{1, 3}));
+    d.frm.Form_KeyDown(13);
+    EXPECT_FALSE(d.view.closed) << "only Escape closes";
+    d.frm.cmdClose_Click();
+    EXPECT_TRUE(d.view.closed);
 }
 
-TEST(Detection, NoEcuAnywhereEndsRedWithAgainEnabled) {
-    Desk d;
-    d.ports.ports = {"COM1", "COM2", "COM5"};
-    d.device.missing.insert("fake:5");
-    d.frm->Form_Load();
-    d.Auto();
+TEST(Detection, AgainAfterTheListShrankStillTriesTheOldLabelsHidden) {
+    Detection d({"COM1", "COM2", "COM6"});
     d.Run(4500);
-    EXPECT_EQ(d.autoView.label(1).text, "COM1   T90");
-    EXPECT_EQ(d.autoView.label(2).text, "COM2   T90");
-    EXPECT_EQ(d.autoView.label(3).text, "COM5   T89");
-    EXPECT_EQ(d.autoView.status.text, "T86");
-    EXPECT_EQ(d.autoView.status.foreColour, Rgb(255, 0, 0));
-    EXPECT_TRUE(d.autoView.againEnabled);
-    EXPECT_FALSE(d.autoView.timerOn);
-    EXPECT_FALSE(d.autoView.closed);
-    EXPECT_FALSE(d.detector->found());
-    // The last port that opened stays the window's port.
-    EXPECT_EQ(d.frm->linkState().currentPort, 2);
-    EXPECT_TRUE(d.messages.shown.empty());
-}
-
-TEST(Detection, SecondRunAfterTheListShrankStillTriesTheOldLabels) {
-    Desk d;
-    d.ports.ports = {"COM1", "COM2", "COM6"};
-    d.frm->Form_Load();
-    d.Auto();
-    d.Run(4500);
-    ASSERT_EQ(d.autoView.status.text, "T86");
+    ASSERT_EQ(d.view.status.text, "T86");
     d.ports.ports = {"COM2"};
-    d.device.missing.insert("fake:6");
-    d.detector->cmdAgain_Click();
-    EXPECT_EQ(d.autoView.label(1).text, "COM2   T88");
-    EXPECT_TRUE(d.autoView.label(1).visible);
-    EXPECT_FALSE(d.autoView.label(2).visible);
+    d.host.missing = {6};
+    d.frm.cmdAgain_Click();
     d.Run(4500);
-    // Labels 2 and 3 kept their ports from the first run and were probed hidden.
-    EXPECT_EQ(d.autoView.label(2).text, "COM2   T90");
-    EXPECT_EQ(d.autoView.label(3).text, "COM6   T89");
-    EXPECT_EQ(d.autoView.status.text, "T86");
-}
-
-TEST(Detection, EmptyListProbesPortOne) {
-    Desk d;
-    d.ports.ports = {};
-    d.ecuPort = 1;
-    d.frm->Form_Load();
-    d.Auto();
-    EXPECT_FALSE(d.autoView.label(1).visible);
-    d.Run(1500);
-    EXPECT_EQ(d.autoView.label(1).text, "COM   T74");
-    EXPECT_TRUE(d.detector->found());
-}
-
-TEST(Detection, CloseAndEscapeUnloadTheWindow) {
-    Desk d;
-    d.frm->Form_Load();
-    d.Auto();
-    d.detector->Form_KeyDown(13);
-    EXPECT_FALSE(d.autoView.closed);
-    d.detector->Form_KeyDown(27);
-    EXPECT_TRUE(d.autoView.closed);
-    d.Auto();
-    d.detector->cmdClose_Click();
-    EXPECT_TRUE(d.autoView.closed);
+    EXPECT_EQ(d.Labels(), (std::vector<std::string>{"COM2   T90", "(COM2   T90)", "(COM6   T89)"}));
+    EXPECT_EQ(d.view.status.text, "T86");
 }
 
 } // namespace

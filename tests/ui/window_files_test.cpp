@@ -1,167 +1,439 @@
-// The real window: the Language menu switching to the Cyrillic file and back,
-// a configuration saved and opened through the File menu, a plotted channel
-// surviving a restart. With KAVRIN_SCREENSHOTS set to a folder, each step is
-// also saved there as a picture.
-#include "base/qt_file_system.h"
+// The real window on the offscreen platform: remembered choices, the Language
+// menu, ".efi" files, the "Comm" menu, the detection window and what
+// accessibility tools read.
+#include "grid/grid.h"
+#include "support/fake_link_host.h"
 #include "support/fake_serial_device.h"
-#include "support/fake_window_extras.h"
+#include "support/link_rig.h"
+#include "support/memory_file_system.h"
 #include "support/memory_settings_store.h"
+#include "support/qt_application.h"
+#include "ui/auto_dialog.h"
 #include "ui/main_window.h"
+#include "ui/qt_edit_box.h"
+#include "ui/qt_grid_control.h"
 
-#include <QApplication>
+#include <QAccessible>
 #include <QCheckBox>
-#include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include <QTest>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
 
 namespace kavrin::test {
 namespace {
 
-class QtApplicationEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "window_files_test";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QApplication>(argc, argv);
+// Hands out the file the test chose, as if the user had picked it.
+struct ChosenFile final : FileDialogs {
+    std::optional<std::string> ChooseOpenFile(const std::string& title) override {
+        asked += title + " ";
+        return choice;
     }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> app_;
+    std::optional<std::string> ChooseSaveFile(const std::string& title,
+                                              const std::string& proposed) override {
+        asked += title + " " + proposed + " ";
+        return choice;
+    }
+    std::optional<std::string> choice;
+    std::string asked;
 };
 
-[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
-
-void Shot(QWidget& window, const char* name) {
-    const QString folder = qEnvironmentVariable("KAVRIN_SCREENSHOTS");
-    if (folder.isEmpty()) return;
-    QApplication::processEvents();
-    window.grab().save(folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
-}
-
-QMenu* TopMenu(QMainWindow& w, int position) {
-    return w.menuBar()->actions().at(position)->menu();
-}
-
-QAction* Entry(QMenu* menu, const QString& text) {
-    for (QAction* a : menu->actions())
-        if (a->text() == text) return a;
-    return nullptr;
-}
-
-// The program folder holds the shipped language files.
-struct Rig {
-    Rig() {
-        for (const QString& name : QDir(QStringLiteral(KAVRIN_LANG_DIR))
-                                       .entryList({QStringLiteral("*.lan")}, QDir::Files))
-            QFile::copy(QStringLiteral(KAVRIN_LANG_DIR "/") + name, folder.filePath(name));
+// A store whose file cannot be written.
+struct BrokenSettingsStore final : SettingsStore {
+    std::string GetSetting(const std::string&, const std::string&, const std::string&,
+                           const std::string& d) override {
+        return d;
     }
-    std::unique_ptr<MainWindow> Open() {
-        auto w = std::make_unique<MainWindow>(
-            Platform{device, ports, clock, settings, files, folder.path().toStdString()});
-        w->view().dialogs = &dialogs;
-        w->Load();
-        w->show();
+    void SaveSetting(const std::string&, const std::string&, const std::string&,
+                     const std::string&) override {}
+    std::vector<std::string> Keys(const std::string&, const std::string&) override { return {}; }
+    bool CanRemember() override { return false; }
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() { files.files["/prog/English.lan"] = NumberedLanguageFile(); }
+    ~WindowTest() override {
+        window.reset();
+        QCoreApplication::processEvents();
+    }
+    // Builds and loads the window (again); the ticks are run by hand.
+    void Start(SettingsStore* store = nullptr) {
+        window.reset();
+        Platform platform{device, ports, clock, store ? *store : settings, files, "/prog"};
+        platform.moreLanguageFolders = {"/share", "/home"};
+        window = std::make_unique<MainWindow>(std::move(platform));
+        window->view().dialogs = &dialogs;
+        Answering([this] { window->Load(); });
+        for (const char* name : {"tmrcom", "Timer2"}) Find<QTimer>(name)->stop();
+        window->show();
+    }
+    // Starts online with a received image of i * 3 + 1 and a clean wire.
+    void Connect() {
+        Start();
+        std::vector<std::uint8_t> image(214);
+        for (int i = 0; i < 214; ++i) image[std::size_t(i)] = std::uint8_t(i * 3 + 1);
+        device.Feed(Dump(image));
+        for (int i = 0; i < 2; ++i) window->logic().tmrcom_Timer();
+        ASSERT_TRUE(window->logic().linkState().flags.online);
+        device.ClearWritten();
+    }
+    // Runs what may open message boxes: each is noted and closed.
+    void Answering(const std::function<void()>& run) {
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                said.push_back(box->text().toStdString());
+                box->reject();
+            }
+        });
+        answer.start(0);
+        run();
+        answer.stop();
+    }
+    void Trigger(const char* action) {
+        Answering([&] { Find<QAction>(action)->trigger(); });
+    }
+    template <typename T = QWidget> T* Find(const QString& name) const {
+        T* w = window->findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
         return w;
     }
-    QTemporaryDir folder;
+    QCheckBox* Chk(int n) const { return Find<QCheckBox>(QStringLiteral("chk%1").arg(n)); }
+    QLineEdit* Scale(int n) const { return Find<QLineEdit>(QStringLiteral("txtEscala%1").arg(n)); }
+    std::string Title(int menu) const {
+        return window->menuBar()->actions().at(menu)->text().toStdString();
+    }
+    std::string Tab0() const { return Find<QTabWidget>("tab0")->tabText(0).toStdString(); }
+    // The Language menu's entries, the checked one marked.
+    std::string Languages() const {
+        std::string entries;
+        for (QAction* a : window->menuBar()->actions().at(3)->menu()->actions())
+            entries += (a->isChecked() ? "*" : "") + a->text().toStdString() + " ";
+        return entries;
+    }
+    std::string Caption() const { return window->windowTitle().toStdString(); }
+
     FakeClock clock;
     FakeSerialDevice device{&clock};
     FakePortDirectory ports;
     MemorySettingsStore settings;
-    QtFileSystem files;
-    FakeFileDialogs dialogs;
+    MemoryFileSystem files;
+    ChosenFile dialogs;
+    std::unique_ptr<MainWindow> window;
+    std::vector<std::string> said;
 };
 
-TEST(WindowFiles, LanguageMenuSwitchesToCyrillicAndBack) {
-    Rig rig;
-    auto w = rig.Open();
-    QMenu* language = TopMenu(*w, 3);
-    ASSERT_EQ(language->title(), "Language");
-    QAction* russian = Entry(language, QStringLiteral("Russian"));
-    QAction* english = Entry(language, QStringLiteral("English"));
-    ASSERT_TRUE(russian && english);
-    EXPECT_TRUE(english->isChecked());
-    Shot(*w, "1-english");
-
-    russian->trigger();
-    EXPECT_TRUE(russian->isChecked());
-    EXPECT_FALSE(english->isChecked());
-    EXPECT_EQ(TopMenu(*w, 0)->title(), QStringLiteral("Файл"));
-    EXPECT_EQ(w->findChild<QCheckBox*>(QStringLiteral("chk0"))->text(), QStringLiteral("Обороты"));
-    EXPECT_EQ(w->findChild<QTabWidget*>(QStringLiteral("tab0"))->tabText(0),
-              QStringLiteral("Каналы I"));
-    EXPECT_TRUE(w->findChild<QLabel*>(QStringLiteral("lblFuelMap"))
-                    ->text()
-                    .startsWith(QStringLiteral("КАРТА ВПРЫСКА")));
-    EXPECT_EQ(rig.settings.Get("main", "language"), "Russian");
-    Shot(*w, "2-russian");
-    language->popup(w->mapToGlobal(QPoint(200, 0)));
-    Shot(*language, "3-russian-language-menu");
-    language->hide();
-
-    Entry(language, QStringLiteral("Espanol"))->trigger();
-    EXPECT_EQ(w->findChild<QTabWidget*>(QStringLiteral("tab2"))->tabText(0),
-              QStringLiteral("Parámetros"));
-    Shot(*w, "4-spanish");
-
-    Entry(language, QStringLiteral("English"))->trigger();
-    EXPECT_EQ(TopMenu(*w, 0)->title(), QStringLiteral("File"));
-    EXPECT_EQ(w->findChild<QCheckBox*>(QStringLiteral("chk0"))->text(), QStringLiteral("RPM"));
-    Shot(*w, "5-english-again");
+TEST_F(WindowTest, FirstRunUsesTheDefaultsAndStoresOnlyThePort) {
+    Start();
+    const char* scales[16] = {"0.1", "1", "1", "5", "1", "1", "5", "1",
+                              "1",   "1", "1", "1", "1", "1", "1", "1"};
+    for (int n = 0; n < 16; ++n) {
+        EXPECT_FALSE(Chk(n)->isChecked()) << n;
+        EXPECT_EQ(Scale(n)->text().toStdString(), scales[n]) << n;
+    }
+    EXPECT_EQ(Title(0), "T1");
+    EXPECT_TRUE(Find<QAction>("mnMode0")->isChecked());
+    EXPECT_EQ(device.openName, "fake:1");
+    EXPECT_EQ(Caption(), "KAVRIN 053");
+    EXPECT_TRUE(said.empty());
+    EXPECT_EQ(settings.saves.size(), 1u) << "the store is never filled in advance";
 }
 
-TEST(WindowFiles, AConfigurationSavedAndOpenedThroughTheFileMenu) {
-    Rig rig;
-    auto w = rig.Open();
-    QMenu* file = TopMenu(*w, 0);
-    const std::string path = rig.folder.filePath(QStringLiteral("tune.efi")).toStdString();
-    rig.dialogs.choice = path;
-    Entry(file, QStringLiteral("Save"))->trigger();
-    EXPECT_EQ(w->windowTitle().toStdString(), path);
-    const auto saved = rig.files.ReadFile(path);
-    ASSERT_TRUE(saved);
-    std::size_t lines = 0;
-    for (std::size_t at = saved->find("\r\n"); at != std::string::npos;
-         at = saved->find("\r\n", at + 2))
-        ++lines;
-    EXPECT_EQ(lines, 34u);
+TEST_F(WindowTest, ChannelScaleAndFormatChoicesSurviveARestart) {
+    Start();
+    Chk(4)->click();
+    Scale(4)->setText("2,5");
+    emit Scale(4)->editingFinished();
+    EXPECT_EQ(Scale(4)->text(), "2.5");
+    Scale(7)->setText("abc");
+    emit Scale(7)->editingFinished();
+    Trigger("mnMode1");
+    const auto name = std::find(settings.saves.begin(), settings.saves.end(),
+                                MemorySettingsStore::Key{"kavrin", "channels", "name_4"});
+    ASSERT_NE(name, settings.saves.end());
+    EXPECT_EQ(std::get<2>(*(name + 1)), "activate_4") << "the name goes just before the state";
 
-    // A file whose fuel map climbs from 40, opened offline.
-    std::string tune = "format=15x11\r\nsize=214\r\n;EFI\r\n";
-    for (int r = 0; r < 11; ++r) {
-        for (int c = 0; c < 15; ++c) tune += (c ? "," : "") + std::to_string(40 + r * 15 + c);
-        tune += "\r\n";
-    }
-    const std::string other = rig.folder.filePath(QStringLiteral("other.efi")).toStdString();
-    ASSERT_TRUE(rig.files.WriteFile(other, tune));
-    rig.dialogs.choice = other;
-    Entry(file, QStringLiteral("Open"))->trigger();
-    EXPECT_EQ(w->windowTitle().toStdString(), other);
-    EXPECT_EQ(w->view().grids.grd_fuel->TextMatrix(11, 15), "204");
-    Shot(*w, "6-opened");
+    Start();
+    EXPECT_TRUE(Chk(4)->isChecked());
+    EXPECT_FALSE(Chk(3)->isChecked());
+    EXPECT_EQ(Scale(4)->text(), "2.5");
+    EXPECT_EQ(Scale(7)->text(), "abc") << "a scale is kept as typed";
+    EXPECT_TRUE(Find<QAction>("mnMode1")->isChecked());
 }
 
-TEST(WindowFiles, APlottedChannelSurvivesARestart) {
-    Rig rig;
-    {
-        auto w = rig.Open();
-        auto* chk = w->findChild<QCheckBox*>(QStringLiteral("chk5"));
-        chk->click();
-        EXPECT_EQ(rig.settings.Get("channels", "activate_5"), "1");
-        EXPECT_EQ(rig.settings.Get("channels", "name_5"), "THR");
-        w->close();
+TEST_F(WindowTest, DamagedValuesAreLimitedToWhatTheWindowCanShow) {
+    // What the window shows: data format, channel 2 plotted, port, boxes said.
+    const auto shown = [this] {
+        return std::string(Find<QAction>("mnMode1")->isChecked() ? "formatted" : "raw") +
+               (Chk(2)->isChecked() ? " chk2 " : " - ") + device.openName + " " +
+               std::to_string(said.size());
+    };
+    const char* cases[][4] = {
+        {"main", "raw_mode", "7", "formatted - fake:1 0"},
+        {"main", "raw_mode", "1e12", "formatted - fake:1 0"},
+        {"main", "raw_mode", "-3", "raw - fake:1 0"},
+        {"main", "raw_mode", "abc", "raw - fake:1 0"},
+        {"channels", "activate_2", "5", "raw chk2 fake:1 0"},
+        {"channels", "activate_2", "-1", "raw - fake:1 0"},
+        {"channels", "activate_2", "x", "raw - fake:1 0"},
+        {"main", "com", "-4", "raw - fake:1 0"},
+        {"main", "com", "70000", "raw - fake:255 0"},
+        {"main", "commport", "-9", "raw - fake:1 0"},
+        {"main", "language", "", "raw - fake:1 1"},
+    };
+    for (const auto& c : cases) {
+        settings.values.clear();
+        said.clear();
+        settings.SaveSetting("kavrin", c[0], c[1], c[2]);
+        Start();
+        EXPECT_EQ(shown(), c[3]) << c[1] << "=" << c[2];
     }
-    auto again = rig.Open();
-    EXPECT_TRUE(again->findChild<QCheckBox*>(QStringLiteral("chk5"))->isChecked());
-    EXPECT_FALSE(again->findChild<QCheckBox*>(QStringLiteral("chk4"))->isChecked());
-    Shot(*again, "7-restarted");
+}
+
+TEST_F(WindowTest, AStoreThatCannotRememberIsSaidOnceAndTheToolWorksOn) {
+    BrokenSettingsStore broken;
+    Start(&broken);
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("will not be remembered"), std::string::npos);
+    Chk(1)->click();
+    Trigger("mnMode1");
+    EXPECT_EQ(said.size(), 1u);
+    EXPECT_TRUE(Find<QAction>("mnMode1")->isChecked());
+}
+
+TEST_F(WindowTest, LanguageMenuListsEachLanguageOnceFromAllFolders) {
+    files.files["/prog/Espanol.lan"] = "1;Archivo\r\n";
+    files.files["/share/English.lan"] = "1;Shadowed\r\n";
+    files.files["/share/Deutsch.lan"] = "1;Datei\r\n";
+    files.files["/home/Mine.lan"] = "1;Mine\r\n";
+    settings.SaveSetting("kavrin", "main", "language", "Deutsch");
+    Start();
+    EXPECT_EQ(Languages(), "English Espanol *Deutsch Mine ");
+    EXPECT_EQ(Title(0), "Datei");
+    EXPECT_EQ(Tab0(), "Channels I") << "a file without the entry keeps the design caption";
+
+    // A file deleted after the menu was built keeps the old texts.
+    files.files.erase("/home/Mine.lan");
+    Trigger("mnlan3");
+    EXPECT_EQ(said, (std::vector<std::string>{"file: MINE.LAN not found!"}));
+    EXPECT_EQ(Title(0), "Datei");
+    EXPECT_EQ(settings.Get("main", "language"), "Mine") << "the choice is stored all the same";
+}
+
+TEST_F(WindowTest, LanguageMenuSwitchesToTheCyrillicFileAndBack) {
+    std::ifstream in(KAVRIN_LANG_DIR "/Russian.lan", std::ios::binary);
+    files.files["/prog/Russian.lan"] = (std::ostringstream() << in.rdbuf()).str();
+    Start();
+    ASSERT_EQ(Languages(), "*English Russian ");
+    Trigger("mnlan1");
+    EXPECT_EQ(Languages(), "English *Russian ");
+    EXPECT_EQ(settings.Get("main", "language"), "Russian");
+    EXPECT_EQ(Title(0), "Файл");
+    EXPECT_EQ(Chk(0)->text(), "Обороты");
+    EXPECT_EQ(Tab0(), "Каналы I");
+    EXPECT_TRUE(Find<QLabel>("lblFuelMap")->text().startsWith("КАРТА ВПРЫСКА"));
+
+    Trigger("mnlan0");
+    EXPECT_EQ(Title(0), "T1");
+    EXPECT_EQ(Tab0(), "T13");
+    EXPECT_TRUE(said.empty());
+}
+
+TEST_F(WindowTest, EfiFileSavedAndOpenedOnlineSendsEveryByteOnce) {
+    Connect();
+    Trigger("mnOpen"); // a cancelled dialog does nothing
+    dialogs.choice = "";
+    Trigger("mnSave");
+    EXPECT_EQ(files.files.size(), 1u);
+    dialogs.choice = "/work/tune.efi";
+    Trigger("mnSave");
+    EXPECT_EQ(Caption(), "/work/tune.efi");
+    EXPECT_EQ(files.files["/work/tune.efi"].substr(0, 24), "format=15x11\r\nsize=214\r\n");
+    ASSERT_TRUE(device.written.empty());
+
+    Trigger("mnOpen");
+    EXPECT_EQ(dialogs.asked, "T75 T76 KAVRIN 053 T76 KAVRIN 053 T75 ");
+    ASSERT_EQ(device.written.size(), 214u * 4);
+    for (std::size_t i = 0; i < 214; ++i) {
+        EXPECT_EQ(device.written[4 * i], 'M');
+        EXPECT_EQ(device.written[4 * i + 1], i);
+        EXPECT_EQ(device.written[4 * i + 2], std::uint8_t(i * 3 + 1));
+    }
+    EXPECT_TRUE(said.empty());
+}
+
+TEST_F(WindowTest, ARefusedEfiFileChangesNothingAndSaysWhy) {
+    const std::string refused[] = {
+        "format=15x11\r\nsize=214\r\n;EFI\r\n1,2,300\r\n",
+        "format=99x99\r\nsize=214\r\n;EFI\r\n",
+        "format=15x11\r\nsize=214\r\n;EFI\r\n1,x\r\n",
+        std::string("\x7F"
+                    "ELF\x02\x01\x01\0\0",
+                    9),
+    };
+    Connect();
+    dialogs.choice = "/work/bad.efi";
+    for (const std::string& content : refused) {
+        said.clear();
+        files.files["/work/bad.efi"] = content;
+        Trigger("mnOpen");
+        EXPECT_TRUE(device.written.empty());
+        EXPECT_EQ(window->logic().config().ConfigImage[5], 16);
+        EXPECT_EQ(Find<QtGridControl>("grd_fuel")->TextMatrix(1, 2), "4");
+        EXPECT_EQ(Caption(), "KAVRIN 053");
+        ASSERT_EQ(said.size(), 1u);
+        EXPECT_EQ(said[0].rfind("/work/bad.efi\nline ", 0), 0u) << said[0];
+    }
+}
+
+TEST_F(WindowTest, OfflineAnEfiFileFillsTheTablesAndAFailedSaveKeepsTheOldFile) {
+    const std::string old = "format=15x11\r\nsize=214\r\n;EFI\r\n 40 , 41 \r\n";
+    Start();
+    device.ClearWritten();
+    files.files["/work/t.efi"] = old;
+    dialogs.choice = "/work/t.efi";
+    Trigger("mnOpen");
+    EXPECT_EQ(Find<QtGridControl>("grd_fuel")->TextMatrix(1, 2), "41");
+    EXPECT_TRUE(device.written.empty());
+
+    files.readOnly = true;
+    Trigger("mnSave");
+    EXPECT_EQ(files.files["/work/t.efi"], old);
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0].rfind("/work/t.efi\ncannot be saved", 0), 0u);
+}
+
+TEST_F(WindowTest, CommMenuChecksTheOpenPortAndAGonePortShowsTheMessage) {
+    ports.ports = {"COM1", "COM3", std::string("COM7\0", 5)};
+    settings.SaveSetting("kavrin", "main", "com", "3");
+    Start();
+    const auto checkedItems = [this] {
+        std::string items;
+        for (int k = 1; k <= 3; ++k)
+            items += Find<QAction>(QStringLiteral("mncom%1").arg(k))->isChecked() ? '1' : '0';
+        return items;
+    };
+    EXPECT_EQ(Find<QAction>("mncom3")->text(), "COM7");
+    EXPECT_EQ(checkedItems(), "010");
+    Trigger("mncom1");
+    EXPECT_EQ(checkedItems(), "100");
+    EXPECT_EQ(settings.Get("main", "com"), "1");
+
+    device.missing.insert("fake:7");
+    Trigger("mncom3");
+    EXPECT_EQ(said, (std::vector<std::string>{"COM7 T71"}));
+    EXPECT_EQ(checkedItems(), "000");
+
+    ports.ports = {}; // no listed port keeps the first item
+    Start();
+    EXPECT_EQ(Find<QAction>("mncom1")->text(), "com1");
+    EXPECT_TRUE(Find<QAction>("mncom1")->isChecked());
+}
+
+TEST_F(WindowTest, DetectionWindowFindsTheEcuAndTheWindowKeepsItsPort) {
+    ports.ports = {"COM1", "COM3", "COM4"};
+    device.missing = {"fake:3"};
+    Start();
+    frmKAVRIN& frm = window->logic();
+    AutoDialog dialog(frm.detectionHost(), ports, frm.texts(), window.get());
+    dialog.show();
+    dialog.logic().Form_Load();
+    EXPECT_EQ(dialog.windowTitle(), "T82");
+    EXPECT_EQ(dialog.PortLabelCount(), 3);
+    EXPECT_EQ(dialog.findChild<QLabel*>("lblCOM3")->text(), "COM4");
+    EXPECT_EQ(dialog.findChild<QLabel*>("lblCOM1")->text(), "COM1   T88");
+    // COM1 is silent, COM3 gone, COM4 answers.
+    for (int probe = 0; probe < 3; ++probe) {
+        if (device.openName == "fake:4") device.Feed(Frame('0', 2048));
+        frm.tmrcom_Timer();
+        dialog.logic().Timer1_Timer();
+    }
+    EXPECT_TRUE(dialog.logic().found());
+    EXPECT_EQ(device.openName, "fake:4");
+    EXPECT_TRUE(Find<QAction>("mncom3")->isChecked());
+    EXPECT_EQ(settings.Get("main", "com"), "4");
+    EXPECT_TRUE(said.empty());
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+QAccessibleInterface* Reader(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+TEST_F(WindowTest, ToolsReadTablesFieldsValuesIndicatorsAndTheChart) {
+    Start();
+    window->logic().ShowChannel(0, 1024);
+    auto* fuel = Reader(Find("grd_fuel"));
+    EXPECT_EQ(fuel->role(), QAccessible::Table);
+    EXPECT_EQ(fuel->text(QAccessible::Name), "Fuel map");
+    QAccessibleTableInterface* table = fuel->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(QSize(table->columnCount(), table->rowCount()), QSize(15, 11));
+    QAccessibleTableCellInterface* cell = table->cellAt(0, 0)->tableCellInterface();
+    ASSERT_EQ(cell->columnHeaderCells().size(), 1);
+    EXPECT_EQ(cell->columnHeaderCells()[0]->role(), QAccessible::ColumnHeader);
+    EXPECT_EQ(cell->columnHeaderCells()[0]->text(QAccessible::Name), "1000");
+    EXPECT_EQ(fuel->focusChild(), table->cellAt(0, 0));
+
+    auto* corte = Reader(Find("txtCorte"));
+    EXPECT_EQ(corte->text(QAccessible::Name), "T48"); // its caption, in the language's words
+    EXPECT_EQ(corte->relations(QAccessible::Label).size(), 1);
+    EXPECT_EQ(Reader(Find("lblvalor0"))->text(QAccessible::Name), "RPM 1024");
+    EXPECT_EQ(Reader(Find("lblCranking"))->text(QAccessible::Name), "CRANKING off");
+    window->logic().ShowChannel(16, 1);
+    EXPECT_EQ(Reader(Find("lblCranking"))->text(QAccessible::Name), "CRANKING on");
+    EXPECT_EQ(Reader(Find("txtEscala0"))->text(QAccessible::Name), "RPM chart scale");
+    EXPECT_EQ(Reader(Find("barra_panel3"))->text(QAccessible::Name), "Status bar: T79 0");
+
+    QAccessibleInterface* chart = Reader(&window->chart());
+    EXPECT_EQ(chart->role(), QAccessible::Graphic);
+    EXPECT_EQ(chart->text(QAccessible::Name), "Live chart");
+    Chk(0)->click();
+    EXPECT_TRUE(chart->text(QAccessible::Description).contains("RPM (scale 0.1)"));
+}
+
+TEST_F(WindowTest, ChartHasTheDesignSizeAndDrawsEachTickInOneRepaint) {
+    Start();
+    ChartWidget& chart = window->chart();
+    EXPECT_EQ(chart.size(), QSize(723, 273));
+    EXPECT_EQ(chart.image().pixelColor(400, 272), QColor(160, 192, 160)) << "bottom grid line";
+    QCoreApplication::processEvents();
+    const int before = chart.repaints();
+    for (int x = 60; x < 560; ++x) chart.Line(x, 100, x - 1, 120, Rgb(0, 0, 255));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(chart.repaints() - before, 1);
+    // Painting the widget again (as after being covered) shows the same picture.
+    EXPECT_EQ(chart.grab().toImage().pixelColor(300, 110), QColor(0, 0, 255));
+    chart.Clear();
+    EXPECT_NE(chart.image().pixelColor(300, 110), QColor(0, 0, 255));
+}
+
+TEST(StoredColumnWidths, DamagedValuesAreLimitedToTheWindowsWidth) {
+    const std::pair<const char*, int> cases[] = {
+        {"1e12", grid::kMaxColWidth}, {"-500", 0}, {"99999", grid::kMaxColWidth}, {"645", 645}};
+    QWidget host;
+    QtOwnerWindow owner(&host, "frmKAVRIN");
+    QtGridControl control("grd_fuel", &host);
+    control.SetCols(4);
+    QtEditBox box(&host);
+    LinkFlags flags;
+    MemorySettingsStore settings;
+    grid editor(flags, settings);
+    editor.inicializar(owner, control, box);
+    for (int c = 0; c < 4; ++c)
+        settings.SaveSetting("RA1", "frmKAVRIN", "grd_fuel_colwidth" + std::to_string(c),
+                             cases[c].first);
+    editor.CargarColWidths();
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(control.ColWidth(c), cases[c].second) << cases[c].first;
 }
 
 } // namespace
