@@ -1,13 +1,7 @@
 // The real main window on the offscreen platform with the serial side faked:
 // what the user does with mouse and keys, and the bytes that reach the wire.
 #include "link/write_message.h"
-#include "support/fake_link_host.h"
-#include "support/fake_serial_device.h"
-#include "support/link_rig.h"
-#include "support/memory_file_system.h"
-#include "support/memory_settings_store.h"
-#include "support/qt_application.h"
-#include "ui/main_window.h"
+#include "support/window_rig.h"
 #include "ui/qt_edit_box.h"
 #include "ui/qt_grid_control.h"
 
@@ -60,54 +54,9 @@ Bytes Writes(const std::vector<std::pair<int, int>>& writes) {
     return out;
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public WindowRig {
 protected:
-    MainWindowTest() { files.files["/prog/English.lan"] = NumberedLanguageFile(); }
-    ~MainWindowTest() override {
-        window.reset();
-        QCoreApplication::processEvents();
-    }
-
-    // Builds, loads and shows the window with the settings as the test left
-    // them. What the start-up says in message boxes is noted, and the boxes
-    // closed.
-    void Start() {
-        window =
-            std::make_unique<MainWindow>(Platform{device, ports, clock, settings, files, "/prog"});
-        AnsweringBoxes([this] { window->Load(); });
-        // The ticks are run by hand: the wire only changes when a test says so.
-        for (const char* name : {"tmrcom", "Timer2"}) window->findChild<QTimer*>(name)->stop();
-        window->show();
-        window->activateWindow();
-        QCoreApplication::processEvents();
-        ASSERT_EQ(QApplication::activeWindow(), window.get());
-    }
-    // Runs what may open message boxes: each is noted and closed.
-    void AnsweringBoxes(const std::function<void()>& run) {
-        QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                said.push_back(box->text().toStdString());
-                box->reject();
-            }
-        });
-        answer.start(0);
-        run();
-        answer.stop();
-    }
-    void Tick(int n = 1) {
-        for (int i = 0; i < n; ++i) window->logic().tmrcom_Timer();
-    }
-    // Starts the window, receives the tune and leaves the window online with
-    // a clean wire.
-    void Connect() {
-        Start();
-        device.ClearWritten();
-        device.Feed(Dump(Tune()));
-        Tick(2);
-        ASSERT_TRUE(window->logic().linkState().flags.online);
-        device.ClearWritten();
-    }
+    void Connect() { WindowRig::Connect(Tune()); }
     // Echoes every write message on the wire back as the ECU would.
     void EchoWrites() {
         const auto& w = device.written;
@@ -117,11 +66,8 @@ protected:
         device.ClearWritten();
         Tick();
     }
-
     template <typename T = QWidget> T* Find(const char* name) const {
-        T* w = window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return WindowRig::Find<T>(QString::fromLatin1(name));
     }
     QLineEdit* Field(const char* name) const { return Find<QLineEdit>(name); }
     // Clicks into a field and replaces its text as a user would.
@@ -139,14 +85,6 @@ protected:
     }
     // Runs what was posted meanwhile (the Tab an Enter sends).
     static void Settle() { QCoreApplication::processEvents(); }
-
-    FakeClock clock;
-    FakeSerialDevice device{&clock};
-    FakePortDirectory ports;
-    MemorySettingsStore settings;
-    MemoryFileSystem files;
-    std::unique_ptr<MainWindow> window;
-    std::vector<std::string> said;
 };
 
 constexpr int kParamBase = 201;
@@ -200,7 +138,7 @@ TEST_F(MainWindowTest, AboutChangesNothing) {
         return bytes;
     };
     const auto before = image();
-    AnsweringBoxes([this] { window->findChild<QAction*>("mnAbout")->trigger(); });
+    Answering([this] { window->findChild<QAction*>("mnAbout")->trigger(); });
     EXPECT_EQ(said.size(), 1u);
     EXPECT_EQ(image(), before);
     EXPECT_TRUE(device.written.empty());

@@ -2,14 +2,8 @@
 // menu, ".efi" files, the "Comm" menu, the detection window and what
 // accessibility tools read.
 #include "grid/grid.h"
-#include "support/fake_link_host.h"
-#include "support/fake_serial_device.h"
-#include "support/link_rig.h"
-#include "support/memory_file_system.h"
-#include "support/memory_settings_store.h"
-#include "support/qt_application.h"
+#include "support/window_rig.h"
 #include "ui/auto_dialog.h"
-#include "ui/main_window.h"
 #include "ui/qt_edit_box.h"
 #include "ui/qt_grid_control.h"
 
@@ -57,46 +51,17 @@ struct BrokenSettingsStore final : SettingsStore {
     bool CanRemember() override { return false; }
 };
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public WindowRig {
 protected:
-    WindowTest() { files.files["/prog/English.lan"] = NumberedLanguageFile(); }
-    ~WindowTest() override {
-        window.reset();
-        QCoreApplication::processEvents();
-    }
-    // Builds and loads the window (again); the ticks are run by hand.
-    void Start(SettingsStore* store = nullptr) {
-        window.reset();
-        Platform platform{device, ports, clock, store ? *store : settings, files, "/prog"};
-        platform.moreLanguageFolders = {"/share", "/home"};
-        window = std::make_unique<MainWindow>(std::move(platform));
-        window->view().dialogs = &dialogs;
-        Answering([this] { window->Load(); });
-        for (const char* name : {"tmrcom", "Timer2"}) Find<QTimer>(name)->stop();
-        window->show();
+    WindowTest() {
+        languageFolders = {"/share", "/home"};
+        dialogs = &chosen;
     }
     // Starts online with a received image of i * 3 + 1 and a clean wire.
     void Connect() {
-        Start();
         std::vector<std::uint8_t> image(214);
         for (int i = 0; i < 214; ++i) image[std::size_t(i)] = std::uint8_t(i * 3 + 1);
-        device.Feed(Dump(image));
-        for (int i = 0; i < 2; ++i) window->logic().tmrcom_Timer();
-        ASSERT_TRUE(window->logic().linkState().flags.online);
-        device.ClearWritten();
-    }
-    // Runs what may open message boxes: each is noted and closed.
-    void Answering(const std::function<void()>& run) {
-        QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                said.push_back(box->text().toStdString());
-                box->reject();
-            }
-        });
-        answer.start(0);
-        run();
-        answer.stop();
+        WindowRig::Connect(image);
     }
     void Trigger(const char* action) {
         Answering([&] { Find<QAction>(action)->trigger(); });
@@ -121,14 +86,7 @@ protected:
     }
     std::string Caption() const { return window->windowTitle().toStdString(); }
 
-    FakeClock clock;
-    FakeSerialDevice device{&clock};
-    FakePortDirectory ports;
-    MemorySettingsStore settings;
-    MemoryFileSystem files;
-    ChosenFile dialogs;
-    std::unique_ptr<MainWindow> window;
-    std::vector<std::string> said;
+    ChosenFile chosen;
 };
 
 TEST_F(WindowTest, FirstRunUsesTheDefaultsAndStoresOnlyThePort) {
@@ -250,17 +208,17 @@ TEST_F(WindowTest, LanguageMenuSwitchesToTheCyrillicFileAndBack) {
 TEST_F(WindowTest, EfiFileSavedAndOpenedOnlineSendsEveryByteOnce) {
     Connect();
     Trigger("mnOpen"); // a cancelled dialog does nothing
-    dialogs.choice = "";
+    chosen.choice = "";
     Trigger("mnSave");
     EXPECT_EQ(files.files.size(), 1u);
-    dialogs.choice = "/work/tune.efi";
+    chosen.choice = "/work/tune.efi";
     Trigger("mnSave");
     EXPECT_EQ(Caption(), "/work/tune.efi");
     EXPECT_EQ(files.files["/work/tune.efi"].substr(0, 24), "format=15x11\r\nsize=214\r\n");
     ASSERT_TRUE(device.written.empty());
 
     Trigger("mnOpen");
-    EXPECT_EQ(dialogs.asked, "T75 T76 KAVRIN 053 T76 KAVRIN 053 T75 ");
+    EXPECT_EQ(chosen.asked, "T75 T76 KAVRIN 053 T76 KAVRIN 053 T75 ");
     ASSERT_EQ(device.written.size(), 214u * 4);
     for (std::size_t i = 0; i < 214; ++i) {
         EXPECT_EQ(device.written[4 * i], 'M');
@@ -280,7 +238,7 @@ TEST_F(WindowTest, ARefusedEfiFileChangesNothingAndSaysWhy) {
                     9),
     };
     Connect();
-    dialogs.choice = "/work/bad.efi";
+    chosen.choice = "/work/bad.efi";
     for (const std::string& content : refused) {
         said.clear();
         files.files["/work/bad.efi"] = content;
@@ -299,7 +257,7 @@ TEST_F(WindowTest, OfflineAnEfiFileFillsTheTablesAndAFailedSaveKeepsTheOldFile) 
     Start();
     device.ClearWritten();
     files.files["/work/t.efi"] = old;
-    dialogs.choice = "/work/t.efi";
+    chosen.choice = "/work/t.efi";
     Trigger("mnOpen");
     EXPECT_EQ(Find<QtGridControl>("grd_fuel")->TextMatrix(1, 2), "41");
     EXPECT_TRUE(device.written.empty());

@@ -1,0 +1,91 @@
+#pragma once
+// The real main window on the offscreen platform with the machine faked: a
+// serial device the test feeds, a port table, a clock that moves only when
+// told, settings and files in memory. The link ticks are run by hand, and what
+// message boxes say is noted and the boxes closed.
+#include "support/fake_link_host.h"
+#include "support/fake_serial_device.h"
+#include "support/link_rig.h"
+#include "support/memory_file_system.h"
+#include "support/memory_settings_store.h"
+#include "support/qt_application.h"
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kavrin::test {
+
+class WindowRig : public ::testing::Test {
+protected:
+    WindowRig() { files.files["/prog/English.lan"] = NumberedLanguageFile(); }
+    ~WindowRig() override {
+        window.reset();
+        QCoreApplication::processEvents();
+    }
+
+    // Builds, loads and shows the window (again) with the settings as the test
+    // left them.
+    void Start(SettingsStore* store = nullptr) {
+        window.reset();
+        Platform platform{device, ports, clock, store ? *store : settings, files, "/prog"};
+        platform.moreLanguageFolders = languageFolders;
+        window = std::make_unique<MainWindow>(std::move(platform));
+        if (dialogs) window->view().dialogs = dialogs;
+        Answering([this] { window->Load(); });
+        for (const char* name : {"tmrcom", "Timer2"}) Find<QTimer>(name)->stop();
+        window->show();
+        window->activateWindow();
+        QCoreApplication::processEvents();
+    }
+    // Starts, receives the image and leaves the window online with a clean wire.
+    void Connect(const std::vector<std::uint8_t>& image) {
+        Start();
+        device.ClearWritten();
+        device.Feed(Dump(image));
+        Tick(2);
+        ASSERT_TRUE(window->logic().linkState().flags.online);
+        device.ClearWritten();
+    }
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) window->logic().tmrcom_Timer();
+    }
+    // Runs what may open message boxes: each is noted and closed.
+    void Answering(const std::function<void()>& run) {
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                said.push_back(box->text().toStdString());
+                box->reject();
+            }
+        });
+        answer.start(0);
+        run();
+        answer.stop();
+    }
+    template <typename T = QWidget> T* Find(const QString& name) const {
+        T* w = window->findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+
+    FakeClock clock;
+    FakeSerialDevice device{&clock};
+    FakePortDirectory ports;
+    MemorySettingsStore settings;
+    MemoryFileSystem files;
+    std::vector<std::string> languageFolders;
+    FileDialogs* dialogs = nullptr;
+    std::unique_ptr<MainWindow> window;
+    std::vector<std::string> said;
+};
+
+} // namespace kavrin::test
