@@ -98,11 +98,11 @@ TEST_F(MapViewsTest, ThrottleHeadersInSensorCountsAndPercentOfTheSpan) {
         EXPECT_EQ(ThrottleHeaders(), c.percent);
     }
 
-    // Limits that leave no span read as THR MAX 255.
+    // Limits that leave no span read as THR MAX 255: no THR MAX, one at or
+    // below THR MIN, one rounding to 0, a span rounding to 0.
     dataFormat = kRawData;
     const std::pair<const char*, const char*> nonsense[] = {
-        {"0", "0"},    {"20", "0"},  {"20", "-5"}, {"20", "20"},
-        {"100", "50"}, {"0", "abc"}, {"0", "0.4"}, {"-5", "0.4"}};
+        {"20", "abc"}, {"20", "20"}, {"100", "50"}, {"0", "0.4"}, {"254.6", "255"}};
     for (const auto& [thrMin, thrMax] : nonsense) {
         Layout(thrMin, "255");
         const auto expected = std::pair(ThrottleHeaders(), state.ThrSpan);
