@@ -55,4 +55,18 @@ inline void Put(std::vector<std::uint8_t>& out, std::uint8_t c, std::uint16_t va
     out.insert(out.end(), {c, lo, hi, static_cast<std::uint8_t>(c ^ lo ^ hi)});
 }
 
+// "$", the count and a whole configuration with a good check: THR MAX 220,
+// EFI factor 100, the maps rising.
+inline std::vector<std::uint8_t> TuneDump() {
+    std::vector<std::uint8_t> dump{'$', 215};
+    std::uint8_t check = 0xAA;
+    for (int i = 0; i < 214; ++i) {
+        const auto b = static_cast<std::uint8_t>(i == 209 ? 100 : (i == 206 ? 220 : 40 + i % 200));
+        dump.push_back(b);
+        check ^= b;
+    }
+    dump.push_back(check);
+    return dump;
+}
+
 } // namespace kavrin::bench

@@ -27,16 +27,7 @@ struct Rig {
         window.Load();
         window.show();
         // A good dump first, so the window is online with a whole configuration.
-        std::vector<std::uint8_t> dump{'$', 215};
-        std::uint8_t check = 0xAA;
-        for (int i = 0; i < 214; ++i) {
-            const auto b =
-                static_cast<std::uint8_t>(i == 209 ? 100 : (i == 206 ? 220 : 40 + i % 200));
-            dump.push_back(b);
-            check ^= b;
-        }
-        dump.push_back(check);
-        device.Load(dump);
+        device.Load(TuneDump());
         window.logic().tmrcom_Timer();
         window.logic().tmrcom_Timer();
         QCoreApplication::processEvents();
