@@ -2,9 +2,13 @@
 // What the window benchmarks stand on instead of the machine: a serial device
 // that plays back a prepared stream, a port table and a settings store that
 // asks for formatted display.
+#include "base/clock.h"
 #include "base/settings_store.h"
 #include "serial/port_directory.h"
 #include "serial/serial_device.h"
+#include "ui/main_window.h"
+
+#include <QCoreApplication>
 
 #include <cstdint>
 #include <string>
@@ -68,5 +72,25 @@ inline std::vector<std::uint8_t> TuneDump() {
     dump.push_back(check);
     return dump;
 }
+
+// The real window, shown, online with the tune, on the file system given.
+template <typename Files> struct OnlineWindow {
+    OnlineWindow()
+        : window(Platform{device, ports, clock, settings, files,
+                          QCoreApplication::applicationDirPath().toStdString()}) {
+        window.Load();
+        window.show();
+        device.Load(TuneDump());
+        window.logic().tmrcom_Timer();
+        window.logic().tmrcom_Timer();
+        QCoreApplication::processEvents();
+    }
+    Files files;
+    PlaybackDevice device;
+    BenchPorts ports;
+    SteadyClock clock;
+    FormattedSettings settings;
+    MainWindow window;
+};
 
 } // namespace kavrin::bench

@@ -21,26 +21,12 @@ namespace {
 using namespace kavrin;
 using namespace kavrin::bench;
 
-// Plays a dump once, then counts what the window sends.
-struct Rig {
-    Rig()
-        : window(Platform{device, ports, clock, settings, files,
-                          QCoreApplication::applicationDirPath().toStdString()}) {
-        window.Load();
-        window.show();
-        device.Load(TuneDump());
-        window.logic().tmrcom_Timer();
-        window.logic().tmrcom_Timer();
-        QCoreApplication::processEvents();
+// The window online; the tune it holds saved as the file every load reads.
+struct Rig : OnlineWindow<QtFileSystem> {
+    Rig() {
         path = folder.filePath(QStringLiteral("tune.efi")).toStdString();
         files.WriteFile(path, WriteEfiText(window.logic().config()));
     }
-    PlaybackDevice device;
-    BenchPorts ports;
-    SteadyClock clock;
-    FormattedSettings settings;
-    QtFileSystem files;
-    MainWindow window;
     QTemporaryDir folder;
     std::string path;
 };

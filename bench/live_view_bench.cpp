@@ -63,14 +63,7 @@ private:
 // A dump, then rounds of the sixteen channels and the status bits with an
 // engine that sweeps its speed and throttle.
 std::vector<std::uint8_t> Stream() {
-    std::vector<std::uint8_t> out{'$', 215};
-    std::uint8_t check = 0xAA;
-    for (int i = 0; i < 214; ++i) {
-        const auto b = static_cast<std::uint8_t>(i == 209 ? 100 : (i == 206 ? 220 : 40 + i % 200));
-        out.push_back(b);
-        check ^= b;
-    }
-    out.push_back(check);
+    std::vector<std::uint8_t> out = TuneDump();
     for (int round = 0; round < 2000; ++round) {
         const double phase = round / 2000.0;
         const auto rpm =

@@ -20,25 +20,7 @@ namespace {
 using namespace kavrin;
 using namespace kavrin::bench;
 
-struct Rig {
-    Rig()
-        : window(Platform{device, ports, clock, settings, files,
-                          QCoreApplication::applicationDirPath().toStdString()}) {
-        window.Load();
-        window.show();
-        // A good dump first, so the window is online with a whole configuration.
-        device.Load(TuneDump());
-        window.logic().tmrcom_Timer();
-        window.logic().tmrcom_Timer();
-        QCoreApplication::processEvents();
-    }
-    PlaybackDevice device;
-    BenchPorts ports;
-    SteadyClock clock;
-    FormattedSettings settings;
-    DiskFileSystem files;
-    MainWindow window;
-};
+using Rig = OnlineWindow<DiskFileSystem>;
 
 Rig* rig = nullptr;
 

@@ -16,31 +16,33 @@ class QTabWidget;
 
 namespace kavrin {
 
-class QtWindowCaption final : public Control {
+// A control that is only a caption: it has no colours of its own and is always
+// shown.
+class CaptionControl : public Control {
 public:
-    explicit QtWindowCaption(QWidget* window) : window_(window) {}
-    void SetText(const std::string& text) override;
-    std::string Text() const override;
     void SetForeColour(Colour) override {}
     void SetBackColour(Colour) override {}
     void SetVisible(bool) override {}
     bool IsVisible() const override { return true; }
+};
+
+class QtWindowCaption final : public CaptionControl {
+public:
+    explicit QtWindowCaption(QWidget* window) : window_(window) {}
+    void SetText(const std::string& text) override;
+    std::string Text() const override;
 
 private:
     QPointer<QWidget> window_;
 };
 
 // One tab's caption of a tab widget or a tab bar.
-class QtTabCaption final : public Control {
+class QtTabCaption final : public CaptionControl {
 public:
     QtTabCaption(QTabWidget* tabs, int index);
     QtTabCaption(QTabBar* bar, int index);
     void SetText(const std::string& text) override;
     std::string Text() const override;
-    void SetForeColour(Colour) override {}
-    void SetBackColour(Colour) override {}
-    void SetVisible(bool) override {}
-    bool IsVisible() const override { return true; }
 
 private:
     QPointer<QTabWidget> tabs_;
