@@ -98,27 +98,21 @@ TEST(EndToEnd, WindowTalksToTheSimulatedEcu) {
     EXPECT_EQ(settings.GetSetting("kavrin", "ports", "COM21", "<gone>"), "<gone>");
 }
 
-void RunProgramAndStop(int port, int signal) {
-    Simulator ecu(port);
-    ASSERT_TRUE(ecu.started);
-    QtSettingsStore settings;
-    settings.SaveSetting("kavrin", "main", "com", std::to_string(port));
-    const std::string out = MakeTempDir() + "/kavrin.out";
-    Process tool(BinDir() + "/kavrin", {}, out);
-    ASSERT_TRUE(WaitUntil([&] { return ecu.Logged("dump 215"); }, 20s)) << ReadWholeFile(out);
-    EXPECT_TRUE(ecu.Logged("R"));
-    EXPECT_FALSE(ecu.Logged("S"));
-    tool.Signal(signal);
-    EXPECT_EQ(tool.Wait(20s), 0) << ReadWholeFile(out);
-    EXPECT_TRUE(WaitUntil([&] { return ecu.Logged("S"); }, 5s));
-}
-
-TEST(EndToEnd, ProgramClosesCleanlyOnTerminate) {
-    RunProgramAndStop(22, SIGTERM);
-}
-
-TEST(EndToEnd, ProgramClosesCleanlyOnInterrupt) {
-    RunProgramAndStop(23, SIGINT);
+TEST(EndToEnd, ProgramClosesCleanlyOnTerminateAndInterrupt) {
+    for (auto [port, signal] : {std::pair{22, SIGTERM}, {23, SIGINT}}) {
+        Simulator ecu(port);
+        ASSERT_TRUE(ecu.started);
+        QtSettingsStore settings;
+        settings.SaveSetting("kavrin", "main", "com", std::to_string(port));
+        const std::string out = MakeTempDir() + "/kavrin.out";
+        Process tool(BinDir() + "/kavrin", {}, out);
+        ASSERT_TRUE(WaitUntil([&] { return ecu.Logged("dump 215"); }, 20s)) << ReadWholeFile(out);
+        EXPECT_TRUE(ecu.Logged("R"));
+        EXPECT_FALSE(ecu.Logged("S"));
+        tool.Signal(signal);
+        EXPECT_EQ(tool.Wait(20s), 0) << ReadWholeFile(out);
+        EXPECT_TRUE(WaitUntil([&] { return ecu.Logged("S"); }, 5s));
+    }
 }
 
 // Whether the program catches SIGTERM yet, as the kernel reports it.

@@ -3,7 +3,6 @@
 #include "ecusim/command_line.h"
 #include "ecusim/ecu_image.h"
 #include "ecusim/ecu_simulator.h"
-#include "ecusim/engine_model.h"
 #include "link/write_message.h"
 #include "support/link_rig.h"
 
@@ -92,17 +91,6 @@ TEST(EcuSimulatorTest, ScheduledSilenceSendsNothingButStillListens) {
     EXPECT_THAT(bench.ecu.TakeEvents(), ElementsAre("silent", "G", "M 201 90", "talking"));
     bench.Run(1000);
     EXPECT_TRUE(bench.Run(500).empty()) << "every period";
-}
-
-TEST(EngineModelTest, SameSeedSameEngine) {
-    const EcuImage image = EcuImage::Tuned();
-    const EngineModel a(5), b(5), c(6);
-    bool differs = false;
-    for (std::int64_t t = 0; t < 60000; t += 97) {
-        ASSERT_EQ(a.Channels(t, image), b.Channels(t, image)) << t;
-        differs = differs || a.Channels(t, image) != c.Channels(t, image);
-    }
-    EXPECT_TRUE(differs);
 }
 
 // The end-to-end test uses the port, files and seed; these are the rest.

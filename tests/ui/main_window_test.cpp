@@ -66,9 +66,6 @@ protected:
         device.ClearWritten();
         Tick();
     }
-    template <typename T = QWidget> T* Find(const char* name) const {
-        return WindowRig::Find<T>(QString::fromLatin1(name));
-    }
     QLineEdit* Field(const char* name) const { return Find<QLineEdit>(name); }
     // Clicks into a field and replaces its text as a user would.
     void TypeInto(QLineEdit* field, const char* text) {

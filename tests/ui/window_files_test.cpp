@@ -1,7 +1,6 @@
 // The real window on the offscreen platform: remembered choices, the Language
 // menu, ".efi" files, the "Comm" menu, the detection window and what
 // accessibility tools read.
-#include "grid/grid.h"
 #include "support/window_rig.h"
 #include "ui/auto_dialog.h"
 #include "ui/qt_edit_box.h"
@@ -65,11 +64,6 @@ protected:
     }
     void Trigger(const char* action) {
         Answering([&] { Find<QAction>(action)->trigger(); });
-    }
-    template <typename T = QWidget> T* Find(const QString& name) const {
-        T* w = window->findChild<T*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
     }
     QCheckBox* Chk(int n) const { return Find<QCheckBox>(QStringLiteral("chk%1").arg(n)); }
     QLineEdit* Scale(int n) const { return Find<QLineEdit>(QStringLiteral("txtEscala%1").arg(n)); }
@@ -359,25 +353,6 @@ TEST_F(WindowTest, ChartHasTheDesignSizeAndDrawsEachTickInOneRepaint) {
     EXPECT_EQ(chart.grab().toImage().pixelColor(300, 110), QColor(0, 0, 255));
     chart.Clear();
     EXPECT_NE(chart.image().pixelColor(300, 110), QColor(0, 0, 255));
-}
-
-TEST(StoredColumnWidths, DamagedValuesAreLimitedToTheWindowsWidth) {
-    const std::pair<const char*, int> cases[] = {
-        {"1e12", grid::kMaxColWidth}, {"-500", 0}, {"99999", grid::kMaxColWidth}, {"645", 645}};
-    QWidget host;
-    QtOwnerWindow owner(&host, "frmKAVRIN");
-    QtGridControl control("grd_fuel", &host);
-    control.SetCols(4);
-    QtEditBox box(&host);
-    LinkFlags flags;
-    MemorySettingsStore settings;
-    grid editor(flags, settings);
-    editor.inicializar(owner, control, box);
-    for (int c = 0; c < 4; ++c)
-        settings.SaveSetting("RA1", "frmKAVRIN", "grd_fuel_colwidth" + std::to_string(c),
-                             cases[c].first);
-    editor.CargarColWidths();
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(control.ColWidth(c), cases[c].second) << cases[c].first;
 }
 
 } // namespace
