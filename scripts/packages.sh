@@ -7,6 +7,8 @@ KAVRIN_PACKAGES=(
   qt6-base-dev qt6-serialport-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   locales
+  # the checks of the desktop entry and the AppStream metadata
+  desktop-file-utils appstream
 )
 
 kavrin_install_packages() {

@@ -18,6 +18,8 @@ int main(int argc, char* argv[]) {
     kavrin::SignalBridge::CatchStopSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KAVRIN"));
+    // Wayland matches the window to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(KAVRIN_APP_ID));
     kavrin::SignalBridge stopSignals;
 
     kavrin::SteadyClock clock;
