@@ -2,11 +2,14 @@
 #   the build: cmake ninja-build g++ qt6-base-dev qt6-serialport-dev
 #   the tests and benchmarks: libgtest-dev libgmock-dev libbenchmark-dev
 #   the comma locale of the number-text tests: locales
+#   the datalog's CSV read back by a data tool: python3-pandas
 KAVRIN_PACKAGES=(
   cmake ninja-build g++
   qt6-base-dev qt6-serialport-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   locales
+  # the datalog test reads a log back with pandas
+  python3-pandas
 )
 
 kavrin_install_packages() {

@@ -7,10 +7,11 @@ namespace kavrin {
 
 namespace {
 // Numbers always in the "C" form ("." before the decimals), whatever the
-// locale, as the shortest text that reads back as the same float.
+// locale, to the seven digits a float holds: 0.056, not 0.055999998.
 void AppendNumber(std::string& out, float value) {
     char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    const auto result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::general, 7);
     out.append(text, result.ptr);
 }
 

@@ -63,8 +63,8 @@ TEST_F(DatalogTest, HeaderQuotesWhatWouldSplitAColumn) {
               "C),C8,C9,C10,C11,C12,C13,C14,C15,CRANKING,SELECTOR,STOP,PULSE,FIRST,ANTICIP\n");
 }
 
-// Rows are written with "." whatever the locale says, as the shortest text that
-// reads back as the value; the status bits as six 0/1 columns, bit 0 first.
+// Rows are written with "." whatever the locale says, to seven digits; the status bits as six 0/1
+// columns, bit 0 first.
 TEST_F(DatalogTest, RowsAreTimeValuesAndIndicatorsInTheCForm) {
     const bool comma =
         std::setlocale(LC_ALL, "de_DE.UTF-8") || std::setlocale(LC_ALL, "fr_FR.UTF-8");
@@ -79,7 +79,7 @@ TEST_F(DatalogTest, RowsAreTimeValuesAndIndicatorsInTheCForm) {
         {1234, 1000, 35.15625f, 9.5f, 9,
          "1.234,1000,35.15625,0,0,0,0,0,0,0,9.5,0,0,0,0,0,0,1,0,0,1,0,0"},
         {61005, 63999.0234375f, 0.1f, 19, 0x7F,
-         "62.239,63999.023,0.1,0,0,0,0,0,0,0,19,0,0,0,0,0,0,1,1,1,1,1,1"},
+         "62.239,63999.02,0.1,0,0,0,0,0,0,0,19,0,0,0,0,0,0,1,1,1,1,1,1"},
     };
     Start(Header());
     std::string expected;
