@@ -1,10 +1,13 @@
 // The datalog at a saturated line: 115200 baud, 8N1, is 11,520 bytes or 2,880
 // four-byte frames a second. Simulated seconds of frames go through the
-// channel conversions into a log on a real file; the process CPU time they take
-// is the share of one core that logging at that rate costs (goal: at most 1 %).
+// channel conversions into a log on a real file; the process CPU time the log
+// takes is the share of one core that logging at that rate costs (goal: at
+// most 1 %). Two mixes: every frame an engine-speed frame (a row per frame, the
+// worst case), and all seventeen channels in turn (a row per 17 frames).
 //   build/bench/bin/datalog_bench [seconds] [folder]
-// Two mixes: every frame an engine-speed frame (a row per frame, the worst
-// case), and all seventeen channels in turn (a row per 17 frames).
+// With --write, it only writes the log of N engine-speed frames (and the
+// other channels between them) to PATH, for a data tool to read back:
+//   datalog_bench --write PATH N
 #include "base/clock.h"
 #include "base/qt_file_system.h"
 #include "live/channels.h"
@@ -14,8 +17,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -43,12 +48,11 @@ struct NoChart final : LiveChart {
 struct Result {
     double cpuSeconds;
     long long rows;
-    long long bytes;
 };
 
-// Frames of `channels` channels in turn (channel 0 last of each turn), with the
-// log's own work alone timed: the conversions run with or without a log.
-Result Run(int seconds, int channels, const std::string& path) {
+// Frames of `channels` channels in turn, channel 0 last of each turn, at the
+// line rate; only the log's own work is timed.
+Result Run(long long frames, int channels, const std::string& path) {
     SimulatedClock clock;
     NoChart chart;
     Configuration config;
@@ -64,18 +68,18 @@ Result Run(int seconds, int channels, const std::string& path) {
         header.names[n] = ChannelTable()[n].name;
         header.units[n] = ChannelTable()[n].unit;
     }
+    header.names[10] = "MAP, \"kPa\""; // a title that must be quoted
+    header.indicators = {"CRANKING", "SELECTOR", "STOP", "PULSE", "FIRST", "ANTICIP"};
     if (!log.Start(files.CreateStream(path), path, header)) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), files.LastError().c_str());
         std::exit(1);
     }
     double logged = 0;
-    const long long frames = static_cast<long long>(seconds) * kFramesPerSecond;
     long long nextTickUs = 50'000;
-    for (long long i = 0; i < frames; ++i) {
+    for (long long i = 1; i <= frames; ++i) {
         clock.us = i * 1'000'000 / kFramesPerSecond;
-        const auto channel = static_cast<std::int16_t>(channels == 1 ? 0 : (i + 1) % channels);
-        const auto value = static_cast<std::int32_t>((i * 7919) & 0x3FFF);
-        live.ShowChannel(channel, value);
+        const auto channel = static_cast<std::int16_t>(i % channels);
+        live.ShowChannel(channel, static_cast<std::int32_t>((i * 7919) & 0x3FFF));
         const bool tick = clock.us >= nextTickUs;
         if (channel != 0 && !tick) continue;
         const double t0 = CpuSeconds();
@@ -87,32 +91,37 @@ Result Run(int seconds, int channels, const std::string& path) {
         logged += CpuSeconds() - t0;
     }
     const double t0 = CpuSeconds();
-    log.Stop();
-    logged += CpuSeconds() - t0;
-    const long long rows = log.Rows();
-    const long long bytes = QFileInfo(QString::fromStdString(path)).size();
-    QFile::remove(QString::fromStdString(path));
-    return {logged, rows, bytes};
+    if (!log.Stop()) {
+        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(),
+                     log.TakeFailure().value_or("").c_str());
+        std::exit(1);
+    }
+    return {logged + CpuSeconds() - t0, log.Rows()};
 }
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc == 4 && std::strcmp(argv[1], "--write") == 0) {
+        std::setlocale(LC_ALL, ""); // the caller's locale, a comma one included
+        const long long rows = Run(std::atoll(argv[3]) * 17, 17, argv[2]).rows;
+        std::printf("%lld rows\n", rows);
+        return 0;
+    }
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
     const std::string folder = argc > 2 ? argv[2] : QDir::tempPath().toStdString();
     const std::string path = folder + "/kavrin-datalog-bench.csv";
     std::printf("datalog at 115200 baud (%d frames/s), %d s of frames, file in %s\n",
                 kFramesPerSecond, seconds, folder.c_str());
-    struct Mix {
-        const char* name;
-        int channels;
-    };
-    for (const Mix mix : {Mix{"every frame engine speed", 1}, Mix{"17 channels in turn", 17}}) {
-        const Result r = Run(seconds, mix.channels, path);
+    for (const int channels : {1, 17}) {
+        const Result r = Run(static_cast<long long>(seconds) * kFramesPerSecond, channels, path);
+        const double kB =
+            static_cast<double>(QFileInfo(QString::fromStdString(path)).size()) / 1024;
+        QFile::remove(QString::fromStdString(path));
         const double share = 100.0 * r.cpuSeconds / seconds;
-        std::printf("  %-26s %7lld rows/s  %8.1f kB/s  %6.2f us/row  %.3f %% of a core  (%s)\n",
-                    mix.name, r.rows / seconds, r.bytes / 1024.0 / seconds,
-                    r.rows ? r.cpuSeconds * 1e6 / r.rows : 0.0, share,
-                    share <= 1.0 ? "within 1 %" : "OVER 1 %");
+        std::printf("  %-26s %5lld rows/s %7.1f kB/s %6.2f us/row  %.3f %% of a core (%s)\n",
+                    channels == 1 ? "every frame engine speed" : "17 channels in turn",
+                    r.rows / seconds, kB / seconds, r.rows ? r.cpuSeconds * 1e6 / r.rows : 0.0,
+                    share, share <= 1.0 ? "within 1 %" : "OVER 1 %");
     }
     return 0;
 }

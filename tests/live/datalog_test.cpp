@@ -1,5 +1,4 @@
-// The datalog's file: its name, its header, its rows whatever the locale, and
-// what happens when the disk stops taking them.
+// The datalog's file: its name, its header and its rows whatever the locale.
 #include "live/datalog.h"
 
 #include "support/fake_clock.h"
@@ -12,29 +11,10 @@
 namespace kavrin {
 namespace {
 
-class DatalogTest : public ::testing::Test {
-protected:
-    void Start() {
-        DatalogHeader h;
-        for (int n = 0; n < kMeasuredChannels; ++n) h.names[n] = "C" + std::to_string(n);
-        h.units[0] = "\xC2\xBA"
-                     "C";
-        h.names[1] = "IGN, advance";
-        h.names[2] = "the \"delay\"";
-        h.indicators = {"CRANKING", "SELECTOR", "STOP", "PULSE", "FIRST", "ANTICIP"};
-        ASSERT_TRUE(log.Start(files.CreateStream("/log.csv"), "/log.csv", h));
-    }
-    std::string& File() { return files.files["/log.csv"]; }
-
-    test::FakeClock clock;
-    test::MemoryFileSystem files;
-    Datalog log{clock};
-};
-
 // Titles that would split a column are quoted; values are written with "."
 // whatever the locale says, to seven digits; the status bits as six 0/1
 // columns, bit 0 first.
-TEST_F(DatalogTest, NameHeaderAndRowsInTheCForm) {
+TEST(Datalog, NameHeaderAndRowsInTheCForm) {
     EXPECT_EQ(DatalogFileName({2026, 12, 7, 3, 15, 0}), "kavrin-2026-12-07-031500.csv");
     const bool comma = std::setlocale(LC_ALL, "de_DE.UTF-8");
     struct Case {
@@ -50,7 +30,17 @@ TEST_F(DatalogTest, NameHeaderAndRowsInTheCForm) {
         {61005, 63999.0234375f, 0.1f, 19, 0x7F,
          "62.239,63999.02,0.1,0,0,0,0,0,0,0,19,0,0,0,0,0,0,1,1,1,1,1,1"},
     };
-    Start();
+    test::FakeClock clock;
+    test::MemoryFileSystem files;
+    Datalog log{clock};
+    DatalogHeader h;
+    for (int n = 0; n < kMeasuredChannels; ++n) h.names[n] = "C" + std::to_string(n);
+    h.units[0] = "\xC2\xBA"
+                 "C";
+    h.names[1] = "IGN, advance";
+    h.names[2] = "the \"delay\"";
+    h.indicators = {"CRANKING", "SELECTOR", "STOP", "PULSE", "FIRST", "ANTICIP"};
+    ASSERT_TRUE(log.Start(files.CreateStream("/log.csv"), "/log.csv", h));
     std::string expected = "Time (s),C0 (\xC2\xBA"
                            "C),\"IGN, advance\",\"the \"\"delay\"\"\",C3,C4,C5,C6,C7,C8,C9,C10,"
                            "C11,C12,C13,C14,C15,CRANKING,SELECTOR,STOP,PULSE,FIRST,ANTICIP\n";
@@ -63,29 +53,8 @@ TEST_F(DatalogTest, NameHeaderAndRowsInTheCForm) {
     }
     log.Stop();
     std::setlocale(LC_ALL, "C");
-    EXPECT_EQ(File(), expected);
+    EXPECT_EQ(files.files["/log.csv"], expected);
     if (!comma) GTEST_SKIP() << "no locale with a decimal comma is installed";
-}
-
-// Rows reach the file once a second, also from the timer's tick; a disk that
-// stops taking them ends the log with a reason, once.
-TEST_F(DatalogTest, FlushesEverySecondAndStopsWhenTheDiskFails) {
-    Start();
-    const std::string header = File();
-    log.AddRow({}, 0);
-    clock.Advance(999);
-    log.Tick();
-    EXPECT_EQ(File(), header);
-    clock.Advance(1);
-    log.Tick();
-    EXPECT_EQ(File(), header + "0.000,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0\n");
-    files.failWrites = true;
-    log.AddRow({}, 0);
-    clock.Advance(1000);
-    log.Tick();
-    EXPECT_FALSE(log.Running());
-    EXPECT_EQ(log.TakeFailure(), "no space left on device");
-    EXPECT_EQ(log.TakeFailure(), std::nullopt);
 }
 
 } // namespace
