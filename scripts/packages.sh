@@ -2,6 +2,7 @@
 #   the build: cmake ninja-build g++ qt6-base-dev qt6-serialport-dev
 #   the tests and benchmarks: libgtest-dev libgmock-dev libbenchmark-dev
 #   the comma locale of the number-text tests: locales
+#   the datalog's CSV read back by a data tool: python3-pandas
 KAVRIN_PACKAGES=(
   cmake ninja-build g++
   qt6-base-dev qt6-serialport-dev
@@ -9,6 +10,8 @@ KAVRIN_PACKAGES=(
   locales
   # the checks of the desktop entry and the AppStream metadata
   desktop-file-utils appstream
+  # the datalog test reads a log back with pandas
+  python3-pandas
 )
 
 kavrin_install_packages() {

@@ -109,7 +109,7 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
       keys_(std::make_unique<KeyHandler>(*this)),
       channelSettings_(view.channels, platform_.settings), codePages_(MakeSystemCodePageDecoder()),
       languageFiles_(platform_.files, LanguageFolders(platform_), *codePages_), chart_(chart),
-      tracker_(view.grids, *view.p, *view.p2, state_, linkState_.flags),
+      tracker_(view.grids, *view.p, *view.p2, state_, linkState_.flags), datalog_(platform_.clock),
       detection_(std::make_unique<Detection>(*this)) {
     view_.window->AddListener(keys_.get());
     view_.grids.grd_fuel->AddListener(keys_.get());
@@ -171,7 +171,16 @@ void frmKAVRIN::Form_Activate() {
 }
 
 void frmKAVRIN::Form_QueryUnload() {
+    StopDatalog();
     link_.Shutdown();
+}
+
+void frmKAVRIN::tmrcom_Timer() {
+    link_.tmrcom_Timer();
+    datalog_.Tick();
+    ReportDatalogFailure();
+    // The row count follows at the tick's pace, not at every frame's.
+    if (datalog_.Running() && datalog_.Rows() != shownLogRows_) ShowDatalogState();
 }
 
 void frmKAVRIN::Form_Terminate() {
@@ -249,8 +258,85 @@ bool frmKAVRIN::ReadEfiFile(const std::string& path) {
         link_.WriteConfigByte('M', index, value);
     };
     hooks.ShowConfig = [this] { ShowConfig(); };
+    // A log covers one configuration.
+    StopDatalog();
     LoadEfiSteps(file.steps, config_, hooks);
     return true;
+}
+
+void frmKAVRIN::mnLog_Click() {
+    if (datalog_.Running()) {
+        StopDatalog();
+        return;
+    }
+    CalendarClock& calendar = platform_.calendar ? *platform_.calendar : systemCalendar_;
+    const auto path =
+        view_.dialogs->ChooseLogFile("Start datalog", DatalogFileName(calendar.Now()));
+    if (path && !path->empty()) {
+        FileSystem& files = platform_.files;
+        auto stream = files.CreateStream(*path);
+        const std::string why = files.LastError();
+        if (!datalog_.Start(std::move(stream), *path, DatalogColumns())) {
+            const auto failure = datalog_.TakeFailure();
+            view_.messages->Exclamation(
+                *path + "\ncannot be written: " + (why.empty() ? failure.value_or("") : why) +
+                ".\nNo datalog was started.");
+        }
+    }
+    ShowDatalogState();
+}
+
+void frmKAVRIN::StopDatalog() {
+    if (!datalog_.Running()) return;
+    datalog_.Stop();
+    ShowDatalogState();
+    ReportDatalogFailure();
+}
+
+void frmKAVRIN::ReportDatalogFailure() {
+    const auto why = datalog_.TakeFailure();
+    if (!why) return;
+    ShowDatalogState();
+    view_.messages->Exclamation("The datalog has stopped:\n" + datalog_.Path() +
+                                "\ncannot be written: " + *why +
+                                ".\nThe rows up to the last second are in the file. The link "
+                                "goes on.");
+}
+
+void frmKAVRIN::ShowDatalogState() {
+    const bool running = datalog_.Running();
+    view_.mnLog->SetChecked(running);
+    shownLogRows_ = running ? datalog_.Rows() : -1;
+    const std::string& path = datalog_.Path();
+    const std::string name = path.substr(path.find_last_of("/\\") + 1);
+    view_.logPanel->SetText(running ? "Log: " + name + ", " + DecimalText(datalog_.Rows()) + " rows"
+                                    : "");
+    view_.logPanel->SetVisible(running);
+}
+
+DatalogHeader frmKAVRIN::DatalogColumns() const {
+    DatalogHeader header;
+    for (int n = 0; n < kMeasuredChannels; ++n) {
+        const std::string shown = view_.channels.chk[n]->Text();
+        header.names[n] = shown.empty() ? ChannelTable()[n].name : shown;
+        header.units[n] = ChannelTable()[n].unit;
+    }
+    // The captions beside the indicators, bit 0 first, without their colon.
+    struct Caption {
+        int entry;
+        const char* design;
+    };
+    static constexpr Caption kIndicators[kStatusIndicators] = {{35, "CRANKING"}, {34, "SELECTOR"},
+                                                               {36, "STOP"},     {38, "PULSE"},
+                                                               {37, "FIRST"},    {39, "ANTICIP"}};
+    for (int i = 0; i < kStatusIndicators; ++i) {
+        std::string text = texts_.Text(kIndicators[i].entry);
+        text = text.substr(0, text.find('~'));
+        while (!text.empty() && (text.back() == ':' || text.back() == ' ')) text.pop_back();
+        text.erase(0, text.find_first_not_of(' '));
+        header.indicators[i] = text.empty() ? kIndicators[i].design : text;
+    }
+    return header;
 }
 
 bool frmKAVRIN::WriteEfiFile(const std::string& path) {
@@ -421,6 +507,7 @@ void frmKAVRIN::LayoutMaps() {
 
 void frmKAVRIN::ShowChannel(std::int16_t channel, std::int32_t value) {
     channels_.ShowChannel(channel, value);
+    if (channel == 0) datalog_.AddRow(channels_.ShownValues(), state_.LastValues[kStatusChannel]);
 }
 
 void frmKAVRIN::TrackLiveCell() {

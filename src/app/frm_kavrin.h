@@ -20,6 +20,7 @@
 #include "link/link.h"
 #include "live/channel_settings.h"
 #include "live/channels.h"
+#include "live/datalog.h"
 #include "live/live_cell_tracker.h"
 #include "serial/frm_auto.h"
 #include "serial/rs232.h"
@@ -42,6 +43,8 @@ struct Platform {
     // Further folders of ".lan" files, searched after the program's own: the
     // installed data folder, the user's own.
     std::vector<std::string> moreLanguageFolders{};
+    // The local time that names datalogs; the system's when not given.
+    CalendarClock* calendar = nullptr;
 };
 
 class frmKAVRIN final : public LinkHost, public ConfigRefresh {
@@ -54,7 +57,7 @@ public:
     void Form_Activate();    // the window became active: the fuel box closes
     void Form_QueryUnload(); // about to close: "S", then the port is closed
     void Form_Terminate();
-    void tmrcom_Timer() { link_.tmrcom_Timer(); }
+    void tmrcom_Timer();
     void Timer2_Timer() { link_.Timer2_Timer(); }
     void barra_PanelClick() { link_.barra_PanelClick(); }
     void tab1_Click(int selectedTab) { mapViews_.tab1_Click(selectedTab); }
@@ -63,6 +66,8 @@ public:
     // "File" menu: choose an ".efi" file and read or write it.
     void mnOpen_Click();
     void mnSave_Click();
+    // "Log": starts a datalog in a file the user chooses, or stops it.
+    void mnLog_Click();
     // "Language" menu entry k.
     void mnlan_Click(int k);
     // Channel rows: check box clicked, scale box left after an edit.
@@ -122,6 +127,7 @@ public:
     const std::string& languageName() const { return languageName_; }
     // The grid editor of table 0 (fuel) to 3 (air compensation).
     const grid* editor(int table) const;
+    const Datalog& datalog() const { return datalog_; }
 
 private:
     class KeyHandler;
@@ -131,6 +137,13 @@ private:
     // Tells the user once when the settings store cannot keep the choices.
     void CheckSettingsStore();
     void BindEditors();
+    // Stops a running datalog; says so when its last rows could not be written.
+    void StopDatalog();
+    // The column titles as the window shows them now.
+    DatalogHeader DatalogColumns() const;
+    // Menu check and status panel after the log started, stopped or failed.
+    void ShowDatalogState();
+    void ReportDatalogFailure();
     std::unique_ptr<grid> MakeEditor(GridControl* control, EditBox* box,
                                      void (MapCellHandlers::*validate)(std::int16_t&, std::int16_t&,
                                                                        std::string&, bool&));
@@ -162,6 +175,9 @@ private:
     bool settingsWarned_ = false;
     LiveChart& chart_;
     LiveCellTracker tracker_;
+    SystemCalendarClock systemCalendar_;
+    Datalog datalog_;
+    long long shownLogRows_ = -1;
     std::unique_ptr<Detection> detection_;
 };
 

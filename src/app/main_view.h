@@ -40,6 +40,8 @@ struct MainView {
     // Status bar "barra": panels 1 to 5 (index 0 to 4) hold the link counters.
     std::array<Control*, 5> counterPanels = NoControls<Control, 5>();
     ConnectionPanel* connection = nullptr;
+    // The datalog's panel: its file and rows, shown while a log runs.
+    Control* logPanel = NoControl();
     // "Comm" menu: one item per serial port (mncom 1..n at index 0..n-1).
     std::vector<CheckControl*> mncom;
     // "Data Format" menu entries (mnMode 0 and 1).
@@ -69,6 +71,8 @@ struct MainView {
     // The window's caption, which names the current configuration file.
     Control* caption = NoControl();
     FileDialogs* dialogs = nullptr;
+    // "File" menu "Log": checked while a datalog runs.
+    CheckControl* mnLog = NoControl();
     LanguageMenu* mnLanguage = nullptr;
     // Every control with a language entry in its Tag, in the window's order.
     std::vector<TranslatableControl*> tagged;

@@ -4,8 +4,8 @@
 
 namespace kavrin {
 
-// The platform's file dialogs for configuration files. Nothing when the user
-// cancels or the dialog fails.
+// The platform's file dialogs for configuration files and datalogs. Nothing
+// when the user cancels or the dialog fails.
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
@@ -13,6 +13,12 @@ public:
     // Asks before an existing file is overwritten.
     virtual std::optional<std::string> ChooseSaveFile(const std::string& title,
                                                       const std::string& proposedName) = 0;
+    // A new datalog (".csv"), proposed under proposedName in the user's
+    // documents folder; asks before an existing file is overwritten.
+    virtual std::optional<std::string> ChooseLogFile(const std::string& /*title*/,
+                                                     const std::string& /*proposedName*/) {
+        return std::nullopt;
+    }
 };
 
 } // namespace kavrin

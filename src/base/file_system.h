@@ -1,11 +1,15 @@
 #pragma once
+#include "base/append_stream.h"
+
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace kavrin {
 
-// The files the system reads and writes: language files and configuration files.
+// The files the system reads and writes: language files, configuration files
+// and datalogs.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -14,7 +18,12 @@ public:
     // Names (not paths) of the files in folder whose name ends with suffix.
     virtual std::vector<std::string> ListFiles(const std::string& folder,
                                                const std::string& suffix) = 0;
-    // Why the last ReadFile or WriteFile failed, in words for the user.
+    // A new, empty file to append to (an existing one is replaced); null when
+    // it cannot be created.
+    virtual std::unique_ptr<AppendStream> CreateStream(const std::string& /*path*/) {
+        return nullptr;
+    }
+    // Why the last ReadFile, WriteFile or CreateStream failed, in words for the user.
     virtual std::string LastError() const { return {}; }
 
     // No file the system reads is anywhere near this; a larger one is not one

@@ -11,7 +11,54 @@ namespace {
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
+
+// A datalog file. Writes go straight to the file; Flush then hands Qt's buffer
+// to the system and checks that the file is still there: on most systems a
+// file whose folder was removed takes writes without complaint, and every row
+// after that would be lost unseen.
+class QtAppendStream final : public AppendStream {
+public:
+    explicit QtAppendStream(const QString& path) : file_(path) {}
+    bool Open() {
+        if (file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) return true;
+        lastError_ = file_.errorString().toStdString();
+        return false;
+    }
+    bool Append(std::string_view bytes) override {
+        if (file_.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+            static_cast<qint64>(bytes.size()))
+            return true;
+        lastError_ = file_.errorString().toStdString();
+        return false;
+    }
+    bool Flush() override {
+        if (!file_.flush()) {
+            lastError_ = file_.error() != QFileDevice::NoError
+                             ? file_.errorString().toStdString()
+                             : "the disk did not take the rows (full, or a size limit)";
+            return false;
+        }
+        if (!QFileInfo::exists(file_.fileName())) {
+            lastError_ = "the file is gone (its folder was removed or its drive unplugged)";
+            return false;
+        }
+        return true;
+    }
+    std::string LastError() const override { return lastError_; }
+
+private:
+    QFile file_;
+    std::string lastError_;
+};
 } // namespace
+
+std::unique_ptr<AppendStream> QtFileSystem::CreateStream(const std::string& path) {
+    lastError_.clear();
+    auto stream = std::make_unique<QtAppendStream>(Q(path));
+    if (stream->Open()) return stream;
+    lastError_ = stream->LastError();
+    return nullptr;
+}
 
 std::optional<std::string> QtFileSystem::ReadFile(const std::string& path) {
     lastError_.clear();

@@ -12,6 +12,7 @@ public:
     bool WriteFile(const std::string& path, const std::string& content) override;
     std::vector<std::string> ListFiles(const std::string& folder,
                                        const std::string& suffix) override;
+    std::unique_ptr<AppendStream> CreateStream(const std::string& path) override;
     std::string LastError() const override { return lastError_; }
 
 private:

@@ -113,6 +113,7 @@ void LiveChannels::ShowChannel(const std::int16_t& channel, const std::int32_t& 
     controls_.lblvalor[channel]->SetText(
         formatted ? FormatScaled(x, factor, info.decimals, state_.DataFormat) : DecimalText(value));
     x = x * factor;
+    shown_[channel] = x;
     controls_.lblUnit[channel]->SetText(formatted ? info.unit : "");
 
     const CheckControl* box = controls_.chk[channel];

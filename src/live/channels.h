@@ -86,6 +86,10 @@ public:
     // Percentage of the throttle span for a channel 5 count.
     float ComputeThrottlePercent(std::int32_t count) const;
 
+    // The last shown value of each channel in engineering units, whatever the
+    // display mode; 0 until its first frame.
+    const std::array<float, kMeasuredChannels>& ShownValues() const { return shown_; }
+
 private:
     void ShowStatusBits(std::int32_t bits);
 
@@ -95,6 +99,7 @@ private:
     WindowState& state_;
     const Control& txtTHRmin_;
     Colour windowBackground_;
+    std::array<float, kMeasuredChannels> shown_{};
 };
 
 } // namespace kavrin

@@ -444,6 +444,8 @@ void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget
     }
     if (auto* panel = window.findChild<QLabel*>(QStringLiteral("connection")))
         Name(panel, [] { return QObject::tr("Status bar, connection"); });
+    const Control* log = view.logPanel;
+    Name(WidgetOf(log), [log] { return QObject::tr("Status bar, datalog: %1").arg(TextOf(log)); });
 
     const MainView* v = &view;
     Name(

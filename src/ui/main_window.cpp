@@ -130,6 +130,13 @@ void MainWindow::BuildMenus() {
     saveAction_ = file->addAction(tr("Save"));
     openAction_->setObjectName(QStringLiteral("mnOpen"));
     saveAction_->setObjectName(QStringLiteral("mnSave"));
+    // Checked while the engine is being logged to a file.
+    QAction* log = file->addAction(tr("Log"));
+    log->setObjectName(QStringLiteral("mnLog"));
+    log->setCheckable(true);
+    log->setStatusTip(tr("Log the live channels to a CSV file, or stop the log"));
+    view_.mnLog = Own<QtMenuControl>(log);
+    connect(log, &QAction::triggered, this, [this] { frm_->mnLog_Click(); });
     file->addSeparator();
     QAction* exit = file->addAction(tr("Exit"));
     exit->setObjectName(QStringLiteral("mnExit"));
@@ -523,6 +530,14 @@ void MainWindow::BuildStatusBar(QWidget* client) {
     auto* panel = Own<QtConnectionPanel>(picture, text);
     panel->SetConnectedPicture(false);
     view_.connection = panel;
+
+    auto* log = new QLabel(barra);
+    log->setObjectName(QStringLiteral("barra_log"));
+    log->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    log->setContentsMargins(4, 0, 4, 0);
+    log->hide();
+    row->addWidget(log, 3);
+    view_.logPanel = Own<QtWidgetControl>(log);
 }
 
 void MainWindow::BindLanguageAndFiles() {

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QMenu>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -75,6 +76,15 @@ std::optional<std::string> QtFileDialogs::ChooseSaveFile(const std::string& titl
     return Chosen(
         QFileDialog::getSaveFileName(parent_, Q(title), Q(proposedName),
                                      QStringLiteral("EFI test files (*.efi);;All files (*)")));
+}
+
+std::optional<std::string> QtFileDialogs::ChooseLogFile(const std::string& title,
+                                                        const std::string& proposedName) {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString proposed =
+        documents.isEmpty() ? Q(proposedName) : documents + '/' + Q(proposedName);
+    return Chosen(QFileDialog::getSaveFileName(parent_, Q(title), proposed,
+                                               QStringLiteral("CSV files (*.csv);;All files (*)")));
 }
 
 } // namespace kavrin

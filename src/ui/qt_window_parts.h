@@ -68,6 +68,8 @@ public:
     std::optional<std::string> ChooseOpenFile(const std::string& title) override;
     std::optional<std::string> ChooseSaveFile(const std::string& title,
                                               const std::string& proposedName) override;
+    std::optional<std::string> ChooseLogFile(const std::string& title,
+                                             const std::string& proposedName) override;
 
 private:
     QPointer<QWidget> parent_;

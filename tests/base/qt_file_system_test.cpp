@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <memory>
 #include <sys/resource.h>
 
 namespace kavrin {
@@ -47,6 +48,21 @@ TEST(QtFileSystem, AFailedSaveKeepsTheFileByteForByteAndAFailedReadSaysWhy) {
         EXPECT_FALSE(files.LastError().empty()) << bad;
     }
     EXPECT_FALSE(files.WriteFile(folder + "/gone/a.efi", "x"));
+}
+
+// A full disk or a folder removed under a datalog fails the next flush with a
+// reason, instead of losing rows unseen.
+TEST(QtFileSystem, AStreamFailsItsFlushOnAFullDiskOrAVanishedFolder) {
+    QtFileSystem files;
+    auto dir = std::make_unique<QTemporaryDir>();
+    auto log = files.CreateStream(dir->filePath("log.csv").toStdString());
+    ASSERT_TRUE(log && log->Append("a,b\n") && log->Flush());
+    dir.reset();
+    EXPECT_FALSE(log->Append("1,2\n") && log->Flush());
+    EXPECT_NE(log->LastError().find("gone"), std::string::npos) << log->LastError();
+    auto full = files.CreateStream("/dev/full");
+    ASSERT_TRUE(full && full->Append("1,2\n"));
+    EXPECT_FALSE(full->Flush());
 }
 
 TEST(QtSettingsStore, RemembersWhereItCanAndSaysWhereItCannot) {

@@ -11,4 +11,11 @@ public:
     std::int64_t now = 1'000'000;
 };
 
+// The local time a test sets.
+class FixedCalendar final : public CalendarClock {
+public:
+    LocalDateTime Now() override { return now; }
+    LocalDateTime now{2026, 12, 7, 3, 15, 0};
+};
+
 } // namespace kavrin::test

@@ -2,6 +2,8 @@
 #include "base/file_system.h"
 
 #include <map>
+#include <memory>
+#include <string_view>
 
 namespace kavrin::test {
 
@@ -30,8 +32,34 @@ public:
         return names;
     }
 
+    // Datalogs grow in files[path] as they are appended; with failWrites set
+    // every append and flush fails, as on a full disk.
+    std::unique_ptr<AppendStream> CreateStream(const std::string& path) override {
+        if (readOnly) return nullptr;
+        files[path].clear();
+        return std::make_unique<Stream>(*this, path);
+    }
+
     std::map<std::string, std::string> files;
     bool readOnly = false;
+    bool failWrites = false;
+
+private:
+    class Stream final : public AppendStream {
+    public:
+        Stream(MemoryFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+        bool Append(std::string_view bytes) override {
+            if (fs_.failWrites) return false;
+            fs_.files[path_].append(bytes);
+            return true;
+        }
+        bool Flush() override { return !fs_.failWrites; }
+        std::string LastError() const override { return "no space left on device"; }
+
+    private:
+        MemoryFileSystem& fs_;
+        std::string path_;
+    };
 };
 
 } // namespace kavrin::test

@@ -38,6 +38,7 @@ protected:
         window.reset();
         Platform platform{device, ports, clock, store ? *store : settings, files, "/prog"};
         platform.moreLanguageFolders = languageFolders;
+        platform.calendar = &calendar;
         window = std::make_unique<MainWindow>(std::move(platform));
         if (dialogs) window->view().dialogs = dialogs;
         Answering([this] { window->Load(); });
@@ -78,6 +79,7 @@ protected:
     }
 
     FakeClock clock;
+    FixedCalendar calendar;
     FakeSerialDevice device{&clock};
     FakePortDirectory ports;
     MemorySettingsStore settings;

@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace kavrin {
+
+// A file that grows at its end while the tool runs (the datalog). Appended
+// bytes may wait in memory until Flush hands them to the system.
+class AppendStream {
+public:
+    virtual ~AppendStream() = default;
+    virtual bool Append(std::string_view bytes) = 0;
+    // False when the system refused the bytes (disk full, drive gone) or the
+    // file is no longer where it was created.
+    virtual bool Flush() = 0;
+    // Why the last Append or Flush failed, in words for the user.
+    virtual std::string LastError() const = 0;
+};
+
+} // namespace kavrin
