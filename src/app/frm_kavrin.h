@@ -42,6 +42,9 @@ struct Platform {
     // Further folders of ".lan" files, searched after the program's own: the
     // installed data folder, the user's own.
     std::vector<std::string> moreLanguageFolders{};
+    // Where a port that would not open is looked into; none, only what the
+    // open itself said.
+    const PortSystem* portSystem = nullptr;
 };
 
 class frmKAVRIN final : public LinkHost, public ConfigRefresh {
