@@ -26,7 +26,11 @@ PortDiagnosis rs232::WhyNotOpen() const {
     if (portOpen_ || failure_.kind == OpenError::Kind::None) return {};
     const DeviceFacts facts =
         system_ && !failedDevice_.empty() ? system_->Look(failedDevice_) : DeviceFacts{};
-    return DiagnoseOpenFailure(failedDevice_, failure_, facts, ports_.ListComPorts());
+    // Listing the ports asks the system again; only a missing device needs them.
+    const bool missing = failedDevice_.empty() || failure_.kind == OpenError::Kind::NotFound ||
+                         (facts.looked && !facts.exists);
+    return DiagnoseOpenFailure(failedDevice_, failure_, facts,
+                               missing ? ports_.ListComPorts() : std::vector<std::string>{});
 }
 
 void rs232::CloseComPort() {
