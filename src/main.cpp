@@ -2,6 +2,7 @@
 #include "base/qt_file_system.h"
 #include "base/qt_settings_store.h"
 #include "serial/port_directory.h"
+#include "serial/port_system.h"
 #include "serial/qt_serial_device.h"
 #include "ui/main_window.h"
 #include "ui/signal_bridge.h"
@@ -31,6 +32,8 @@ int main(int argc, char* argv[]) {
     kavrin::Platform platform{serial, ports,
                               clock,  settings,
                               files,  QCoreApplication::applicationDirPath().toStdString()};
+    const auto portSystem = kavrin::MakePortSystem();
+    platform.portSystem = portSystem.get();
 
     // Language files: beside the program, then the installed data folder, then
     // the user's own.

@@ -80,13 +80,15 @@ public:
     bool DataReceived() const override { return frm_.linkState_.flags.dataReceived; }
     void ClearDataReceived() override { frm_.linkState_.flags.dataReceived = false; }
     void SendString(std::string_view text) override { frm_.port_.SendString(text); }
+    PortDiagnosis WhyNotOpen() const override { return frm_.port_.WhyNotOpen(); }
 
 private:
     frmKAVRIN& frm_;
 };
 
 frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
-    : view_(view), platform_(std::move(platform)), port_(platform_.serial, platform_.ports),
+    : view_(view), platform_(std::move(platform)),
+      port_(platform_.serial, platform_.ports, platform_.portSystem),
       link_(port_, platform_.clock, linkState_, config_, *this, platform_.settings, texts_),
       configView_(config_, linkState_.flags, state_, view.grids, view.parameters,
                   [this](std::int16_t row, std::int16_t col, Colour colour) {

@@ -45,6 +45,9 @@ struct Platform {
     std::vector<std::string> moreLanguageFolders{};
     // The local time that names datalogs; the system's when not given.
     CalendarClock* calendar = nullptr;
+    // Where a port that would not open is looked into; none, only what the
+    // open itself said.
+    const PortSystem* portSystem = nullptr;
 };
 
 class frmKAVRIN final : public LinkHost, public ConfigRefresh {

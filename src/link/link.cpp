@@ -37,7 +37,11 @@ void Link::AbrirPuerto(std::int16_t& port, bool quiet) {
         return;
     }
     host_.SetConnectionText(texts_.Text(73));
-    if (!quiet) host_.ShowPortMessage("COM" + DecimalText(port) + " " + texts_.Text(71));
+    if (quiet) return;
+    std::string message = "COM" + DecimalText(port) + " " + texts_.Text(71);
+    const PortDiagnosis why = port_.WhyNotOpen();
+    if (!why.detail.empty()) message += "\n\n" + why.detail;
+    host_.ShowPortMessage(message);
 }
 
 void Link::GoOffline() {

@@ -73,6 +73,7 @@ void frmAuto::ProbeNextPort() {
     currentTag_ = tag;
     portName_ = "COM" + tag;
     current_->SetText(portName_ + kGap + texts_.Text(87));
+    view_.DescribePortLabel(index_, "");
 
     std::int16_t port = RoundToInt16(ReadNumber(tag));
     host_.AbrirPuerto(port, true);
@@ -81,7 +82,10 @@ void frmAuto::ProbeNextPort() {
         current_->SetText(portName_ + kGap + texts_.Text(88));
         host_.SendString("S");
     } else {
-        SetLabel(*current_, portName_ + kGap + texts_.Text(89), kFailed);
+        const PortDiagnosis why = host_.WhyNotOpen();
+        const std::string reason = why.reason.empty() ? "" : ": " + why.reason;
+        SetLabel(*current_, portName_ + kGap + texts_.Text(89) + reason, kFailed);
+        view_.DescribePortLabel(index_, why.detail);
         current_ = nullptr;
     }
     view_.SetTimer(true, interval_);

@@ -5,6 +5,7 @@
 // seen through its dataReceived flag.
 #include "base/controls.h"
 #include "base/language_texts.h"
+#include "serial/port_diagnosis.h"
 #include "serial/port_directory.h"
 
 #include <cstdint>
@@ -23,6 +24,8 @@ public:
     virtual bool DataReceived() const = 0;
     virtual void ClearDataReceived() = 0;
     virtual void SendString(std::string_view text) = 0;
+    // Why the port of the last AbrirPuerto did not open.
+    virtual PortDiagnosis WhyNotOpen() const = 0;
 };
 
 // The detection window's controls and its timer Timer1.
@@ -40,6 +43,9 @@ public:
     // Creates labels up to i as needed.
     virtual Control& PortLabel(int i) = 0;
     virtual void PlacePortLabel(int i, int topTwips) = 0;
+    // The whole of what a port label says, where its caption has no room:
+    // tooltip and accessible description.
+    virtual void DescribePortLabel(int i, const std::string& text) = 0;
     // Timer1: runs with the interval while enabled; each tick calls Timer1_Timer.
     virtual void SetTimer(bool enabled, int intervalMs) = 0;
     // Unloads the window.

@@ -19,20 +19,44 @@ QtSerialDevice::~QtSerialDevice() {
 
 bool QtSerialDevice::Open(const std::string& deviceName) {
     Close();
-    if (deviceName.empty()) return false;
+    error_ = {};
+    if (deviceName.empty()) {
+        error_.kind = OpenError::Kind::NotFound;
+        return false;
+    }
     QSerialPort& port = *port_;
     port.setPortName(QString::fromStdString(deviceName));
-    if (!port.open(QIODevice::ReadWrite)) return false;
+    if (!port.open(QIODevice::ReadWrite)) {
+        KeepError();
+        return false;
+    }
     const bool configured =
         port.setBaudRate(QSerialPort::Baud115200) && port.setDataBits(QSerialPort::Data8) &&
         port.setParity(QSerialPort::NoParity) && port.setStopBits(QSerialPort::OneStop) &&
         port.setFlowControl(QSerialPort::NoFlowControl);
     // Whatever the ECU sent before the port was ours belongs to nobody.
     if (!configured || !port.clear(QSerialPort::AllDirections)) {
+        KeepError();
         port.close();
         return false;
     }
     return true;
+}
+
+// Qt reports a device held by another program (its lock file, or the
+// system's exclusive use) as a permission error too.
+void QtSerialDevice::KeepError() {
+    switch (port_->error()) {
+    case QSerialPort::DeviceNotFoundError:
+        error_.kind = OpenError::Kind::NotFound;
+        break;
+    case QSerialPort::PermissionError:
+        error_.kind = OpenError::Kind::Refused;
+        break;
+    default:
+        error_.kind = OpenError::Kind::Other;
+    }
+    error_.text = port_->errorString().toStdString();
 }
 
 void QtSerialDevice::Close() {

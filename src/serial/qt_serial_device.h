@@ -15,6 +15,7 @@ public:
     QtSerialDevice();
     ~QtSerialDevice() override;
     bool Open(const std::string& deviceName) override;
+    OpenError LastOpenError() const override { return error_; }
     void Close() override;
     void WriteByte(std::uint8_t byte) override;
     int ReadByte() override;
@@ -22,7 +23,9 @@ public:
 
 private:
     int TakeBufferedByte();
+    void KeepError();
     std::unique_ptr<QSerialPort> port_;
+    OpenError error_;
 };
 
 } // namespace kavrin

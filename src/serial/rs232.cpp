@@ -2,17 +2,35 @@
 
 namespace kavrin {
 
-rs232::rs232(SerialDevice& device, PortDirectory& ports) : device_(device), ports_(ports) {}
+rs232::rs232(SerialDevice& device, PortDirectory& ports, const PortSystem* system)
+    : device_(device), ports_(ports), system_(system) {}
 
 void rs232::OpenComPort(std::int16_t port) {
     portOpen_ = false;
     if (handle_ != 0) CloseComPort();
-    if (!device_.Open(ports_.DeviceName(port))) {
+    const std::string name = ports_.DeviceName(port);
+    failure_ = {};
+    if (!device_.Open(name)) {
         handle_ = -1;
+        // Kept as the open saw it: a later look could find the device already
+        // released or plugged in.
+        failedDevice_ = name;
+        failure_ = device_.LastOpenError();
         return;
     }
     handle_ = 1;
     portOpen_ = true;
+}
+
+PortDiagnosis rs232::WhyNotOpen() const {
+    if (portOpen_ || failure_.kind == OpenError::Kind::None) return {};
+    const DeviceFacts facts =
+        system_ && !failedDevice_.empty() ? system_->Look(failedDevice_) : DeviceFacts{};
+    // Listing the ports asks the system again; only a missing device needs them.
+    const bool missing = failedDevice_.empty() || failure_.kind == OpenError::Kind::NotFound ||
+                         (facts.looked && !facts.exists);
+    return DiagnoseOpenFailure(failedDevice_, failure_, facts,
+                               missing ? ports_.ListComPorts() : std::vector<std::string>{});
 }
 
 void rs232::CloseComPort() {

@@ -1,4 +1,5 @@
 #pragma once
+#include "serial/port_diagnosis.h"
 #include "serial/port_directory.h"
 #include "serial/serial_device.h"
 
@@ -10,7 +11,9 @@ namespace kavrin {
 // The one serial port of the program: opened by number, one byte at a time.
 class rs232 {
 public:
-    rs232(SerialDevice& device, PortDirectory& ports);
+    // system: where a failed open is looked into further; none, only what the
+    // open itself said.
+    rs232(SerialDevice& device, PortDirectory& ports, const PortSystem* system = nullptr);
 
     void OpenComPort(std::int16_t port);
     void CloseComPort();
@@ -25,10 +28,15 @@ public:
     // 0 before the first open, -1 after a close or a failed open, 1 while open.
     std::int32_t handle() const { return handle_; }
     PortDirectory& ports() { return ports_; }
+    // Why the last open failed; empty after an open that worked.
+    PortDiagnosis WhyNotOpen() const;
 
 private:
     SerialDevice& device_;
     PortDirectory& ports_;
+    const PortSystem* system_;
+    std::string failedDevice_;
+    OpenError failure_;
     std::int32_t handle_ = 0;
     bool portOpen_ = false;
 };

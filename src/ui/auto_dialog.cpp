@@ -8,6 +8,10 @@ namespace kavrin {
 
 namespace {
 constexpr int kWidth = 320;
+// A label that says why its port failed widens the window up to here; the
+// whole of it is in the label's tooltip.
+constexpr int kMostWidth = 560;
+constexpr int kLabelLeft = 24;
 constexpr int kRowHeight = 300 / kTwipsPerPixel;
 } // namespace
 
@@ -56,15 +60,21 @@ int AutoDialog::Run() {
 }
 
 void AutoDialog::Arrange() {
+    int width = kWidth;
+    for (QLabel* l : labels_) width = std::max(width, kLabelLeft + l->sizeHint().width() + 12);
+    width = std::min(width, kMostWidth);
     int bottom = 2 * kRowHeight;
-    for (QLabel* l : labels_) bottom = std::max(bottom, l->geometry().bottom());
+    for (QLabel* l : labels_) {
+        l->resize(width - kLabelLeft - 12, kRowHeight);
+        bottom = std::max(bottom, l->geometry().bottom());
+    }
     const int buttonTop = bottom + 12;
-    status_->setGeometry(12, 8, kWidth - 24, kRowHeight);
+    status_->setGeometry(12, 8, width - 24, kRowHeight);
     const int bw = std::max({again_->sizeHint().width(), close_->sizeHint().width(), 80});
     const int bh = again_->sizeHint().height();
-    again_->setGeometry(kWidth - 2 * bw - 18, buttonTop, bw, bh);
-    close_->setGeometry(kWidth - bw - 12, buttonTop, bw, bh);
-    setFixedSize(kWidth, buttonTop + bh + 12);
+    again_->setGeometry(width - 2 * bw - 18, buttonTop, bw, bh);
+    close_->setGeometry(width - bw - 12, buttonTop, bw, bh);
+    setFixedSize(width, buttonTop + bh + 12);
 }
 
 void AutoDialog::SetCaption(const std::string& text) {
@@ -93,8 +103,20 @@ Control& AutoDialog::PortLabel(int i) {
 
 void AutoDialog::PlacePortLabel(int i, int topTwips) {
     PortLabel(i);
-    labels_[static_cast<std::size_t>(i - 1)]->setGeometry(24, topTwips / kTwipsPerPixel,
+    labels_[static_cast<std::size_t>(i - 1)]->setGeometry(kLabelLeft, topTwips / kTwipsPerPixel,
                                                           kWidth - 36, kRowHeight);
+    Arrange();
+}
+
+void AutoDialog::DescribePortLabel(int i, const std::string& text) {
+    PortLabel(i);
+    QLabel* label = labels_[static_cast<std::size_t>(i - 1)];
+    const QString plain = QString::fromStdString(text);
+    // As rich text the tooltip wraps its long lines and keeps the command's own.
+    label->setToolTip(plain.isEmpty() ? plain
+                                      : QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>")
+                                            .arg(plain.toHtmlEscaped()));
+    label->setAccessibleDescription(plain);
     Arrange();
 }
 

@@ -35,6 +35,7 @@ public:
     int PortLabelCount() const override { return static_cast<int>(labels_.size()); }
     Control& PortLabel(int i) override;
     void PlacePortLabel(int i, int topTwips) override;
+    void DescribePortLabel(int i, const std::string& text) override;
     void SetTimer(bool enabled, int intervalMs) override;
     void Close() override;
 

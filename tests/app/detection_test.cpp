@@ -23,6 +23,7 @@ struct Host final : DetectionHost {
     bool DataReceived() const override { return data; }
     void ClearDataReceived() override { data = false; }
     void SendString(std::string_view text) override { sent += text; }
+    PortDiagnosis WhyNotOpen() const override { return {}; }
     std::set<int> missing;
     int ecu = -1;
     int open = 0;
@@ -45,6 +46,7 @@ struct View final : AutoDetectView {
         return *labels[std::size_t(i - 1)];
     }
     void PlacePortLabel(int i, int top) override { tops[i] = top; }
+    void DescribePortLabel(int, const std::string&) override {}
     void SetTimer(bool enabled, int ms) override {
         timerOn = enabled;
         interval = ms;

@@ -1,8 +1,10 @@
 // The real terminal device, on a pseudo-terminal pair made for the test.
+#include "serial/port_system.h"
 #include "serial/qt_serial_device.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
@@ -48,7 +50,8 @@ struct Pty {
 };
 
 // Opening empties what waited and takes the port for this program alone; the
-// last byte leaves before the close.
+// last byte leaves before the close. A failed open keeps why, and a second look
+// names who holds the port: this very program.
 TEST(QtSerialDevice, OpensExclusivelyMovesSingleBytesAndFlushesOnClose) {
     Pty pty;
     pty.Send("stale");
@@ -56,8 +59,21 @@ TEST(QtSerialDevice, OpensExclusivelyMovesSingleBytesAndFlushesOnClose) {
     ASSERT_TRUE(device.Open(pty.name));
     EXPECT_EQ(device.ReadByte(), -1);
     EXPECT_FALSE(other.Open(pty.name));
-    for (const char* name : {"/dev/null", "/dev/does-not-exist", ""})
+    EXPECT_EQ(other.LastOpenError().kind, OpenError::Kind::Refused);
+#ifdef __linux__
+    const auto holders = MakePortSystem()->Look(pty.name).holders;
+    ASSERT_EQ(holders.size(), 1u);
+    EXPECT_EQ(holders[0].name + " " + std::to_string(holders[0].pid),
+              std::string(program_invocation_short_name) + " " + std::to_string(::getpid()));
+    EXPECT_FALSE(MakePortSystem()->Look("/dev/does-not-exist").exists);
+#endif
+    using Kind = OpenError::Kind;
+    for (auto [name, kind] :
+         {std::pair{"/dev/null", Kind::Other}, std::pair{"/dev/does-not-exist", Kind::NotFound},
+          std::pair{"", Kind::NotFound}}) {
         EXPECT_FALSE(other.Open(name)) << name;
+        EXPECT_EQ(other.LastOpenError().kind, kind) << name;
+    }
 
     device.WriteByte('G');
     device.WriteByte(0xE0);

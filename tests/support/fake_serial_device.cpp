@@ -4,7 +4,11 @@ namespace kavrin::test {
 
 bool FakeSerialDevice::Open(const std::string& deviceName) {
     if (isOpen) Close();
-    if (missing.count(deviceName)) return false;
+    lastError = {};
+    if (missing.count(deviceName)) {
+        lastError.kind = OpenError::Kind::NotFound;
+        return false;
+    }
     isOpen = true;
     openName = deviceName;
     opened.push_back(deviceName);

@@ -18,6 +18,7 @@ public:
     explicit FakeSerialDevice(FakeClock* clock = nullptr) : clock_(clock) {}
 
     bool Open(const std::string& deviceName) override;
+    OpenError LastOpenError() const override { return lastError; }
     void Close() override;
     void WriteByte(std::uint8_t byte) override;
     int ReadByte() override;
@@ -29,6 +30,7 @@ public:
     void ClearWritten() { written.clear(); }
 
     std::set<std::string> missing;   // device names that fail to open
+    OpenError lastError;             // a missing device is not found
     std::vector<std::string> opened; // every successful open, in order
     int closes = 0;
     bool isOpen = false;

@@ -166,7 +166,9 @@ TEST_F(MainWindowTest, AMissingPortOrLanguageFileIsSaidOnceAtStart) {
     device.missing = {"fake:1"};
     settings.SaveSetting("kavrin", "main", "language", "Klingon");
     Start();
-    EXPECT_EQ(said, (std::vector<std::string>{"file: KLINGON.LAN not found!", "COM1 "}));
+    EXPECT_EQ(said, (std::vector<std::string>{
+                        "file: KLINGON.LAN not found!",
+                        "COM1 \n\nfake:1 does not exist. Ports that exist: COM1."}));
     Tick(250);
     EXPECT_EQ(said.size(), 2u) << "later retries are quiet";
     EXPECT_EQ(window->logic().linkState().counters.timeouts, 2);

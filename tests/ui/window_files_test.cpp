@@ -270,7 +270,8 @@ TEST_F(WindowTest, CommMenuChecksTheOpenPortAndAGonePortShowsTheMessage) {
 
     device.missing.insert("fake:7");
     Trigger("mncom3");
-    EXPECT_EQ(said, (std::vector<std::string>{"COM7 T71"}));
+    EXPECT_EQ(said, (std::vector<std::string>{
+                        "COM7 T71\n\nfake:7 does not exist. Ports that exist: COM1, COM3, COM7."}));
     EXPECT_EQ(checkedItems(), "000");
 
     ports.ports = {}; // no listed port keeps the first item
@@ -295,6 +296,12 @@ TEST_F(WindowTest, DetectionWindowFindsTheEcuAndTheWindowKeepsItsPort) {
         dialog.logic().Timer1_Timer();
     }
     EXPECT_TRUE(dialog.logic().found());
+    // The label of the gone port says why, and the whole of it is one hover away.
+    auto* gone = dialog.findChild<QLabel*>(QStringLiteral("lblCOM2"));
+    EXPECT_EQ(gone->text(), "COM3   T89: no such device");
+    EXPECT_EQ(gone->accessibleDescription(),
+              "fake:3 does not exist. Ports that exist: COM1, COM3, COM4.");
+    EXPECT_NE(gone->toolTip().indexOf(gone->accessibleDescription()), -1);
     EXPECT_EQ(device.openName, "fake:4");
     EXPECT_TRUE(Find<QAction>("mncom3")->isChecked());
     EXPECT_EQ(settings.Get("main", "com"), "4");
