@@ -1,8 +1,7 @@
 // The real window on the offscreen platform: remembered choices, the Language
-// menu, ".efi" files, the "Comm" menu, the detection window and what
+// menu, ".efi" files, the "Comm" menu and what
 // accessibility tools read.
 #include "support/window_rig.h"
-#include "ui/auto_dialog.h"
 #include "ui/qt_edit_box.h"
 #include "ui/qt_grid_control.h"
 
@@ -278,36 +277,6 @@ TEST_F(WindowTest, CommMenuChecksTheOpenPortAndAGonePortShowsTheMessage) {
     Start();
     EXPECT_EQ(Find<QAction>("mncom1")->text(), "com1");
     EXPECT_TRUE(Find<QAction>("mncom1")->isChecked());
-}
-
-TEST_F(WindowTest, DetectionWindowFindsTheEcuAndTheWindowKeepsItsPort) {
-    ports.ports = {"COM1", "COM3", "COM4"};
-    device.missing = {"fake:3"};
-    Start();
-    frmKAVRIN& frm = window->logic();
-    AutoDialog dialog(frm.detectionHost(), ports, frm.texts(), window.get());
-    dialog.show();
-    dialog.logic().Form_Load();
-    EXPECT_EQ(dialog.windowTitle(), "T82");
-    // COM1 is silent, COM3 gone, COM4 answers.
-    for (int probe = 0; probe < 3; ++probe) {
-        if (device.openName == "fake:4") device.Feed(Frame('0', 2048));
-        frm.tmrcom_Timer();
-        dialog.logic().Timer1_Timer();
-    }
-    EXPECT_TRUE(dialog.logic().found());
-    // The label of the gone port says why, and the whole of it is one hover away.
-    auto* gone = dialog.findChild<QLabel*>(QStringLiteral("lblCOM2"));
-    EXPECT_EQ(gone->text(), "COM3   T89: no such device");
-    EXPECT_EQ(gone->accessibleDescription(),
-              "fake:3 does not exist. Ports that exist: COM1, COM3, COM4.");
-    EXPECT_NE(gone->toolTip().indexOf(gone->accessibleDescription()), -1);
-    EXPECT_EQ(device.openName, "fake:4");
-    EXPECT_TRUE(Find<QAction>("mncom3")->isChecked());
-    EXPECT_EQ(settings.Get("main", "com"), "4");
-    EXPECT_TRUE(said.empty());
-    QTest::keyClick(&dialog, Qt::Key_Escape);
-    EXPECT_FALSE(dialog.isVisible());
 }
 
 QAccessibleInterface* Reader(QObject* object) {
