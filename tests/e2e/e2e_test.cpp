@@ -2,24 +2,75 @@
 // window with the real serial port, then the real program.
 #include "base/qt_settings_store.h"
 #include "serial/qt_serial_device.h"
-#include "support/process.h"
 #include "ui/main_window.h"
 #include "ui/qt_edit_box.h"
 #include "ui/qt_grid_control.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <thread>
 
 namespace kavrin::test {
 namespace {
 
 using namespace std::chrono_literals;
+
+// Polls until done() holds or the limit passes: these tests wait on other
+// programs' output; nothing here stands in for a timer.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return (std::ostringstream() << in.rdbuf()).str();
+}
+
+std::string MakeTempDir() {
+    char pattern[] = "/tmp/kavrin-test-XXXXXX";
+    const char* dir = ::mkdtemp(pattern);
+    return dir ? dir : "/tmp";
+}
+
+std::string BinDir() {
+    const char* dir = std::getenv("KAVRIN_BIN_DIR");
+    return dir ? dir : ".";
+}
+
+// A program of this build, its output in a file; killed if still running at the end.
+struct Program {
+    Program(const char* name, const std::vector<std::string>& args, const std::string& output) {
+        QStringList list;
+        for (const auto& a : args) list << QString::fromStdString(a);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setStandardOutputFile(QString::fromStdString(output));
+        process.start(QString::fromStdString(BinDir() + "/" + name), list);
+        process.waitForStarted();
+    }
+    void Signal(int signal) { ::kill(static_cast<pid_t>(process.processId()), signal); }
+    // The exit code; -1 when it did not end within the limit or a signal ended it.
+    int Wait(std::chrono::milliseconds limit) {
+        const bool ended = process.waitForFinished(static_cast<int>(limit.count()));
+        return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+    QProcess process;
+};
 
 // Every test of this program and the programs it starts share one settings
 // folder of their own, set before anything reads the settings.
@@ -31,14 +82,14 @@ struct Simulator {
         log = dir + "/ecu.log";
         const std::vector<std::string> args{
             "--port", std::to_string(port), "--ready-file", ready, "--log", log, "--seed", "7"};
-        process = std::make_unique<Process>(BinDir() + "/kavrin-ecusim", args, dir + "/ecu.out");
+        process = std::make_unique<Program>("kavrin-ecusim", args, dir + "/ecu.out");
         started = WaitUntil([&] { return !ReadWholeFile(ready).empty(); }, 10s);
     }
     bool Logged(const std::string& line) const {
         return ("\n" + ReadWholeFile(log)).find("\n" + line + "\n") != std::string::npos;
     }
     std::string log;
-    std::unique_ptr<Process> process;
+    std::unique_ptr<Program> process;
     bool started = false;
 };
 
@@ -105,7 +156,7 @@ TEST(EndToEnd, ProgramClosesCleanlyOnTerminateAndInterrupt) {
         QtSettingsStore settings;
         settings.SaveSetting("kavrin", "main", "com", std::to_string(port));
         const std::string out = MakeTempDir() + "/kavrin.out";
-        Process tool(BinDir() + "/kavrin", {}, out);
+        Program tool("kavrin", {}, out);
         ASSERT_TRUE(WaitUntil([&] { return ecu.Logged("dump 215"); }, 20s)) << ReadWholeFile(out);
         EXPECT_TRUE(ecu.Logged("R"));
         EXPECT_FALSE(ecu.Logged("S"));
@@ -129,8 +180,9 @@ TEST(EndToEnd, TerminateWhileTheStartUpMessageBoxIsOpenEndsCleanly) {
     QtSettingsStore settings;
     settings.SaveSetting("kavrin", "main", "com", "199");
     const std::string out = MakeTempDir() + "/kavrin.out";
-    Process tool(BinDir() + "/kavrin", {}, out);
-    ASSERT_TRUE(WaitUntil([&] { return CatchesTerminate(tool.pid()); }, 20s));
+    Program tool("kavrin", {}, out);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return CatchesTerminate(static_cast<pid_t>(tool.process.processId())); }, 20s));
     tool.Signal(SIGTERM);
     EXPECT_EQ(tool.Wait(20s), 0) << ReadWholeFile(out);
 }

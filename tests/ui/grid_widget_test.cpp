@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -28,24 +27,6 @@ namespace {
 
 using Cell = std::pair<int, int>;
 using Offers = std::vector<std::tuple<int, int, std::string>>;
-
-// Qt has no drop-down that takes the editor's list box; fixed choices that
-// remember where they were put stand in for one.
-struct ChoiceList final : ListBox {
-    int ListCount() const override { return static_cast<int>(items.size()); }
-    std::string List(int i) const override { return items.at(static_cast<std::size_t>(i)); }
-    int ListIndex() const override { return index; }
-    void SetListIndex(int i) override { index = i; }
-    void Move(float l, float t, float w) override { place = {l, t, w}; }
-    void SetVisible(bool v) override { visible = v; }
-    bool IsEnabled() const override { return enabled; }
-    bool SetFocus() override { return focused = true; }
-    void BringToFront() override {}
-    std::vector<std::string> items;
-    int index = 3;
-    std::array<float, 3> place{}; // left, top, width
-    bool visible = false, enabled = true, focused = false;
-};
 
 // A window laid out like the main one: a client area under a 25-pixel menu
 // strip holding a 4 x 5 grid, its editing box and one more control to tab to.
@@ -331,17 +312,12 @@ TEST_F(GridWidgetTest, CancelKeepsTheFocusButEveryCellIsOffered) {
 }
 
 TEST_F(GridWidgetTest, NothingIsWrittenWithoutTyping) {
-    Open(1, 1); // filling the box is no edit, nor a text set while writes are suppressed,
+    Open(1, 1); // filling the box is no edit, nor a text set while writes are suppressed
     QTest::keyClick(box, Qt::Key_Return);
     QTest::keyClick(box, Qt::Key_Down);
     flags.suppressWrites = true;
     box->SetText("77");
     flags.suppressWrites = false;
-    next->setFocus();
-    box->setFocus(); // nor one typed before a list box took over
-    QTest::keyClicks(box, "9");
-    ChoiceList list;
-    editor->EditarCombo(list);
     next->setFocus();
     EXPECT_TRUE(offers.empty());
     EXPECT_EQ(Changed(), Offers{});
@@ -406,24 +382,6 @@ TEST_F(GridWidgetTest, ColumnWidthsAreLoadedAndStoredUnderTheGridsName) {
     const int widths[] = {713, grid::kMaxColWidth, 0, 1234, 900};
     for (int c = 0; c < 5; ++c)
         EXPECT_EQ(settings.GetSetting("RA1", "frmKAVRIN", key(c), ""), std::to_string(widths[c]));
-}
-
-TEST_F(GridWidgetTest, ListBoxOpensOnTheCellAtItsFirstExactMatch) {
-    SetCurrentQuietly(2, 2);
-    fuel->SetText("On");
-    ChoiceList list;
-    list.items = {"Off", "on", "On", "On"};
-    editor->EditarCombo(list);
-    // Twips added unconverted, for an owner laid out in twips.
-    EXPECT_EQ(list.place,
-              (std::array{static_cast<float>(fuel->Left() + 1800 + 15),
-                          static_cast<float>(fuel->Top() + fuel->RowPos(2) + 15), 900.0f}));
-    EXPECT_TRUE(list.index == 2 && list.visible && list.focused && !flags.suppressWrites);
-
-    list.items = {"a", "b"}; // no match selects nothing; a disabled list is not focused
-    list.enabled = list.focused = false;
-    editor->EditarCombo(list);
-    EXPECT_TRUE(list.index == -1 && !list.focused);
 }
 
 } // namespace
