@@ -6,7 +6,8 @@
 
 namespace kavrin::test {
 
-// Settings held in memory; every save is recorded in order.
+// Settings held in memory; every save is recorded in order. A store that
+// cannot remember keeps nothing.
 class MemorySettingsStore final : public SettingsStore {
 public:
     using Key = std::tuple<std::string, std::string, std::string>;
@@ -18,6 +19,7 @@ public:
     }
     void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                      const std::string& value) override {
+        if (!canRemember) return;
         values[{app, section, key}] = value;
         saves.push_back({app, section, key});
     }
@@ -27,12 +29,14 @@ public:
             if (std::get<0>(k) == app && std::get<1>(k) == section) keys.push_back(std::get<2>(k));
         return keys;
     }
+    bool CanRemember() override { return canRemember; }
     std::string Get(const std::string& section, const std::string& key) {
         return GetSetting("kavrin", section, key, "<absent>");
     }
 
     std::map<Key, std::string> values;
     std::vector<Key> saves;
+    bool canRemember = true;
 };
 
 } // namespace kavrin::test

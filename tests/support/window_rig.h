@@ -24,6 +24,26 @@
 
 namespace kavrin::test {
 
+// Hands out the file the test chose, as if the user had picked it, and notes
+// the titles and proposed names the dialogs showed.
+struct ChosenFile final : FileDialogs {
+    std::optional<std::string> ChooseOpenFile(const std::string& title) override {
+        asked += title + " ";
+        return choice;
+    }
+    std::optional<std::string> ChooseSaveFile(const std::string& title,
+                                              const std::string& proposed) override {
+        asked += title + " " + proposed + " ";
+        return choice;
+    }
+    std::optional<std::string> ChooseLogFile(const std::string& title,
+                                             const std::string& proposed) override {
+        return ChooseSaveFile(title, proposed);
+    }
+    std::optional<std::string> choice;
+    std::string asked;
+};
+
 class WindowRig : public ::testing::Test {
 protected:
     WindowRig() { files.files["/prog/English.lan"] = NumberedLanguageFile(); }
@@ -34,13 +54,13 @@ protected:
 
     // Builds, loads and shows the window (again) with the settings as the test
     // left them.
-    void Start(SettingsStore* store = nullptr) {
+    void Start() {
         window.reset();
-        Platform platform{device, ports, clock, store ? *store : settings, files, "/prog"};
+        Platform platform{device, ports, clock, settings, files, "/prog"};
         platform.moreLanguageFolders = languageFolders;
         platform.calendar = &calendar;
         window = std::make_unique<MainWindow>(std::move(platform));
-        if (dialogs) window->view().dialogs = dialogs;
+        window->view().dialogs = &chosen;
         Answering([this] { window->Load(); });
         for (const char* name : {"tmrcom", "Timer2"}) Find<QTimer>(name)->stop();
         window->show();
@@ -85,7 +105,7 @@ protected:
     MemorySettingsStore settings;
     MemoryFileSystem files;
     std::vector<std::string> languageFolders;
-    FileDialogs* dialogs = nullptr;
+    ChosenFile chosen;
     std::unique_ptr<MainWindow> window;
     std::vector<std::string> said;
 };

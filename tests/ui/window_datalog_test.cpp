@@ -13,21 +13,9 @@
 namespace kavrin::test {
 namespace {
 
-struct LogDialogs final : FileDialogs {
-    std::optional<std::string> ChooseOpenFile(const std::string&) override { return {}; }
-    std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
-        return {};
-    }
-    std::optional<std::string> ChooseLogFile(const std::string&, const std::string& name) override {
-        proposed = name;
-        return "/docs/run.csv";
-    }
-    std::string proposed;
-};
-
 class WindowDatalogTest : public WindowRig {
 protected:
-    WindowDatalogTest() { dialogs = &chosen; }
+    WindowDatalogTest() { chosen.choice = "/docs/run.csv"; }
     QAction* Log() const { return window->findChild<QAction*>("mnLog"); }
     void Frames(const std::vector<std::pair<char, int>>& frames) {
         for (auto [command, value] : frames)
@@ -39,7 +27,6 @@ protected:
         const std::string& f = files.files["/docs/run.csv"];
         return f.substr(f.find('\n') + 1);
     }
-    LogDialogs chosen;
 };
 
 // Values are logged in engineering units while the window shows raw counts;
@@ -49,7 +36,7 @@ TEST_F(WindowDatalogTest, LogMenuStartsAndStopsARowPerEngineSpeedFrame) {
     Connect(std::vector<std::uint8_t>(214, 0));
     auto* panel = Find<QLabel>("barra_log");
     Answering([this] { Log()->trigger(); });
-    EXPECT_EQ(chosen.proposed, "kavrin-2026-12-07-031500.csv");
+    EXPECT_NE(chosen.asked.find(" kavrin-2026-12-07-031500.csv "), std::string::npos);
     Frames({{'0', 1024}, {'1', 100}, {'@', 9}, {'0', 2048}});
     EXPECT_EQ(Rows(), ""); // rows reach the file once a second
     clock.Advance(1000);

@@ -22,39 +22,9 @@
 namespace kavrin::test {
 namespace {
 
-// Hands out the file the test chose, as if the user had picked it.
-struct ChosenFile final : FileDialogs {
-    std::optional<std::string> ChooseOpenFile(const std::string& title) override {
-        asked += title + " ";
-        return choice;
-    }
-    std::optional<std::string> ChooseSaveFile(const std::string& title,
-                                              const std::string& proposed) override {
-        asked += title + " " + proposed + " ";
-        return choice;
-    }
-    std::optional<std::string> choice;
-    std::string asked;
-};
-
-// A store whose file cannot be written.
-struct BrokenSettingsStore final : SettingsStore {
-    std::string GetSetting(const std::string&, const std::string&, const std::string&,
-                           const std::string& d) override {
-        return d;
-    }
-    void SaveSetting(const std::string&, const std::string&, const std::string&,
-                     const std::string&) override {}
-    std::vector<std::string> Keys(const std::string&, const std::string&) override { return {}; }
-    bool CanRemember() override { return false; }
-};
-
 class WindowTest : public WindowRig {
 protected:
-    WindowTest() {
-        languageFolders = {"/share", "/home"};
-        dialogs = &chosen;
-    }
+    WindowTest() { languageFolders = {"/share", "/home"}; }
     // Starts online with a received image of i * 3 + 1 and a clean wire.
     void Connect() {
         std::vector<std::uint8_t> image(214);
@@ -78,8 +48,6 @@ protected:
         return entries;
     }
     std::string Caption() const { return window->windowTitle().toStdString(); }
-
-    ChosenFile chosen;
 };
 
 TEST_F(WindowTest, FirstRunUsesTheDefaultsAndStoresOnlyThePort) {
@@ -150,8 +118,8 @@ TEST_F(WindowTest, DamagedValuesAreLimitedToWhatTheWindowCanShow) {
 }
 
 TEST_F(WindowTest, AStoreThatCannotRememberIsSaidOnceAndTheToolWorksOn) {
-    BrokenSettingsStore broken;
-    Start(&broken);
+    settings.canRemember = false;
+    Start();
     ASSERT_EQ(said.size(), 1u);
     EXPECT_NE(said[0].find("will not be remembered"), std::string::npos);
     Chk(1)->click();
