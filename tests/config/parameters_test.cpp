@@ -107,12 +107,6 @@ TEST_F(ParametersTest, EachFieldWritesItsByteAndRefreshesWhatDependsOnIt) {
     }
 }
 
-TEST_F(ParametersTest, FormattedOffsetFollowsTheImagesFuelScale) {
-    config.ConfigImage.Set(P(8), 100);
-    config.UpdateFuelScale(); // 0.08 ms
-    EXPECT_EQ(Enter(9, "12.8"), (Writes{{'M', P(9), 10}}));
-}
-
 TEST_F(ParametersTest, ThrottleButtonsTakeTheLastThrottleReading) {
     LastValues[5] = 37;
     fields.cmdTHRmin_Click();

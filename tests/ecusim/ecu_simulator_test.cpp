@@ -1,15 +1,12 @@
-// What the end-to-end test cannot see: the faults the simulated ECU injects,
-// its seeded randomness and the limits of its command line.
+// What the end-to-end test cannot see: the faulty dumps the simulated ECU
+// sends on demand and the limits of its command line.
 #include "ecusim/command_line.h"
 #include "ecusim/ecu_image.h"
 #include "ecusim/ecu_simulator.h"
-#include "link/write_message.h"
 #include "support/link_rig.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 namespace kavrin::ecusim {
 namespace {
@@ -56,41 +53,6 @@ TEST(EcuSimulatorTest, FaultyDumpsOnDemandFailTheToolsCheck) {
         tool.Tick();
         EXPECT_EQ(tool.state.counters.badDumps, 1) << c.event;
     }
-}
-
-// With no answers asked for, the stream is whole frames back to back.
-TEST(EcuSimulatorTest, CorruptionAndLossFollowTheSeed) {
-    const auto run = [](double corrupt, double drop, std::uint32_t seed) {
-        Bench bench({.frameRate = 1000, .seed = seed, .corruptShare = corrupt, .dropShare = drop});
-        return bench.Run(10000);
-    };
-    const Bytes clean = run(0.0, 0.0, 7);
-    const Bytes corrupt = run(0.1, 0.0, 7);
-    ASSERT_EQ(corrupt.size(), clean.size());
-    int damaged = 0;
-    for (std::size_t i = 0; i < clean.size(); i += 4)
-        damaged += !std::equal(clean.begin() + long(i), clean.begin() + long(i) + 4,
-                               corrupt.begin() + long(i));
-    EXPECT_NEAR(damaged / double(clean.size() / 4), 0.1, 0.015);
-    EXPECT_EQ(run(0.1, 0.0, 7), corrupt);
-    EXPECT_NE(run(0.1, 0.0, 8), corrupt);
-
-    const Bytes lossy = run(0.0, 0.05, 7);
-    EXPECT_NEAR(double(lossy.size()) / double(clean.size()), 0.95, 0.01);
-}
-
-TEST(EcuSimulatorTest, ScheduledSilenceSendsNothingButStillListens) {
-    Bench bench({.frameRate = 300, .silenceEveryMs = 2000, .silenceForMs = 500});
-    EXPECT_FALSE(bench.Run(2000).empty());
-    bench.Send('G');
-    const auto write = MakeWriteMessage('M', 201, 90);
-    bench.ecu.Receive(Bytes(write.begin(), write.end()));
-    EXPECT_TRUE(bench.Run(499).empty());
-    EXPECT_EQ(bench.ecu.Image().At(201), 90); // acted on, never answered
-    EXPECT_FALSE(bench.Run(500).empty());
-    EXPECT_THAT(bench.ecu.TakeEvents(), ElementsAre("silent", "G", "M 201 90", "talking"));
-    bench.Run(1000);
-    EXPECT_TRUE(bench.Run(500).empty()) << "every period";
 }
 
 // The end-to-end test uses the port, files and seed; these are the rest.

@@ -22,20 +22,18 @@ public:
     void TrackLiveCell() override { ++tracks; }
     void HideLiveMarkers() override { ++markerHides; }
     void SetGridBackground(Colour colour) override { gridBackground = colour; }
-    void SetChannelControlsColour(Colour colour) override { channelColour = colour; }
-    void SetPortMenuCheck(std::int16_t port) override { checkedPort = port; }
+    void SetChannelControlsColour(Colour) override {}
+    void SetPortMenuCheck(std::int16_t) override {}
     void SetCounterPanel(int panel, const std::string& text) override { panels[panel] = text; }
     void SetConnectionText(const std::string& text) override { connectionText = text; }
-    void SetConnectionPicture(bool connected) override { connectedPicture = connected; }
+    void SetConnectionPicture(bool) override {}
     void ShowPortMessage(const std::string& text) override { messages.push_back(text); }
 
     int showConfigs = 0, layouts = 0, tracks = 0, markerHides = 0;
     std::vector<Channel> channels;
-    Colour gridBackground = 0, channelColour = 0;
-    std::int16_t checkedPort = -1;
+    Colour gridBackground = 0;
     std::string panels[6];
     std::string connectionText;
-    bool connectedPicture = false;
     std::vector<std::string> messages;
 };
 

@@ -37,7 +37,6 @@ int FakeSerialDevice::ReadByte() {
         if (clock_) clock_->Advance(gapMs);
         return ReadWaitingByte();
     }
-    ++emptyReads;
     if (clock_) clock_->Advance(10);
     return -1;
 }

@@ -37,7 +37,6 @@ public:
     std::string openName;
     std::deque<std::uint8_t> incoming;
     std::vector<std::uint8_t> written;
-    int emptyReads = 0;
     // Each byte that a waiting read delivers arrives this long after the read
     // starts: an ECU that trickles its bytes.
     int gapMs = 0;
