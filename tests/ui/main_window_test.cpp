@@ -10,7 +10,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QTabBar>
 #include <QTest>
@@ -18,9 +17,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
-#include <memory>
 #include <vector>
 
 namespace kavrin::test {

@@ -11,9 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QTabWidget>
-#include <QTest>
 
 #include <fstream>
 #include <functional>
