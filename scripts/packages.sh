@@ -7,6 +7,7 @@ KAVRIN_PACKAGES=(
   qt6-base-dev qt6-serialport-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   locales
+  clang libclang-rt-14-dev # libFuzzer, for the fuzz targets
 )
 
 kavrin_install_packages() {
