@@ -12,6 +12,8 @@ KAVRIN_PACKAGES=(
   desktop-file-utils appstream
   # the datalog test reads a log back with pandas
   python3-pandas
+  # libFuzzer, for the fuzz targets
+  clang libclang-rt-14-dev
 )
 
 kavrin_install_packages() {

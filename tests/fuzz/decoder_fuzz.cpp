@@ -1,0 +1,28 @@
+// The receive decoder and the link cycle over a faked port, fed any bytes.
+// The first byte says how they arrive: bits 0-5 the bytes per 50 ms tick (0:
+// all in the first), bits 6-7 how long each byte trickles (0, 5, 10, 15 ms).
+#include "fuzz_harness.h"
+
+using namespace kavrin;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    fuzz::Wire rig;
+    const std::size_t chunk = (data[0] & 0x3F) ? data[0] & 0x3F : size;
+    rig.device.gapMs = (data[0] >> 6) * 5;
+    const int imageLast = rig.config.ImageLast;
+    fuzz::CounterWatch counters;
+    // Three quiet ticks at the end let a sequence split across ticks finish.
+    for (std::size_t pos = 1, tick = 0; pos < size + 3 * chunk; pos += chunk, ++tick) {
+        if (pos < size) rig.device.Feed({data + pos, data + std::min(size, pos + chunk)});
+        rig.link.tmrcom_Timer();
+        rig.clock.Advance(50);
+        if (tick % 20 == 19) rig.link.Timer2_Timer();
+        counters.Check(rig.state.counters);
+        fuzz::Check(rig.config.ImageLast == imageLast &&
+                        rig.config.ConfigImage.size() == imageLast + 1,
+                    "the image changed its size");
+    }
+    fuzz::CheckWire(rig.device.written, imageLast - 1);
+    return 0;
+}

@@ -1,0 +1,69 @@
+#pragma once
+// What the fuzz targets share: the rules they check besides the sanitizers (a
+// broken rule aborts with its reason, so libFuzzer keeps the input), and a
+// link over a faked port.
+#include "base/language_texts.h"
+#include "config/config_image.h"
+#include "link/link.h"
+#include "serial/rs232.h"
+#include "support/fake_link_host.h"
+#include "support/fake_serial_device.h"
+#include "support/memory_settings_store.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace kavrin::fuzz {
+
+inline void Check(bool ok, const char* rule) {
+    if (ok) return;
+    std::fprintf(stderr, "broken: %s\n", rule);
+    std::abort();
+}
+
+// What left for the ECU: the requests "G", "R" and "S", and write messages of
+// four bytes ("M", index, value, check) whose index lies at or below lastIndex.
+inline void CheckWire(const std::vector<std::uint8_t>& w, int lastIndex) {
+    for (std::size_t i = 0; i < w.size(); i += w[i] == 'M' ? 4 : 1) {
+        if (w[i] == 'G' || w[i] == 'R' || w[i] == 'S') continue;
+        Check(w[i] == 'M' && i + 4 <= w.size(), "a byte on the wire that starts no message");
+        Check((w[i] ^ w[i + 1] ^ w[i + 2] ^ w[i + 3]) == 0, "a write message with a bad check");
+        Check(w[i + 1] <= lastIndex, "a write message past the image");
+    }
+}
+
+// The counters of the status bar only ever grow.
+struct CounterWatch {
+    LinkCounters last;
+    void Check(const LinkCounters& now) {
+        fuzz::Check(now.badDumps >= last.badDumps && now.badFrames >= last.badFrames &&
+                        now.timeouts >= last.timeouts,
+                    "a link counter went down");
+        last = now;
+    }
+};
+
+// A link with port 1 open and the wire clear. No language texts: loading them
+// would be most of what one input costs.
+struct Wire {
+    test::FakeClock clock;
+    test::FakeSerialDevice device{&clock};
+    test::FakePortDirectory ports;
+    rs232 port{device, ports};
+    LinkState state;
+    Configuration config;
+    test::FakeLinkHost host;
+    test::MemorySettingsStore settings;
+    LanguageTexts texts;
+    Link link{port, clock, state, config, host, settings, texts};
+    Wire() {
+        config.SizeImage();
+        std::int16_t p = 1;
+        link.AbrirPuerto(p, true);
+        device.ClearWritten();
+    }
+};
+
+} // namespace kavrin::fuzz
