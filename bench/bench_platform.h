@@ -4,6 +4,7 @@
 // asks for formatted display.
 #include "base/clock.h"
 #include "base/settings_store.h"
+#include "line_rate.h"
 #include "serial/port_directory.h"
 #include "serial/serial_device.h"
 #include "ui/main_window.h"

@@ -10,6 +10,7 @@
 //   datalog_bench --write PATH N
 #include "base/clock.h"
 #include "base/qt_file_system.h"
+#include "line_rate.h"
 #include "live/channels.h"
 #include "live/datalog.h"
 
@@ -21,18 +22,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 namespace {
 using namespace kavrin;
 
-constexpr int kFramesPerSecond = 11520 / 4;
-
-double CpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
+using bench::CpuSeconds;
+constexpr int kFramesPerSecond = bench::kLineFramesPerSecond;
 
 class SimulatedClock final : public MonotonicClock {
 public:

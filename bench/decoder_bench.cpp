@@ -6,6 +6,7 @@
 #include "base/language_texts.h"
 #include "base/settings_store.h"
 #include "config/config_image.h"
+#include "line_rate.h"
 #include "link/link.h"
 #include "serial/rs232.h"
 
@@ -18,7 +19,7 @@
 namespace {
 using namespace kavrin;
 
-constexpr double kLineRate = 11520.0;
+constexpr double kLineRate = bench::kLineBytesPerSecond;
 
 // Plays a recorded stream back as fast as the decoder takes it.
 class PlaybackDevice final : public SerialDevice {
@@ -99,7 +100,8 @@ std::vector<std::uint8_t> LiveStream(std::size_t frames, double corruptShare) {
 }
 
 void RunDecoder(benchmark::State& state, double corruptShare) {
-    const auto stream = LiveStream(2880 * 10, corruptShare); // ten seconds of a saturated line
+    const auto stream = LiveStream(bench::kLineFramesPerSecond * 10,
+                                   corruptShare); // ten seconds of a saturated line
     PlaybackDevice device(stream);
     OnePort ports;
     rs232 port(device, ports);

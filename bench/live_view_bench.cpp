@@ -21,18 +21,11 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 namespace {
 using namespace kavrin;
 using namespace kavrin::bench;
-
-double CpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 // Bytes arrive at the line rate by the wall clock, as from a real port.
 class LineRateDevice final : public SerialDevice {
@@ -47,8 +40,8 @@ public:
     int ReadByte() override { return ReadWaitingByte(); }
     int ReadWaitingByte() override {
         if (!streaming || stream.empty()) return -1;
-        const auto due =
-            static_cast<std::uint64_t>(started_.nsecsElapsed() / 1000 * 11520 / 1'000'000);
+        const auto due = static_cast<std::uint64_t>(started_.nsecsElapsed() / 1000 *
+                                                    kLineBytesPerSecond / 1'000'000);
         if (taken_ >= due) return -1;
         return stream[taken_++ % stream.size()];
     }

@@ -43,7 +43,7 @@ void BM_214EchoesInARow(benchmark::State& state) {
 void BM_OneSecondOfSaturatedLiveStream(benchmark::State& state) {
     std::vector<std::uint8_t> second;
     int other = 1;
-    for (int i = 0; i < 2880; ++i) {
+    for (int i = 0; i < kLineFramesPerSecond; ++i) {
         const int channel = i % 2 == 0 ? 0 : other;
         if (i % 2 == 1) other = other % 16 + 1;
         Put(second, static_cast<std::uint8_t>(0x30 + channel),
