@@ -369,7 +369,7 @@ void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget
         QWidget* w = WidgetOf(control);
         if (!w) continue;
         QPointer<QWidget> self(w), top(&window);
-        Name(w, [self, top, caption] {
+        Name(w, [self, top, caption = caption] {
             const bool on =
                 self && top &&
                 self->palette().color(QPalette::Window) != top->palette().color(QPalette::Window);
@@ -382,8 +382,9 @@ void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget
         {ch.lblPulse, QStringLiteral("PULSE")},
     };
     for (const auto& [control, caption] : shown)
-        Name(WidgetOf(control),
-             [control, caption] { return QStringLiteral("%1 %2").arg(caption, TextOf(control)); });
+        Name(WidgetOf(control), [control = control, caption = caption] {
+            return QStringLiteral("%1 %2").arg(caption, TextOf(control));
+        });
 
     // Fields by their captions.
     for (Control* field :
@@ -397,7 +398,7 @@ void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget
         {view.parameters.lbloffset, QObject::tr("Suggested EFI offset")},
     };
     for (const auto& [control, caption] : suggestions)
-        Name(WidgetOf(control), [control, caption] {
+        Name(WidgetOf(control), [control = control, caption = caption] {
             const QString t = TextOf(control);
             return t.isEmpty() ? caption : QStringLiteral("%1 %2").arg(caption, t);
         });
