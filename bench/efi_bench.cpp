@@ -9,8 +9,8 @@
 #include "serial/port_directory.h"
 #include "serial/serial_device.h"
 #include "ui/main_window.h"
+#include "window_bench_main.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -49,13 +49,5 @@ BENCHMARK(BM_Load214ByteFileOnline)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    Rig theRig;
-    rig = &theRig;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kavrin::bench::RunOnOneWindow(argc, argv, rig);
 }
