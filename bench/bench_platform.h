@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the window benchmarks stand on instead of the machine: a serial device
 // that plays back a prepared stream, a port table and a settings store that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The datalog at a saturated line: 115200 baud, 8N1, is 11,520 bytes or 2,880
 // four-byte frames a second. Simulated seconds of frames go through the
 // channel conversions into a log on a real file; the process CPU time the log

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Receive decoder throughput: how many bytes per second the link tick turns
 // into frames, on a live stream like the ECU's and on one with 5 % of its
 // frames corrupted. The line itself carries 11,520 bytes/s.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a configuration file while online, on the real widgets (offscreen):
 // read the file, check it whole, send its 214 bytes as write messages and
 // refresh the window once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The saturated line every benchmark measures against, and the process CPU
 // time its shares of a core are taken from.

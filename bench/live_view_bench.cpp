@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live views on the real widgets, timed on the real event loop:
 //  1. a saturated 115200-baud stream (2,880 frames/s) of all sixteen channels,
 //     every channel plotted, through the window's own 50 ms timer, painting

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive path on the real widgets (offscreen): one ShowConfig, 214 "M"
 // echoes in a row as when a file is loaded while online, and one second of a
 // saturated 115200-baud live stream (2,880 frames) through the decoder,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main of a benchmark program whose benchmarks share one online window:
 // on the offscreen platform unless the environment names another, the window

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a trial folder and fails unless it holds exactly the
 # files we ship: the two programs, the language files, the desktop entry, the
 # icon and the metadata. Test programs and benchmarks must never get in.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Read by cpack for each generator. Without dpkg-shlibdeps, CPack would still
 # build a Debian package, depending on nothing but what we name ourselves.
 if(CPACK_GENERATOR STREQUAL "DEB")

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads the running KAVRIN window through the accessibility bus (AT-SPI) and
 fails when a control that the user can read or edit has no name.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the tool against the simulated ECU on a virtual screen with an
 # accessibility bus, and reads its window through AT-SPI.
 #   scripts/check_accessibility.sh [build-dir] [--list]

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Debian packages the build, the tests and the demo need. Sourced by ./run and ./test.
 #   the build: cmake ninja-build g++ qt6-base-dev qt6-serialport-dev
 #   the tests and benchmarks: libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // KAVRIN: tuning and watching the engine control unit over a serial line.
 #include "base/qt_file_system.h"
 #include "base/qt_settings_store.h"

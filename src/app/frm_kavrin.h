@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's logic: it owns the state of the whole window and wires the
 // subsystems together. The Qt window calls its handlers; it reaches the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the ".lan" files are, which languages there are, loading one into the
 // text table, and applying the table to a window's tagged controls.

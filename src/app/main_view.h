@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The controls of the main window that the logic touches, gathered in the sets
 // the subsystems take. The Qt binding fills them with its widgets, tests with

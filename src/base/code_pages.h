@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Language files are written in a Windows code page named by their font
 // character-set code; the texts are Unicode (UTF-8) everywhere else. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small control interfaces through which the logic touches the screen. The
 // Qt binding in src/ui implements them on widgets; tests use fakes.

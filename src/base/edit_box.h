@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The single-line text box the grid editor lays over the current cell, as the
 // logic sees it. Several listeners may be attached: the grid editor and, for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The cell-grid control every table of the window is shown in, as the logic
 // sees it. Rows and columns count from 0, row 0 and column 0 being the fixed

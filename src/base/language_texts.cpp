@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/language_texts.h"
 
 #include "base/code_pages.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A drop-down list of fixed choices that the grid editor can lay over a cell
 // instead of its text box.

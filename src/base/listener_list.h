@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The listeners of one control, in the order they were added.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The general module: the one number reader every text goes through, the integer
 // conversions, and the two number-to-text helpers every display uses.

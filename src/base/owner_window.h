@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window that holds a grid and its editing box, as the grid editor sees it.
 // Key codes are those of edit_box.h.

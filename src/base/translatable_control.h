@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A control whose caption and tooltip come from the language texts: the entry
 // number in its Tag picks the text.

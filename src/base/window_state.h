@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the parts of the main window share: owned once by the window and handed
 // by reference to the subsystems that read or write it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tool's copy of the ECU's configuration: one block of bytes holding the
 // fuel map, ignition map, two compensation tables, thirteen parameters and a

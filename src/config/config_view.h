@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's tables, parameter fields and option boxes as views onto the
 // configuration image: ShowConfig rewrites all of them from the image.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ".efi" configuration file: a "format=" and a "size=" header, then the
 // image's bytes as decimal numbers grouped by table under ";" section lines.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a value typed into one of the four tables becomes: the byte written to
 // the ECU, the fuel pulse kept for the cell, and the text the cell shows.

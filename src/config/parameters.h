@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Parameters" and "Options" tabs: eleven fields and ten check boxes, each a
 // view onto one byte of the configuration image, and the two labels that

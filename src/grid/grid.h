@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The in-place cell editor: turns a grid control that cannot be typed into,
 // plus one text box, into an editable table. It knows nothing of what the

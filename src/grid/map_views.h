@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Layout of the four map views: grid headers and column widths, the throttle
 // and engine-speed axes, the titles, and the tab strip that switches between

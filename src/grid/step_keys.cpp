@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "grid/step_keys.h"
 
 #include "config/config_image.h"

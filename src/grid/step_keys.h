@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "+" and "-" step keys of the map views: inside the fuel and ignition
 // editing boxes they step the typed value, at window level they step the fuel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The receive decoder stores dump and echo bytes straight into the
 // configuration image: the one place the link reaches into the configuration.

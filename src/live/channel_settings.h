@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Per channel, whether it is drawn on the live chart and with which scale:
 // restored at start, stored at once when the user changes them.

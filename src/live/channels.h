@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sixteen measured channels the ECU streams and its status bits: how a
 // received count becomes a value with a unit, the labels that show it, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The picture area the live chart draws on: lines and short texts in pixels,
 // x to the right and y downwards from the top left corner.

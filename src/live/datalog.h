@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The datalog: the engine's live channels written to a CSV file, one row per
 // engine-speed frame, for reading in a spreadsheet or a script.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "live/live_cell.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The engine's operating point in the fuel map, from the last engine-speed
 // count and throttle percentage; the live-cell marker is drawn from it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the engine runs in the maps: the red marker boxes over the fuel and
 // ignition maps and the tinted fuel map cell under the operating point.

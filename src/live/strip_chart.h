@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The live strip chart: one trace per checked channel over a fixed grid,
 // advancing one column with every engine-speed frame and starting again at the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The automatic port detection window: tries every listed port in turn through
 // the main window's AbrirPuerto and stops at the first one on which the ECU

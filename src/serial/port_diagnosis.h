@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Why a port did not open, in words, and what to do about it. The texts are
 // English whatever the interface language.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A second look at a device that would not open: does it exist, may this user
 // use it, who holds it. The platform's part of saying why a port failed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the accessibility tools read in the main window: the tables as tables,
 // each field by its caption, each channel value with its name and unit, each

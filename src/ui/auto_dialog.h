@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // frmAuto on screen: the modal detection window with its port labels and its
 // timer. The main window's timers run on while it is shown.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/chart_widget.h"
 
 #include "ui/qt_controls.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // picRPM: the live chart's picture area. The chart draws into an off-screen
 // image that the widget only copies to the screen, so a covered chart comes

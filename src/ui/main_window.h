@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // frmKAVRIN on screen: builds the widgets at their design places, binds them
 // to the control table the logic uses, and runs the two timers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The control interfaces bound to Qt widgets.
 #include "base/controls.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editing box laid over a grid cell: a line edit that reports its keys with
 // the window system's key codes and raises its validation when the focus is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The cell grid of the map tables. Drawn by hand on a scroll area rather than
 // built on QTableWidget: the header row and column are ordinary cells that must

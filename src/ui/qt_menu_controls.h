@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Comm" menu's port items and the tab captions, as controls.
 #include "app/main_view.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/qt_owner_window.h"
 
 #include "ui/qt_edit_box.h"

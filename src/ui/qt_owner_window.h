@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Any top-level window as the owner of grids and editing boxes: key preview,
 // event processing, the Tab key press and the unload notice.

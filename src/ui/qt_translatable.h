@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's translatable controls as the language logic sees them, and the
 // table that gives each its language entry.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's caption, its tab captions, the "Language" menu and the file
 // dialogs, bound for the window logic.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A language file's entries applied to the controls tagged with their numbers.
 #include "app/language_files.h"
 

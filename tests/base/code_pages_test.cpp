@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Language files, and every code page a "#CHARSET" directive can name.
 #include "base/code_pages.h"
 #include "base/language_texts.h"

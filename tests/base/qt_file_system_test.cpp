@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files and settings on disk: a failed save leaves the old file as it was;
 // what cannot be read or written says so.
 #include "base/qt_file_system.h"

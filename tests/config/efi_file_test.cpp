@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which ".efi" files load and what they leave, and which are refused whole
 // before anything changes.
 #include "config/efi_file.h"

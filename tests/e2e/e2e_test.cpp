@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool against the simulated ECU over a real pseudo-terminal: first the
 // window with the real serial port, then the real program.
 #include "base/qt_settings_store.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the end-to-end test cannot see: the faulty dumps the simulated ECU
 // sends on demand and the limits of its command line.
 #include "ecusim/command_line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive decoder and the link cycle over a faked port, fed any bytes.
 // The first byte says how they arrive: bits 0-5 the bytes per 50 ms tick (0:
 // all in the first), bits 6-7 how long each byte trickles (0, 5, 10, 15 ms).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An ".efi" file read, checked and, when accepted, loaded while the ECU is
 // online: every value goes out as a write message. An accepted file then
 // survives a save and a reload.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the fuzz targets share: the rules they check besides the sanitizers (a
 // broken rule aborts with its reason, so libFuzzer keeps the input), and a

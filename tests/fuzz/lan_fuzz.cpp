@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A ".lan" file in each of the character sets a file may declare: the first
 // byte picks the "#CHARSET=" line put before the rest of the input, or the
 // comma-separated format of the language "chinese".

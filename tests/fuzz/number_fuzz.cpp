@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The number reader on any text, and the number texts of what it read: the
 // texts use "." alone and read back as the number they show.
 #include "base/modulo.h"

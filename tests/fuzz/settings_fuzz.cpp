@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's start-up on settings from the input, the link's first ticks and
 // the close. The input is a settings file: "[section]"
 // and "key=value" lines; section "frmKAVRIN" holds the column widths ("RA1").

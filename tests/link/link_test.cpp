@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link over a faked port: the frames and dumps the decoder reads, then
 // the cycle of opening, asking, going online and offline, and writing.
 #include "support/link_rig.h"

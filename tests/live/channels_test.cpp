@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Live frames as the channel rows, the status indicators and the chart get
 // them.
 #include "live/channels.h"

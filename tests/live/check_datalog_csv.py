@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A datalog of N engine-speed frames, written under a comma locale, opens in
 pandas as it stands: the columns of its header, one row per frame, all numbers.
 Usage: check_datalog_csv.py DATALOG_WRITER"""

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The datalog's file: its name, its header and its rows whatever the locale.
 #include "live/datalog.h"
 

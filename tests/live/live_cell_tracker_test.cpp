@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The operating point in the maps, on the real fuel grid: which cell is
 // tinted and where the two marker boxes go, one tick after another.
 #include "live/live_cell_tracker.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The strip chart on a recording canvas of 723 x 262 pixels (2.5 pixels a
 // chart unit): the grid, where points land, and when a trace starts again.
 #include "live/strip_chart.h"

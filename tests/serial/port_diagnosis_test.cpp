@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Why a port did not open, from what the open said and a second look at the
 // device, the look faked: the tests run as root, who may open anything.
 #include "serial/port_diagnosis.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real terminal device, on a pseudo-terminal pair made for the test.
 #include "serial/port_system.h"
 #include "serial/qt_serial_device.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/rs232.h"
 #include "support/fake_serial_device.h"
 #include "support/memory_settings_store.h"

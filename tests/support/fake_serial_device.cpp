@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fake_serial_device.h"
 
 namespace kavrin::test {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A link with every edge faked: the serial device, the clock, the window, the
 // settings. Tests feed bytes and run ticks by hand.

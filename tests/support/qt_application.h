@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One QApplication for the whole test program, for the tests that build real
 // widgets (on the offscreen platform the test environment selects). Include it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real main window on the offscreen platform with the machine faked: a
 // serial device the test feeds, a port table, a clock that moves only when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The detection window over the real main window, offscreen: ports that are
 // gone, silent or answering, what each label says in which colour, and how the
 // window ends. The probe timer is fired by hand, one probe period at a time.

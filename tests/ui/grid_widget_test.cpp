@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid editor on the real widgets, offscreen: mouse and keys go through
 // Qt's event delivery, focus changes run the box's validation.
 #include "grid/grid.h"

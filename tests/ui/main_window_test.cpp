@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real main window on the offscreen platform with the serial side faked:
 // what the user does with mouse and keys, and the bytes that reach the wire.
 #include "link/write_message.h"

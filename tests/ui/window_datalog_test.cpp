@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The datalog from the real window's "File" menu, with the serial side and the
 // files faked: what reaches the file, the menu's check and the status panel.
 #include "support/window_rig.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real window on the offscreen platform: remembered choices, the Language
 // menu, ".efi" files, the "Comm" menu and what
 // accessibility tools read.

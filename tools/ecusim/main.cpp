@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kavrin-ecusim: a simulated ECU on a pseudo-terminal, so the tool can be
 // tried and tested end to end without an engine.
 #include "base/clock.h"
