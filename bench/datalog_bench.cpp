@@ -67,7 +67,7 @@ Result Run(long long frames, int channels, const std::string& path) {
     header.names[10] = "MAP, \"kPa\""; // a title that must be quoted
     header.indicators = {"CRANKING", "SELECTOR", "STOP", "PULSE", "FIRST", "ANTICIP"};
     if (!log.Start(files.CreateStream(path), path, header)) {
-        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), files.LastError().c_str());
+        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), files.LastError().words.c_str());
         std::exit(1);
     }
     double logged = 0;
@@ -89,7 +89,7 @@ Result Run(long long frames, int channels, const std::string& path) {
     const double t0 = CpuSeconds();
     if (!log.Stop()) {
         std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(),
-                     log.TakeFailure().value_or("").c_str());
+                     log.TakeFailure().value_or(Reason{}).words.c_str());
         std::exit(1);
     }
     return {logged + CpuSeconds() - t0, log.Rows()};

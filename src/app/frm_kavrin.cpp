@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/frm_kavrin.h"
 
+#include "base/text_entries.h"
 #include "config/efi_file.h"
 #include "live/live_cell.h"
 
@@ -81,7 +82,7 @@ public:
     bool DataReceived() const override { return frm_.linkState_.flags.dataReceived; }
     void ClearDataReceived() override { frm_.linkState_.flags.dataReceived = false; }
     void SendString(std::string_view text) override { frm_.port_.SendString(text); }
-    PortDiagnosis WhyNotOpen() const override { return frm_.port_.WhyNotOpen(); }
+    PortDiagnosis WhyNotOpen() const override { return frm_.port_.WhyNotOpen(frm_.texts_); }
 
 private:
     frmKAVRIN& frm_;
@@ -216,10 +217,7 @@ void frmKAVRIN::txtEscala_Validate(int n) {
 void frmKAVRIN::CheckSettingsStore() {
     if (settingsWarned_ || platform_.settings.CanRemember()) return;
     settingsWarned_ = true;
-    view_.messages->Warning("Your settings cannot be stored: the settings file is not readable "
-                            "or not writable. The tool works as usual, but the choices you make "
-                            "now (language, data format, port, channels) will not be remembered "
-                            "next time.");
+    view_.messages->Warning(texts_.Text(text::kSettingsNotRemembered));
 }
 
 void frmKAVRIN::SetCaption(const std::string& text) {
@@ -243,15 +241,18 @@ bool frmKAVRIN::ReadEfiFile(const std::string& path) {
     FileSystem& files = platform_.files;
     const auto content = files.ReadFile(path);
     if (!content) {
-        const std::string why = files.LastError();
-        view_.messages->Exclamation(path + "\ncannot be read" + (why.empty() ? "" : ": " + why) +
-                                    ".\nNothing was loaded.");
+        view_.messages->Exclamation(path + "\n" +
+                                    texts_.Format(text::kCannotBeRead, {Why(files.LastError())}) +
+                                    "\n" + texts_.Text(text::kNothingLoaded));
         return false;
     }
     const EfiReadResult file = ReadEfiText(*content, config_);
     if (!file.ok) {
-        view_.messages->Exclamation(path + "\nline " + DecimalText(file.line) + ": " + file.reason +
-                                    ".\nNothing was loaded.");
+        view_.messages->Exclamation(
+            path + "\n" +
+            texts_.Format(text::kLineReason,
+                          {DecimalText(file.line), EfiRefusalText(file, texts_)}) +
+            "\n" + texts_.Text(text::kNothingLoaded));
         return false;
     }
     SetCaption(path);
@@ -273,17 +274,18 @@ void frmKAVRIN::mnLog_Click() {
         return;
     }
     CalendarClock& calendar = platform_.calendar ? *platform_.calendar : systemCalendar_;
-    const auto path =
-        view_.dialogs->ChooseLogFile("Start datalog", DatalogFileName(calendar.Now()));
+    const auto path = view_.dialogs->ChooseLogFile(texts_.Text(text::kLogDialogTitle),
+                                                   DatalogFileName(calendar.Now()));
     if (path && !path->empty()) {
         FileSystem& files = platform_.files;
         auto stream = files.CreateStream(*path);
-        const std::string why = files.LastError();
+        const Reason why = files.LastError();
         if (!datalog_.Start(std::move(stream), *path, DatalogColumns())) {
-            const auto failure = datalog_.TakeFailure();
+            const Reason failure = datalog_.TakeFailure().value_or(Reason{});
             view_.messages->Exclamation(
-                *path + "\ncannot be written: " + (why.empty() ? failure.value_or("") : why) +
-                ".\nNo datalog was started.");
+                *path + "\n" +
+                texts_.Format(text::kCannotBeWritten, {Why(why.empty() ? failure : why)}) +
+                "\n" + texts_.Text(text::kNoLogStarted));
         }
     }
     ShowDatalogState();
@@ -300,10 +302,9 @@ void frmKAVRIN::ReportDatalogFailure() {
     const auto why = datalog_.TakeFailure();
     if (!why) return;
     ShowDatalogState();
-    view_.messages->Exclamation("The datalog has stopped:\n" + datalog_.Path() +
-                                "\ncannot be written: " + *why +
-                                ".\nThe rows up to the last second are in the file. The link "
-                                "goes on.");
+    view_.messages->Exclamation(texts_.Text(text::kLogStopped) + "\n" + datalog_.Path() + "\n" +
+                                texts_.Format(text::kCannotBeWritten, {Why(*why)}) + "\n" +
+                                texts_.Text(text::kLogRowsKept));
 }
 
 void frmKAVRIN::ShowDatalogState() {
@@ -312,13 +313,15 @@ void frmKAVRIN::ShowDatalogState() {
     shownLogRows_ = running ? datalog_.Rows() : -1;
     const std::string& path = datalog_.Path();
     const std::string name = path.substr(path.find_last_of("/\\") + 1);
-    view_.logPanel->SetText(running ? "Log: " + name + ", " + DecimalText(datalog_.Rows()) + " rows"
-                                    : "");
+    view_.logPanel->SetText(
+        running ? texts_.Format(text::kLogPanel, {name, DecimalText(datalog_.Rows())}) : "");
     view_.logPanel->SetVisible(running);
 }
 
 DatalogHeader frmKAVRIN::DatalogColumns() const {
     DatalogHeader header;
+    if (const std::string& time = texts_.Text(text::kLogTimeColumn); !time.empty())
+        header.time = time;
     for (int n = 0; n < kMeasuredChannels; ++n) {
         const std::string shown = view_.channels.chk[n]->Text();
         header.names[n] = shown.empty() ? ChannelTable()[n].name : shown;
@@ -345,9 +348,9 @@ DatalogHeader frmKAVRIN::DatalogColumns() const {
 bool frmKAVRIN::WriteEfiFile(const std::string& path) {
     FileSystem& files = platform_.files;
     if (!files.WriteFile(path, WriteEfiText(config_))) {
-        const std::string why = files.LastError();
-        view_.messages->Exclamation(path + "\ncannot be saved" + (why.empty() ? "" : ": " + why) +
-                                    ".\nAn existing file of that name was left as it was.");
+        view_.messages->Exclamation(path + "\n" +
+                                    texts_.Format(text::kCannotBeSaved, {Why(files.LastError())}) +
+                                    "\n" + texts_.Text(text::kOldFileKept));
         return false;
     }
     SetCaption(path);
@@ -374,7 +377,14 @@ void frmKAVRIN::mnlan_Click(int k) {
         view_.mnLanguage->SetChecked(static_cast<int>(i), static_cast<int>(i) == k);
     languageName_ = names[static_cast<std::size_t>(k)];
     platform_.settings.SaveSetting(kAppName, "main", "language", languageName_);
+    // The link's condition is said again in the new language at once, not
+    // when the link next changes.
+    int connectionEntry = 0;
+    for (int entry : {72, 73, 74})
+        if (!connectionText_.empty() && texts_.Text(entry) == connectionText_) connectionEntry = entry;
     LoadLanguageFile();
+    if (connectionEntry) SetConnectionText(texts_.Text(connectionEntry));
+    if (datalog_.Running()) ShowDatalogState();
     ApplyLanguage(view_.tagged, texts_);
     ApplyTabCaptions();
     mapViews_.ShowMapTitles();
@@ -454,8 +464,24 @@ void frmKAVRIN::BindEditors() {
         editor->OcultarCajas();
 }
 
+std::string frmKAVRIN::Why(const Reason& reason) const {
+    return reason.empty() ? texts_.Text(text::kNoReasonGiven) : texts_.Say(reason);
+}
+
 void frmKAVRIN::LoadLanguageFile() {
-    if (languageFiles_.Load(languageName_, texts_)) return;
+    // English first: an entry that a translation does not have yet (a file
+    // made for an older version) shows in English rather than empty. A file
+    // that is not there leaves every text as it is; at start, with no texts
+    // yet, the window shows English then.
+    const bool found = languageFiles_.Has(languageName_);
+    if (languageName_ != kBaseLanguage && (found || !texts_.HasTexts()))
+        languageFiles_.Load(kBaseLanguage, texts_);
+    if (languageFiles_.Load(languageName_, texts_)) {
+        view_.notePanel->SetText(
+            texts_.HasTexts() ? "" : texts_.Format(text::kLanguageWithoutTexts, {languageName_}));
+        view_.notePanel->SetVisible(!texts_.HasTexts());
+        return;
+    }
     std::string upper = languageName_;
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -548,6 +574,7 @@ void frmKAVRIN::SetCounterPanel(int panel, const std::string& text) {
 }
 
 void frmKAVRIN::SetConnectionText(const std::string& text) {
+    connectionText_ = text;
     view_.connection->SetText(text);
 }
 

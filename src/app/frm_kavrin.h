@@ -116,6 +116,8 @@ public:
     void ShowPortMessage(const std::string& text) override;
 
     static constexpr const char* kCaption = "KAVRIN 053";
+    // The language whose file holds every entry.
+    static constexpr const char* kBaseLanguage = "English";
 
     // The parameter fields' and buttons' handlers, which the binding calls.
     ParameterFields& parameters() { return parameters_; }
@@ -148,6 +150,8 @@ private:
     // Menu check and status panel after the log started, stopped or failed.
     void ShowDatalogState();
     void ReportDatalogFailure();
+    // A failure's reason in the interface language.
+    std::string Why(const Reason& reason) const;
     std::unique_ptr<grid> MakeEditor(GridControl* control, EditBox* box,
                                      void (MapCellHandlers::*validate)(std::int16_t&, std::int16_t&,
                                                                        std::string&, bool&));
@@ -182,6 +186,7 @@ private:
     SystemCalendarClock systemCalendar_;
     Datalog datalog_;
     long long shownLogRows_ = -1;
+    std::string connectionText_;
     std::unique_ptr<Detection> detection_;
 };
 

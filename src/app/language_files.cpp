@@ -54,6 +54,12 @@ bool LanguageFiles::Load(const std::string& language, LanguageTexts& texts) {
     return false;
 }
 
+bool LanguageFiles::Has(const std::string& language) {
+    for (const std::string& folder : folders_)
+        if (files_.ReadFile(folder + "/" + language + kExtension)) return true;
+    return false;
+}
+
 void ApplyLanguage(const std::vector<TranslatableControl*>& controls, const LanguageTexts& texts) {
     using Kind = TranslatableControl::Kind;
     for (TranslatableControl* control : controls) {

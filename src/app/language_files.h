@@ -28,6 +28,8 @@ public:
     // and the character set. The charset is reset first; the rest of the table
     // stays as it is when there is no such file (false).
     bool Load(const std::string& language, LanguageTexts& texts);
+    // True when some folder has the language's file.
+    bool Has(const std::string& language);
 
 private:
     FileSystem& files_;

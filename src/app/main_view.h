@@ -43,6 +43,8 @@ struct MainView {
     ConnectionPanel* connection = nullptr;
     // The datalog's panel: its file and rows, shown while a log runs.
     Control* logPanel = NoControl();
+    // A note for the user that needs no box: a language file without texts.
+    Control* notePanel = NoControl();
     // "Comm" menu: one item per serial port (mncom 1..n at index 0..n-1).
     std::vector<CheckControl*> mncom;
     // "Data Format" menu entries (mnMode 0 and 1).

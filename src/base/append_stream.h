@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "base/language_texts.h"
+
 #include <string>
 #include <string_view>
 
@@ -14,8 +16,8 @@ public:
     // False when the system refused the bytes (disk full, drive gone) or the
     // file is no longer where it was created.
     virtual bool Flush() = 0;
-    // Why the last Append or Flush failed, in words for the user.
-    virtual std::string LastError() const = 0;
+    // Why the last Append or Flush failed.
+    virtual Reason LastError() const = 0;
 };
 
 } // namespace kavrin

@@ -24,8 +24,8 @@ public:
     virtual std::unique_ptr<AppendStream> CreateStream(const std::string& /*path*/) {
         return nullptr;
     }
-    // Why the last ReadFile, WriteFile or CreateStream failed, in words for the user.
-    virtual std::string LastError() const { return {}; }
+    // Why the last ReadFile, WriteFile or CreateStream failed.
+    virtual Reason LastError() const { return {}; }
 
     // No file the system reads is anywhere near this; a larger one is not one
     // of its files and is not read into memory.

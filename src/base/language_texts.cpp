@@ -24,15 +24,17 @@ std::string Latin1ToUtf8(std::string_view bytes) {
     return out;
 }
 
-// Calls f for every complete line (ended by CR LF); text after the last line
-// end is not a line.
+// Calls f for every complete line, ended by CR LF or by LF alone (as an editor
+// on Linux saves the file); text after the last line end is not a line.
 template <typename F> void ForEachLine(std::string_view content, F f) {
     std::size_t pos = 0;
     for (;;) {
-        const auto end = content.find("\r\n", pos);
+        const auto end = content.find('\n', pos);
         if (end == std::string_view::npos) return;
-        f(content.substr(pos, end - pos));
-        pos = end + 2;
+        std::string_view line = content.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        f(line);
+        pos = end + 1;
     }
 }
 
@@ -53,6 +55,23 @@ bool ReadCharsetDirective(std::string_view line, std::int16_t& charset) {
 const std::string& LanguageTexts::Text(int n) const {
     static const std::string empty;
     return n >= 1 && n <= kEntries ? texts_[n] : empty;
+}
+
+std::string LanguageTexts::Format(int n, std::initializer_list<std::string_view> args) const {
+    const std::string& text = Text(n);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (text[i] == '%' && next >= '1' && next <= '9') {
+            const auto k = static_cast<std::size_t>(next - '1');
+            if (k < args.size()) out += *(args.begin() + k);
+            ++i;
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
 }
 
 void LanguageTexts::Load(std::string_view content) {
@@ -102,6 +121,7 @@ void LanguageTexts::LoadFields(std::string_view content, const CodePageDecoder& 
 void LanguageTexts::Parse(std::string_view text) {
     charset = 0;
     droppedLines = 0;
+    loadedLines_ = 0;
     int entry = 0;
     ForEachLine(text, [&](std::string_view line) {
         if (!line.empty() && line.front() == '#') {
@@ -110,9 +130,10 @@ void LanguageTexts::Parse(std::string_view text) {
         }
         const auto semi = line.find(';');
         if (semi == std::string_view::npos) return;
-        if (++entry <= kEntries)
+        if (++entry <= kEntries) {
             texts_[entry] = std::string(line.substr(semi + 1));
-        else
+            ++loadedLines_;
+        } else
             ++droppedLines;
     });
 }

@@ -6,11 +6,17 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "base/text_entries.h"
+
 namespace kavrin {
 
 namespace {
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+Reason Said(const QFileDevice& file) {
+    return Reason::Words(file.errorString().toStdString());
 }
 
 // A datalog file. Writes go straight to the file; Flush then hands Qt's buffer
@@ -22,39 +28,38 @@ public:
     explicit QtAppendStream(const QString& path) : file_(path) {}
     bool Open() {
         if (file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) return true;
-        lastError_ = file_.errorString().toStdString();
+        lastError_ = Said(file_);
         return false;
     }
     bool Append(std::string_view bytes) override {
         if (file_.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
             static_cast<qint64>(bytes.size()))
             return true;
-        lastError_ = file_.errorString().toStdString();
+        lastError_ = Said(file_);
         return false;
     }
     bool Flush() override {
         if (!file_.flush()) {
-            lastError_ = file_.error() != QFileDevice::NoError
-                             ? file_.errorString().toStdString()
-                             : "the disk did not take the rows (full, or a size limit)";
+            lastError_ =
+                file_.error() != QFileDevice::NoError ? Said(file_) : Reason::Entry(text::kDiskFullRows);
             return false;
         }
         if (!QFileInfo::exists(file_.fileName())) {
-            lastError_ = "the file is gone (its folder was removed or its drive unplugged)";
+            lastError_ = Reason::Entry(text::kFileGone);
             return false;
         }
         return true;
     }
-    std::string LastError() const override { return lastError_; }
+    Reason LastError() const override { return lastError_; }
 
 private:
     QFile file_;
-    std::string lastError_;
+    Reason lastError_;
 };
 } // namespace
 
 std::unique_ptr<AppendStream> QtFileSystem::CreateStream(const std::string& path) {
-    lastError_.clear();
+    lastError_ = {};
     auto stream = std::make_unique<QtAppendStream>(Q(path));
     if (stream->Open()) return stream;
     lastError_ = stream->LastError();
@@ -62,56 +67,55 @@ std::unique_ptr<AppendStream> QtFileSystem::CreateStream(const std::string& path
 }
 
 std::optional<std::string> QtFileSystem::ReadFile(const std::string& path) {
-    lastError_.clear();
+    lastError_ = {};
     const QFileInfo info(Q(path));
     if (!info.exists()) {
-        lastError_ = "the file does not exist";
+        lastError_ = Reason::Entry(text::kFileMissing);
         return std::nullopt;
     }
     if (info.isDir()) {
-        lastError_ = "it is a folder, not a file";
+        lastError_ = Reason::Entry(text::kFileIsFolder);
         return std::nullopt;
     }
     if (info.size() > kMaxFileBytes) {
-        lastError_ = "the file is too large";
+        lastError_ = Reason::Entry(text::kFileTooLarge);
         return std::nullopt;
     }
     QFile file(Q(path));
     if (!file.open(QIODevice::ReadOnly)) {
-        lastError_ = file.errorString().toStdString();
+        lastError_ = Said(file);
         return std::nullopt;
     }
     const QByteArray bytes = file.read(kMaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError) {
-        lastError_ = file.errorString().toStdString();
+        lastError_ = Said(file);
         return std::nullopt;
     }
     return bytes.toStdString();
 }
 
 bool QtFileSystem::WriteFile(const std::string& path, const std::string& content) {
-    lastError_.clear();
+    lastError_ = {};
     QSaveFile file(Q(path));
     if (!file.open(QIODevice::WriteOnly)) {
-        lastError_ = file.errorString().toStdString();
+        lastError_ = Said(file);
         return false;
     }
     if (file.write(content.data(), static_cast<qint64>(content.size())) !=
         static_cast<qint64>(content.size())) {
-        lastError_ = file.errorString().toStdString();
+        lastError_ = Said(file);
         file.cancelWriting();
         return false;
     }
     // A disk that fills up shows only here: the buffered write took it all.
     if (!file.flush()) {
-        lastError_ = file.error() != QFileDevice::NoError
-                         ? file.errorString().toStdString()
-                         : "the disk did not take the whole file (full, or a size limit)";
+        lastError_ =
+            file.error() != QFileDevice::NoError ? Said(file) : Reason::Entry(text::kDiskFullFile);
         file.cancelWriting();
         return false;
     }
     if (!file.commit()) {
-        lastError_ = file.errorString().toStdString();
+        lastError_ = Said(file);
         return false;
     }
     return true;

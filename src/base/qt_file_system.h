@@ -14,10 +14,10 @@ public:
     std::vector<std::string> ListFiles(const std::string& folder,
                                        const std::string& suffix) override;
     std::unique_ptr<AppendStream> CreateStream(const std::string& path) override;
-    std::string LastError() const override { return lastError_; }
+    Reason LastError() const override { return lastError_; }
 
 private:
-    std::string lastError_;
+    Reason lastError_;
 };
 
 } // namespace kavrin

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "config/efi_file.h"
 
+#include "base/language_texts.h"
+#include "base/text_entries.h"
+
 #include "base/modulo.h"
 
 #include <cctype>
@@ -69,20 +72,25 @@ std::string FieldText(int value) {
     return text;
 }
 
-EfiReadResult Refuse(int line, std::string reason) {
+EfiReadResult Refuse(int line, int reason, std::string value = {}) {
     EfiReadResult r;
     r.line = line;
-    r.reason = std::move(reason);
+    r.reasonText = reason;
+    r.reasonValue = std::move(value);
     return r;
 }
 } // namespace
+
+std::string EfiRefusalText(const EfiReadResult& result, const LanguageTexts& texts) {
+    return texts.Format(result.reasonText, {result.reasonValue});
+}
 
 EfiReadResult ReadEfiText(std::string_view content, const Configuration& config) {
     int line = 1;
     for (unsigned char c : content) {
         if (c == '\n') ++line;
         if ((c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F)
-            return Refuse(line, "the file holds binary data: it is not a configuration file");
+            return Refuse(line, text::kEfiBinary);
     }
 
     EfiReadResult result;
@@ -95,14 +103,12 @@ EfiReadResult ReadEfiText(std::string_view content, const Configuration& config)
                 const std::int16_t cols = RoundToInt16(ReadNumber(SplitFirst(rest, 'x')));
                 const std::int16_t rows = RoundToInt16(ReadNumber(rest));
                 if (cols <= 0 || rows <= 0)
-                    return Refuse(item.line, "the map size \"" + item.text + "\" is not positive");
+                    return Refuse(item.line, text::kEfiSizeNotPositive, item.text);
                 const long long bytes = static_cast<long long>(cols) * rows + cols +
                                         config.EngTempCells + config.AirTempCells +
                                         Configuration::kParamCount + 1;
                 if (bytes > ByteImage::kMaxBytes)
-                    return Refuse(item.line, "the map size \"" + item.text +
-                                                 "\" needs more than the 256 bytes of a "
-                                                 "configuration");
+                    return Refuse(item.line, text::kEfiSizeTooLarge, item.text);
                 result.steps.push_back({EfiStep::Kind::Format, cols, rows});
             } else if (key == "size") {
                 result.steps.push_back({EfiStep::Kind::Size, RoundToInt16(ReadNumber(rest)), 0});
@@ -114,11 +120,10 @@ EfiReadResult ReadEfiText(std::string_view content, const Configuration& config)
         }
         if (!item.text.empty() && item.text.front() == ';') continue;
         if (!StartsWithNumber(item.text))
-            return Refuse(item.line, "\"" + item.text + "\" is not a number");
+            return Refuse(item.line, text::kEfiNotANumber, item.text);
         const std::int32_t value = RoundToInt32(ReadNumber(item.text));
         if (value < 0 || value > 255)
-            return Refuse(item.line,
-                          std::string("the value ") + DecimalText(value) + " is outside 0 to 255");
+            return Refuse(item.line, text::kEfiOutOfRange, DecimalText(value));
         result.steps.push_back({EfiStep::Kind::Value, static_cast<std::int16_t>(value), 0});
     }
     result.ok = true;

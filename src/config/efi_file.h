@@ -14,6 +14,8 @@
 
 namespace kavrin {
 
+class LanguageTexts;
+
 // One thing the file asks for, in file order.
 struct EfiStep {
     enum class Kind {
@@ -30,7 +32,8 @@ struct EfiStep {
 struct EfiReadResult {
     bool ok = false;
     int line = 0;       // where the file was refused (1 = first line), 0 = not a line
-    std::string reason; // why, for the user
+    int reasonText = 0;      // why, as a language entry (0: not refused)
+    std::string reasonValue; // what that entry names: the item, the value
     std::vector<EfiStep> steps;
 };
 
@@ -41,6 +44,8 @@ struct EfiReadResult {
 // stand: missing and surplus values, unknown header items, missing section
 // lines, a "size=" that disagrees.
 EfiReadResult ReadEfiText(std::string_view content, const Configuration& config);
+// Why a file was refused, in the interface language.
+std::string EfiRefusalText(const EfiReadResult& result, const LanguageTexts& texts);
 
 // What loading does besides filling the image.
 struct EfiLoadHooks {

@@ -40,7 +40,7 @@ void Link::AbrirPuerto(std::int16_t& port, bool quiet) {
     host_.SetConnectionText(texts_.Text(73));
     if (quiet) return;
     std::string message = "COM" + DecimalText(port) + " " + texts_.Text(71);
-    const PortDiagnosis why = port_.WhyNotOpen();
+    const PortDiagnosis why = port_.WhyNotOpen(texts_);
     if (!why.detail.empty()) message += "\n\n" + why.detail;
     host_.ShowPortMessage(message);
 }

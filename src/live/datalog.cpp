@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "live/datalog.h"
 
+#include "base/text_entries.h"
+
 #include <charconv>
 #include <cstdio>
 
@@ -50,7 +52,7 @@ bool Datalog::Start(std::unique_ptr<AppendStream> stream, std::string path,
     rows_ = 0;
     failure_.reset();
     if (!stream_) {
-        failure_ = "the file cannot be created";
+        failure_ = Reason::Entry(text::kFileNotCreated);
         return false;
     }
     pending_ = CsvField(header.time);
@@ -93,8 +95,8 @@ bool Datalog::Flush() {
     if (ok) return true;
     // A full disk or a vanished folder ends the log, never the tool: the rows
     // up to the last good flush stay in the file.
-    const std::string why = stream_->LastError();
-    failure_ = why.empty() ? "the file cannot be written" : why;
+    const Reason why = stream_->LastError();
+    failure_ = why.empty() ? Reason::Entry(text::kFileNotWritten) : why;
     stream_.reset();
     return false;
 }
@@ -106,7 +108,7 @@ bool Datalog::Stop() {
     return ok;
 }
 
-std::optional<std::string> Datalog::TakeFailure() {
+std::optional<Reason> Datalog::TakeFailure() {
     auto failure = std::move(failure_);
     failure_.reset();
     return failure;

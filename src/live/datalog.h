@@ -54,7 +54,7 @@ public:
     long long Rows() const { return rows_; }
     const std::string& Path() const { return path_; }
     // Why the log stopped on its own (or did not start); once.
-    std::optional<std::string> TakeFailure();
+    std::optional<Reason> TakeFailure();
 
     static constexpr std::int64_t kFlushMs = 1000;
 
@@ -68,7 +68,7 @@ private:
     std::int64_t startMs_ = 0;
     std::int64_t flushedMs_ = 0;
     long long rows_ = 0;
-    std::optional<std::string> failure_;
+    std::optional<Reason> failure_;
 };
 
 } // namespace kavrin

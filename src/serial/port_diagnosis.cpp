@@ -1,83 +1,81 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/port_diagnosis.h"
 
+#include "base/language_texts.h"
+#include "base/text_entries.h"
+
 namespace kavrin {
 
 namespace {
 
-std::string PortsThatExist(const std::vector<std::string>& ports) {
-    if (ports.empty()) return "No serial port was found: is the adapter plugged in?";
+std::string PortsThatExist(const std::vector<std::string>& ports, const LanguageTexts& texts) {
+    if (ports.empty()) return texts.Text(text::kNoPortFound);
     std::string list;
     for (const auto& name : ports) {
         // A listed name may end with a zero character, which is no part of it.
         const std::string clean = name.substr(0, name.find('\0'));
         list += (list.empty() ? "" : ", ") + clean;
     }
-    return "Ports that exist: " + list + ".";
+    return texts.Format(text::kPortsThatExist, {list});
 }
 
-PortDiagnosis Denied(const std::string& device, const DeviceFacts& facts) {
-    const std::string you = facts.user.empty() ? "You" : "You (" + facts.user + ")";
+PortDiagnosis Denied(const std::string& device, const DeviceFacts& facts,
+                     const LanguageTexts& texts) {
+    const std::string you =
+        facts.user.empty() ? texts.Text(text::kYou) : texts.Format(text::kYouNamed, {facts.user});
+    const std::string& reason = texts.Text(text::kPermissionDenied);
     if (facts.group.empty() || !facts.groupMayReadWrite)
-        return {"permission denied", you + " may not read and write " + device +
-                                         ". Ask the administrator for access to it."};
+        return {reason, texts.Format(text::kAskAdministrator, {you, device})};
     if (facts.listedInGroup && !facts.sessionInGroup)
-        return {"permission denied", you + " joined the group " + facts.group + " that owns " +
-                                         device +
-                                         " after this login. Log out and in again: the "
-                                         "group counts from the next login."};
+        return {reason, texts.Format(text::kJoinedAfterLogin, {you, facts.group, device})};
     const std::string user = facts.user.empty() ? "$USER" : facts.user;
-    return {"permission denied", you + " may not use " + device + ": it belongs to the group " +
-                                     facts.group + ", which you are not in. Join it with\n" +
-                                     "    sudo usermod -aG " + facts.group + " " + user +
-                                     "\nthen log out and in again: the group counts from the "
-                                     "next login."};
+    return {reason, texts.Format(text::kJoinGroup, {you, device, facts.group}) +
+                        "\n    sudo usermod -aG " + facts.group + " " + user + "\n" +
+                        texts.Text(text::kThenLogInAgain)};
 }
 
-PortDiagnosis HeldBy(const std::string& device, const std::vector<DeviceHolder>& holders) {
+PortDiagnosis HeldBy(const std::string& device, const std::vector<DeviceHolder>& holders,
+                     const LanguageTexts& texts) {
     std::string shortList, longList;
     for (const auto& h : holders) {
         const std::string pid = std::to_string(h.pid);
         shortList += (shortList.empty() ? "" : ", ") + h.name + " (" + pid + ")";
-        longList += (longList.empty() ? "" : ", ") + h.name + " (process " + pid + ")";
+        longList += (longList.empty() ? "" : ", ") + texts.Format(text::kProcess, {h.name, pid});
     }
-    return {"in use by " + shortList, device + " is held by " + longList +
-                                          ". Close that program, then choose the port again."};
+    return {texts.Format(text::kInUseBy, {shortList}),
+            texts.Format(text::kHeldBy, {device, longList})};
 }
-
-constexpr const char* kModemManagerHint =
-    " ModemManager is running and tries USB serial devices as modems, holding them for a few "
-    "seconds after they appear. Try again shortly, stop it (sudo systemctl stop ModemManager), "
-    "or keep it off this device with a udev rule setting ENV{ID_MM_DEVICE_IGNORE}=\"1\".";
 
 } // namespace
 
 PortDiagnosis DiagnoseOpenFailure(const std::string& device, const OpenError& error,
-                                  const DeviceFacts& facts, const std::vector<std::string>& ports) {
+                                  const DeviceFacts& facts, const std::vector<std::string>& ports,
+                                  const LanguageTexts& texts) {
     using Kind = OpenError::Kind;
     if (device.empty())
-        return {"no such port", "No device is known for this port. " + PortsThatExist(ports)};
+        return {texts.Text(text::kNoSuchPort),
+                texts.Text(text::kNoDeviceForPort) + " " + PortsThatExist(ports, texts)};
     if (error.kind == Kind::NotFound || (facts.looked && !facts.exists))
-        return {"no such device", device + " does not exist. " + PortsThatExist(ports)};
+        return {texts.Text(text::kNoSuchDevice), texts.Format(text::kDeviceMissing, {device}) +
+                                                     " " + PortsThatExist(ports, texts)};
 
     PortDiagnosis d;
     if (error.kind == Kind::Refused) {
-        if (facts.looked && !facts.mayReadWrite) return Denied(device, facts);
+        if (facts.looked && !facts.mayReadWrite) return Denied(device, facts, texts);
         if (!facts.holders.empty())
-            d = HeldBy(device, facts.holders);
+            d = HeldBy(device, facts.holders, texts);
         else if (facts.looked)
-            d = {"in use", device + " is in use by another program. Close it, then choose the "
-                                    "port again."};
+            d = {texts.Text(text::kInUse), texts.Format(text::kInUseByAnother, {device})};
         else
-            d = {"access denied", device + " refused access: another program may be using it, "
-                                           "or you may not use it."};
+            d = {texts.Text(text::kAccessDenied), texts.Format(text::kRefusedAccess, {device})};
     } else if (error.kind == Kind::Other) {
-        const std::string text = error.text.empty() ? "unknown error" : error.text;
+        // The system's own words, as it gave them.
+        const std::string text = error.text.empty() ? texts.Text(text::kUnknownError) : error.text;
         d = {text, device + ": " + text + "."};
     } else {
         return {};
     }
-    if (facts.modemManagerProbes) d.detail += kModemManagerHint;
+    if (facts.modemManagerProbes) d.detail += " " + texts.Text(text::kModemManager);
     return d;
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Why a port did not open, in words, and what to do about it. The texts are
-// English whatever the interface language.
+// Why a port did not open, in words, and what to do about it, in the
+// interface language.
 #include "serial/port_system.h"
 #include "serial/serial_device.h"
 
@@ -9,6 +9,8 @@
 #include <vector>
 
 namespace kavrin {
+
+class LanguageTexts;
 
 struct PortDiagnosis {
     std::string reason; // a few words, for a port label: "permission denied"
@@ -19,6 +21,7 @@ struct PortDiagnosis {
 // failed open said; facts: the second look at the device; ports: the names
 // of the ports that exist.
 PortDiagnosis DiagnoseOpenFailure(const std::string& device, const OpenError& error,
-                                  const DeviceFacts& facts, const std::vector<std::string>& ports);
+                                  const DeviceFacts& facts, const std::vector<std::string>& ports,
+                                  const LanguageTexts& texts);
 
 } // namespace kavrin

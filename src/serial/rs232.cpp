@@ -23,7 +23,7 @@ void rs232::OpenComPort(std::int16_t port) {
     portOpen_ = true;
 }
 
-PortDiagnosis rs232::WhyNotOpen() const {
+PortDiagnosis rs232::WhyNotOpen(const LanguageTexts& texts) const {
     if (portOpen_ || failure_.kind == OpenError::Kind::None) return {};
     const DeviceFacts facts =
         system_ && !failedDevice_.empty() ? system_->Look(failedDevice_) : DeviceFacts{};
@@ -31,7 +31,7 @@ PortDiagnosis rs232::WhyNotOpen() const {
     const bool missing = failedDevice_.empty() || failure_.kind == OpenError::Kind::NotFound ||
                          (facts.looked && !facts.exists);
     return DiagnoseOpenFailure(failedDevice_, failure_, facts,
-                               missing ? ports_.ListComPorts() : std::vector<std::string>{});
+                               missing ? ports_.ListComPorts() : std::vector<std::string>{}, texts);
 }
 
 void rs232::CloseComPort() {

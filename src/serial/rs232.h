@@ -30,7 +30,7 @@ public:
     std::int32_t handle() const { return handle_; }
     PortDirectory& ports() { return ports_; }
     // Why the last open failed; empty after an open that worked.
-    PortDiagnosis WhyNotOpen() const;
+    PortDiagnosis WhyNotOpen(const LanguageTexts& texts) const;
 
 private:
     SerialDevice& device_;

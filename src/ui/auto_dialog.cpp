@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/auto_dialog.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -14,6 +15,25 @@ constexpr int kWidth = 320;
 constexpr int kMostWidth = 560;
 constexpr int kLabelLeft = 24;
 constexpr int kRowHeight = 300 / kTwipsPerPixel;
+
+// The status line is heard as well as seen: its accessible name is what it
+// shows, and a screen reader is told when that changes (the search began, the
+// ECU was found, no port answered).
+class StatusLine final : public QtWidgetControl {
+public:
+    explicit StatusLine(QLabel* label) : QtWidgetControl(label), label_(label) {}
+    void SetText(const std::string& text) override {
+        QtWidgetControl::SetText(text);
+        label_->setAccessibleName(label_->text());
+        QAccessibleEvent named(label_, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
+        QAccessibleEvent alert(label_, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
+
+private:
+    QLabel* label_;
+};
 } // namespace
 
 AutoDialog::AutoDialog(DetectionHost& host, PortDirectory& ports, const LanguageTexts& texts,
@@ -25,14 +45,13 @@ AutoDialog::AutoDialog(DetectionHost& host, PortDirectory& ports, const Language
 
     status_ = new QLabel(QStringLiteral("..."), this);
     status_->setObjectName(QStringLiteral("lblstatus"));
-    status_->setAccessibleName(tr("Detection status"));
     again_ = new QPushButton(tr("Again"), this);
     again_->setObjectName(QStringLiteral("cmdAgain"));
     again_->setAutoDefault(false);
     close_ = new QPushButton(tr("Close"), this);
     close_->setObjectName(QStringLiteral("cmdClose"));
     close_->setAutoDefault(false);
-    statusControl_ = std::make_unique<QtWidgetControl>(status_);
+    statusControl_ = std::make_unique<StatusLine>(status_);
     againControl_ = std::make_unique<QtWidgetControl>(again_);
     closeControl_ = std::make_unique<QtWidgetControl>(close_);
 

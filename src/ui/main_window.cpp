@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main_window.h"
 
+#include "base/text_entries.h"
 #include "live/channels.h"
 #include "ui/accessibility.h"
 #include "ui/auto_dialog.h"
@@ -75,6 +76,7 @@ MainWindow::MainWindow(Platform platform, QWidget* parent)
     chart_ = std::make_unique<StripChart>(*picRPM_, view_.channels.txtEscala);
     view_.unload = [this] { close(); };
     frm_ = std::make_unique<frmKAVRIN>(view_, std::move(platform), *chart_);
+    dialogs_->SetTexts(&frm_->texts());
     WireHandlers();
     WireSettingsAndFiles();
     DescribeForAccessibility(*this, view_, *picRPM_);
@@ -135,7 +137,6 @@ void MainWindow::BuildMenus() {
     QAction* log = file->addAction(tr("Log"));
     log->setObjectName(QStringLiteral("mnLog"));
     log->setCheckable(true);
-    log->setStatusTip(tr("Log the live channels to a CSV file, or stop the log"));
     view_.mnLog = Own<QtMenuControl>(log);
     connect(log, &QAction::triggered, this, [this] { frm_->mnLog_Click(); });
     file->addSeparator();
@@ -483,11 +484,15 @@ void MainWindow::mnAuto_Click() {
 
 void MainWindow::mnAbout_Click() {
     frm_->mnAbout_Click();
-    QMessageBox::about(this, tr("About KAVRIN"),
-                       tr("<b>KAVRIN</b> %1<br>Tuning and watching the engine control unit "
-                          "over a serial line.<br><br>Built with Qt %2, running on Qt %3.")
-                           .arg(QStringLiteral("0.53"), QStringLiteral(QT_VERSION_STR),
-                                QString::fromLatin1(qVersion())));
+    const LanguageTexts& texts = frm_->texts();
+    const auto say = [&texts](int entry) { return QString::fromStdString(texts.Text(entry)); };
+    const QString builtWith = QString::fromStdString(texts.Format(
+        text::kAboutBuiltWith, {QT_VERSION_STR, std::string_view(qVersion())}));
+    // The menu entry's own caption, without its tooltip part.
+    QMessageBox::about(this, say(12).section(QLatin1Char('~'), 0, 0).trimmed(),
+                       QStringLiteral("<b>KAVRIN</b> %1<br>%2<br><br>%3<br><br>%4")
+                           .arg(QStringLiteral(KAVRIN_VERSION), say(text::kAboutPurpose).toHtmlEscaped(),
+                                builtWith.toHtmlEscaped(), say(text::kAboutLicence).toHtmlEscaped()));
 }
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -539,6 +544,14 @@ void MainWindow::BuildStatusBar(QWidget* client) {
     log->hide();
     row->addWidget(log, 3);
     view_.logPanel = Own<QtWidgetControl>(log);
+
+    auto* note = new QLabel(barra);
+    note->setObjectName(QStringLiteral("barra_note"));
+    note->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    note->setContentsMargins(4, 0, 4, 0);
+    note->hide();
+    row->addWidget(note, 3);
+    view_.notePanel = Own<QtWidgetControl>(note);
 }
 
 void MainWindow::BindLanguageAndFiles() {

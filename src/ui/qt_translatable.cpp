@@ -26,7 +26,7 @@ struct Entry {
 constexpr Entry kMenuTags[] = {
     {"File", 1},  {"Data Format", 2},   {"Comm", 3}, {"Language", 4}, {"About", 5},
     {"Open", 6},  {"Save", 7},          {"Exit", 8}, {"Raw Data", 9}, {"Formatted Data", 10},
-    {"Auto", 11}, {"About KAVRIN", 12},
+    {"Auto", 11}, {"About KAVRIN", 12}, {"Log", 93},
 };
 
 // Labels beside the status indicators and the parameter fields, by design caption.
@@ -82,16 +82,24 @@ void TagMenu(QMenu* menu, const QWidget* window,
         } else if (const int tag = Find(kMenuTags, action->text())) {
             out.push_back(std::make_unique<QtTranslatable>(
                 action, tag, TranslatableControl::Kind::Menu, window));
+            // The log's entry says in the status bar what it does.
+            if (tag == 93)
+                out.push_back(std::make_unique<QtTranslatable>(
+                    action, 94, TranslatableControl::Kind::Plain, window, true));
         }
     }
 }
 } // namespace
 
-QtTranslatable::QtTranslatable(QObject* object, int tag, Kind kind, const QWidget* window)
-    : object_(object), tag_(tag), kind_(kind), window_(window) {}
+QtTranslatable::QtTranslatable(QObject* object, int tag, Kind kind, const QWidget* window,
+                               bool statusTip)
+    : object_(object), tag_(tag), kind_(kind), window_(window), statusTip_(statusTip) {}
 
 void QtTranslatable::SetCaption(const std::string& caption) {
-    if (auto* a = qobject_cast<QAction*>(object_))
+    auto* a = qobject_cast<QAction*>(object_);
+    if (a && statusTip_)
+        a->setStatusTip(Q(caption));
+    else if (a)
         a->setText(Q(caption));
     else if (auto* l = qobject_cast<QLabel*>(object_))
         l->setText(Q(caption));

@@ -19,7 +19,9 @@ namespace kavrin {
 // Text widths are measured in the window's font.
 class QtTranslatable final : public TranslatableControl {
 public:
-    QtTranslatable(QObject* object, int tag, Kind kind, const QWidget* window);
+    // statusTip: the entry is the menu item's status tip, not its caption.
+    QtTranslatable(QObject* object, int tag, Kind kind, const QWidget* window,
+                   bool statusTip = false);
     int Tag() const override { return tag_; }
     Kind ControlKind() const override { return kind_; }
     void SetCaption(const std::string& caption) override;
@@ -33,6 +35,7 @@ private:
     int tag_;
     Kind kind_;
     QPointer<const QWidget> window_;
+    bool statusTip_;
 };
 
 // Every control of the main window that carries a language entry, in the

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/qt_window_parts.h"
 
+#include "base/text_entries.h"
+
 #include <QAction>
 #include <QFileDialog>
 #include <QMenu>
@@ -66,17 +68,22 @@ void QtLanguageMenu::SetChecked(int entry, bool checked) {
     if (entry >= 0 && entry < entries.size()) entries[entry]->setChecked(checked);
 }
 
+QString QtFileDialogs::Filter(int kind) const {
+    static const LanguageTexts none;
+    const LanguageTexts& texts = texts_ ? *texts_ : none;
+    return Q(texts.Text(kind)) + QStringLiteral(";;") + Q(texts.Text(text::kAllFilesFilter));
+}
+
 std::optional<std::string> QtFileDialogs::ChooseOpenFile(const std::string& title) {
-    return Chosen(QFileDialog::getOpenFileName(parent_, Q(title), QString(),
-                                               QStringLiteral("EFI files (*.efi);;All files (*)")));
+    return Chosen(
+        QFileDialog::getOpenFileName(parent_, Q(title), QString(), Filter(text::kEfiFilter)));
 }
 
 std::optional<std::string> QtFileDialogs::ChooseSaveFile(const std::string& title,
                                                          const std::string& proposedName) {
     // Asks before replacing an existing file, as QFileDialog does by default.
     return Chosen(
-        QFileDialog::getSaveFileName(parent_, Q(title), Q(proposedName),
-                                     QStringLiteral("EFI test files (*.efi);;All files (*)")));
+        QFileDialog::getSaveFileName(parent_, Q(title), Q(proposedName), Filter(text::kEfiFilter)));
 }
 
 std::optional<std::string> QtFileDialogs::ChooseLogFile(const std::string& title,
@@ -84,8 +91,8 @@ std::optional<std::string> QtFileDialogs::ChooseLogFile(const std::string& title
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString proposed =
         documents.isEmpty() ? Q(proposedName) : documents + '/' + Q(proposedName);
-    return Chosen(QFileDialog::getSaveFileName(parent_, Q(title), proposed,
-                                               QStringLiteral("CSV files (*.csv);;All files (*)")));
+    return Chosen(
+        QFileDialog::getSaveFileName(parent_, Q(title), proposed, Filter(text::kCsvFilter)));
 }
 
 } // namespace kavrin

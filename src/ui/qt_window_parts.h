@@ -5,6 +5,7 @@
 #include "base/controls.h"
 #include "base/file_dialogs.h"
 #include "base/language_menu.h"
+#include "base/language_texts.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -66,6 +67,8 @@ private:
 class QtFileDialogs final : public FileDialogs {
 public:
     explicit QtFileDialogs(QWidget* parent) : parent_(parent) {}
+    // The texts that name the kinds of file; the window's, once it has them.
+    void SetTexts(const LanguageTexts* texts) { texts_ = texts; }
     std::optional<std::string> ChooseOpenFile(const std::string& title) override;
     std::optional<std::string> ChooseSaveFile(const std::string& title,
                                               const std::string& proposedName) override;
@@ -73,7 +76,9 @@ public:
                                              const std::string& proposedName) override;
 
 private:
+    QString Filter(int kind) const;
     QPointer<QWidget> parent_;
+    const LanguageTexts* texts_ = nullptr;
 };
 
 } // namespace kavrin

@@ -66,7 +66,7 @@ TEST(LanguageFile, ChineseIsReadAsCommaSeparatedFieldsInGbk) {
     EXPECT_EQ(texts.Text(2), "s");
 }
 
-TEST(LanguageTexts, ReadsDirectivesCommentsNumberedLinesAndTwoHundredAtMost) {
+TEST(LanguageTexts, ReadsDirectivesCommentsNumberedLinesAndAThousandAtMost) {
     LanguageTexts texts;
     texts.Load("#CHARSET=134\r\n# comment\r\n1;File\r\nx;Format~Display mode\r\nno semicolon\r\n"
                "3;\r\n4; a;b \r\n5;unterminated");
@@ -77,18 +77,24 @@ TEST(LanguageTexts, ReadsDirectivesCommentsNumberedLinesAndTwoHundredAtMost) {
     EXPECT_EQ(texts.Text(4), " a;b ");
     EXPECT_EQ(texts.Text(5), ""); // the last line has no line end
     EXPECT_EQ(texts.Text(0), "");
-    EXPECT_EQ(texts.Text(201), "");
-    // Line feeds alone give no lines; without a decoder the bytes are Latin-1.
+    EXPECT_EQ(texts.Text(1001), "");
+    // Line feeds alone end lines too (a file saved on Linux), and a later file
+    // keeps what it does not have; without a decoder the bytes are Latin-1.
     texts.Load("1;a\n2;b\n");
-    EXPECT_EQ(texts.Text(1), "File") << "a later file keeps what it does not have";
+    EXPECT_EQ(texts.Text(1) + texts.Text(2) + texts.Text(3), "ab");
+    EXPECT_TRUE(texts.HasTexts());
+    texts.Load("# nothing\n");
+    EXPECT_FALSE(texts.HasTexts());
+    EXPECT_EQ(texts.Text(1), "a");
+    EXPECT_EQ(texts.Format(96, {"x", "y"}), "");
     texts.Load("1;\xBA"
                "C\r\n");
     EXPECT_EQ(texts.Text(1), "\xC2\xBA"
                              "C");
     std::string many;
-    for (int i = 1; i <= 205; ++i) many += std::to_string(i) + ";t" + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= 1005; ++i) many += std::to_string(i) + ";t%2%1" + std::to_string(i) + "\r\n";
     texts.Load(many);
-    EXPECT_EQ(texts.Text(200), "t200");
+    EXPECT_EQ(texts.Format(1000, {"a", "b"}), "tba1000") << "arguments in the language's order";
     EXPECT_EQ(texts.droppedLines, 5);
 }
 

@@ -2,6 +2,7 @@
 // Files and settings on disk: a failed save leaves the old file as it was;
 // what cannot be read or written says so.
 #include "base/qt_file_system.h"
+#include "base/text_entries.h"
 #include "base/qt_settings_store.h"
 
 #include <QCoreApplication>
@@ -60,7 +61,7 @@ TEST(QtFileSystem, AStreamFailsItsFlushOnAFullDiskOrAVanishedFolder) {
     ASSERT_TRUE(log && log->Append("a,b\n") && log->Flush());
     dir.reset();
     EXPECT_FALSE(log->Append("1,2\n") && log->Flush());
-    EXPECT_NE(log->LastError().find("gone"), std::string::npos) << log->LastError();
+    EXPECT_EQ(log->LastError().text, text::kFileGone);
     auto full = files.CreateStream("/dev/full");
     ASSERT_TRUE(full && full->Append("1,2\n"));
     EXPECT_FALSE(full->Flush());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Which ".efi" files load and what they leave, and which are refused whole
 // before anything changes.
+#include "base/text_entries.h"
 #include "config/efi_file.h"
 
 #include <gtest/gtest.h>
@@ -74,7 +75,7 @@ TEST(EfiFile, AcceptedFiles) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.substr(0, 40));
         const Loaded l = Load(c.text);
-        ASSERT_TRUE(l.read.ok) << l.read.reason;
+        ASSERT_TRUE(l.read.ok) << l.read.reasonText;
         ASSERT_EQ(l.writes.size(), c.writes);
         for (std::size_t i = 0; i < c.writes; ++i)
             EXPECT_EQ(l.writes[i], std::pair(int(i), int{l.config.ConfigImage[int(i)]}));
@@ -90,25 +91,25 @@ TEST(EfiFile, AcceptedFiles) {
 }
 
 TEST(EfiFile, RefusedFiles) {
-    const std::tuple<std::string, int, const char*> cases[] = {
-        {kHeader + "1,2\r\n256\r\n", 5, "the value 256 is outside 0 to 255"},
-        {kHeader + "-1\r\n", 4, "the value -1 is outside 0 to 255"},
-        {kHeader + "1e40\r\n", 4, "the value 2147483647 is outside 0 to 255"},
-        {kHeader + "1,abc,3\r\n", 4, "\"abc\" is not a number"},
-        {kHeader + "1,,3\r\n", 4, "\"\" is not a number"},
-        {"format=0x11\r\nsize=214\r\n;EFI\r\n", 1, "the map size \"format=0x11\" is not positive"},
-        {"format=-15x11\r\n", 1, "the map size \"format=-15x11\" is not positive"},
-        {"format=15\r\n", 1, "the map size \"format=15\" is not positive"},
-        {"format=16x14\r\nsize=300\r\n;EFI\r\n", 1,
-         "the map size \"format=16x14\" needs more than the 256 bytes of a configuration"},
-        {std::string("format=15x11\r\n\x01\x02\0\xFF", 18), 2,
-         "the file holds binary data: it is not a configuration file"},
+    using namespace text;
+    const std::tuple<std::string, int, int, const char*> cases[] = {
+        {kHeader + "1,2\r\n256\r\n", 5, kEfiOutOfRange, "256"},
+        {kHeader + "-1\r\n", 4, kEfiOutOfRange, "-1"},
+        {kHeader + "1e40\r\n", 4, kEfiOutOfRange, "2147483647"},
+        {kHeader + "1,abc,3\r\n", 4, kEfiNotANumber, "abc"},
+        {kHeader + "1,,3\r\n", 4, kEfiNotANumber, ""},
+        {"format=0x11\r\nsize=214\r\n;EFI\r\n", 1, kEfiSizeNotPositive, "format=0x11"},
+        {"format=-15x11\r\n", 1, kEfiSizeNotPositive, "format=-15x11"},
+        {"format=15\r\n", 1, kEfiSizeNotPositive, "format=15"},
+        {"format=16x14\r\nsize=300\r\n;EFI\r\n", 1, kEfiSizeTooLarge, "format=16x14"},
+        {std::string("format=15x11\r\n\x01\x02\0\xFF", 18), 2, kEfiBinary, ""},
     };
-    for (const auto& [text, line, reason] : cases) {
+    for (const auto& [text, line, reason, value] : cases) {
         const Loaded l = Load(text);
-        EXPECT_FALSE(l.read.ok) << reason;
-        EXPECT_EQ(std::pair(l.read.line, l.read.reason), std::pair(line, std::string(reason)));
-        EXPECT_TRUE(l.writes.empty()) << reason;
+        EXPECT_FALSE(l.read.ok) << value;
+        EXPECT_EQ(std::tuple(l.read.line, l.read.reasonText, l.read.reasonValue),
+                  std::tuple(line, reason, std::string(value)));
+        EXPECT_TRUE(l.writes.empty()) << value;
     }
 }
 

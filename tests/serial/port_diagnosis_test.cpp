@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Why a port did not open, from what the open said and a second look at the
 // device, the look faked: the tests run as root, who may open anything.
+#include "base/language_texts.h"
 #include "serial/port_diagnosis.h"
+#include "support/fake_link_host.h"
 
 #include <gtest/gtest.h>
+
 
 namespace kavrin::test {
 namespace {
@@ -22,6 +25,16 @@ DeviceFacts Facts(bool mayReadWrite, const char* group = "dialout", bool listed 
     f.listedInGroup = listed;
     f.holders = std::move(holders);
     return f;
+}
+
+// The reasons in the shipped English words.
+const LanguageTexts& English() {
+    static const LanguageTexts texts = [] {
+        LanguageTexts t;
+        t.Load(ShippedLanguageFile("English"));
+        return t;
+    }();
+    return texts;
 }
 
 TEST(PortDiagnosis, SaysWhyAndWhatToDo) {
@@ -78,11 +91,11 @@ TEST(PortDiagnosis, SaysWhyAndWhatToDo) {
         {"fake:1", {Kind::None, ""}, unknown, "", ""},
     };
     for (const Case& c : cases) {
-        const PortDiagnosis d = DiagnoseOpenFailure(c.device, c.error, c.facts, {"COM1", "COM34"});
+        const PortDiagnosis d = DiagnoseOpenFailure(c.device, c.error, c.facts, {"COM1", "COM34"}, English());
         EXPECT_EQ(d.reason, c.reason) << c.detail;
         EXPECT_NE(d.detail.find(c.detail), std::string::npos) << d.detail;
     }
-    EXPECT_EQ(DiagnoseOpenFailure("/dev/ttyUSB3", {Kind::NotFound, ""}, unknown, {}).detail,
+    EXPECT_EQ(DiagnoseOpenFailure("/dev/ttyUSB3", {Kind::NotFound, ""}, unknown, {}, English()).detail,
               "/dev/ttyUSB3 does not exist. No serial port was found: is the adapter plugged in?");
 }
 

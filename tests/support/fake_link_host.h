@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "base/language_texts.h"
 #include "link/link_host.h"
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,10 +41,29 @@ public:
     std::vector<std::string> messages;
 };
 
-// Texts "T1" .. "T200", so a test can see which entry a window text came from.
+// A shipped language file as it is on disk.
+inline std::string ShippedLanguageFile(const std::string& name) {
+    std::ifstream file(std::string(KAVRIN_LANG_DIR) + "/" + name + ".lan", std::ios::binary);
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+// Texts "T1" .. "T1000", so a test can see which entry a window text came
+// from; an entry that the English file fills in shows what it was given:
+// "T96(run.csv,2)".
 inline std::string NumberedLanguageFile() {
+    LanguageTexts english;
+    english.Load(ShippedLanguageFile("English"));
     std::string content;
-    for (int i = 1; i <= 200; ++i) content += std::to_string(i) + ";T" + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= LanguageTexts::kEntries; ++i) {
+        std::string fill;
+        for (char k = '1'; k <= '9'; ++k)
+            if (english.Text(i).find(std::string{'%', k}) != std::string::npos)
+                fill += (fill.empty() ? "%" : ",%") + std::string{k};
+        content += std::to_string(i) + ";T" + std::to_string(i) +
+                   (fill.empty() ? "" : "(" + fill + ")") + "\r\n";
+    }
     return content;
 }
 

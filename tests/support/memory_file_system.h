@@ -55,7 +55,7 @@ private:
             return true;
         }
         bool Flush() override { return !fs_.failWrites; }
-        std::string LastError() const override { return "no space left on device"; }
+        Reason LastError() const override { return Reason::Words("no space left on device"); }
 
     private:
         MemoryFileSystem& fs_;

@@ -75,12 +75,12 @@ TEST_F(DetectionWindowTest, ProbesEachPortInTurnAndStopsAtTheAnswer) {
         {{"COM1", "COM3", std::string("COM4\0", 5)},
          {"fake:3"},
          "fake:4",
-         {"COM1   T90 #020000", "COM3   T89: no such device #ff0000", "COM4   T74 #00ff00"},
+         {"COM1   T90 #020000", "COM3   T89: T142 #ff0000", "COM4   T74 #00ff00"},
          "T91 4 bold #00ff00"},
         {{"COM1", "COM2", "COM5"},
          {"fake:5"},
          "",
-         {"COM1   T90 #020000", "COM2   T90 #020000", "COM5   T89: no such device #ff0000"},
+         {"COM1   T90 #020000", "COM2   T90 #020000", "COM5   T89: T142 #ff0000"},
          "T86 #ff0000"},
         // Label 1 of an empty list has no number: the window opens port 1.
         {{}, {}, "fake:1", {"(COM   T74) #00ff00"}, "T91  bold #00ff00", 1},
@@ -113,7 +113,7 @@ TEST_F(DetectionWindowTest, TheFoundPortIsKeptAndTheLabelsSayWhy) {
     EXPECT_TRUE(device.WrittenText().ends_with("S")) << "the open port is asked to stop";
     Probe(3);
     EXPECT_EQ(Label(2)->accessibleDescription(),
-              "fake:3 does not exist. Ports that exist: COM1, COM3, COM4.");
+              "T143(fake:3) T128(COM1, COM3, COM4)");
     EXPECT_NE(Label(2)->toolTip().indexOf(Label(2)->accessibleDescription()), -1);
     EXPECT_EQ(device.openName, "fake:4");
     EXPECT_TRUE(Find<QAction>("mncom3")->isChecked());
@@ -136,7 +136,7 @@ TEST_F(DetectionWindowTest, AgainAfterTheListShrankStillTriesTheOldLabelsHidden)
     QTest::mouseClick(dialog->findChild<QPushButton*>("cmdAgain"), Qt::LeftButton);
     Probe(3);
     EXPECT_EQ(Labels(), (std::vector<std::string>{"COM2   T90 #020000", "(COM2   T90) #020000",
-                                                  "(COM6   T89: no such device) #ff0000"}));
+                                                  "(COM6   T89: T142) #ff0000"}));
     EXPECT_EQ(Status(), "T86 #ff0000");
 }
 

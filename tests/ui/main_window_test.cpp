@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, AMissingPortOrLanguageFileIsSaidOnceAtStart) {
     Start();
     EXPECT_EQ(said, (std::vector<std::string>{
                         "file: KLINGON.LAN not found!",
-                        "COM1 \n\nfake:1 does not exist. Ports that exist: COM1."}));
+                        "COM1 T71\n\nT143(fake:1) T128(COM1)"}));
     Tick(250);
     EXPECT_EQ(said.size(), 2u) << "later retries are quiet";
     EXPECT_EQ(window->logic().linkState().counters.timeouts, 2);

@@ -46,12 +46,12 @@ TEST_F(WindowDatalogTest, LogMenuStartsAndStopsARowPerEngineSpeedFrame) {
     const std::string zeros = ",0,0,0,0,0,0,0,0,0,0,0,0,0,0";
     EXPECT_EQ(Rows(), "0.000,1000,0" + zeros + ",0,0,0,0,0,0\n0.000,2000,35.15625" + zeros +
                           ",1,0,0,1,0,0\n");
-    EXPECT_TRUE(files.files["/docs/run.csv"].starts_with("Time (s),T15 (rpm),T16 (deg),"));
+    EXPECT_TRUE(files.files["/docs/run.csv"].starts_with("T97,T15 (rpm),T16 (deg),"));
     EXPECT_NE(files.files["/docs/run.csv"].find(",T30,T35,T34,T36,T38,T37,T39\n"),
               std::string::npos);
     EXPECT_TRUE(Log()->isChecked() && panel->isVisible());
     EXPECT_EQ(QAccessible::queryAccessibleInterface(panel)->text(QAccessible::Name),
-              "Status bar, datalog: Log: run.csv, 2 rows");
+              "Status bar, datalog: T96(run.csv,2)");
 
     // Stopping writes the rows of the last second and no more.
     Frames({{'0', 3072}});
