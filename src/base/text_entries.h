@@ -63,5 +63,7 @@ inline constexpr int kRefusedAccess = 147; // %1 refused access: another program
 inline constexpr int kUnknownError = 148; // unknown error
 inline constexpr int kDiskFullRows = 149; // the disk did not take the rows (full, or a size limit)
 inline constexpr int kDiskFullFile = 150; // the disk did not take the whole file (full, or a size limit)
+inline constexpr int kSuggestedFactorTip = 151; // ~Suggested EFI factor for the current fuel map
+inline constexpr int kSuggestedOffsetTip = 152; // ~Suggested EFI offset for the current fuel map
 
 } // namespace kavrin::text

@@ -323,10 +323,8 @@ void MainWindow::BuildParameterTabs(QWidget* client) {
     }
     auto* factor = MakeLabel(fraParameters, QString(), 192, 6 + 7 * kRow, 56, kRow - 2);
     factor->setObjectName(QStringLiteral("lblfactor"));
-    factor->setToolTip(tr("Suggested EFI factor for the current fuel map"));
     auto* offset = MakeLabel(fraParameters, QString(), 192, 6 + 8 * kRow, 56, kRow - 2);
     offset->setObjectName(QStringLiteral("lbloffset"));
-    offset->setToolTip(tr("Suggested EFI offset for the current fuel map"));
     view_.parameters.lblfactor = Own<QtWidgetControl>(factor);
     view_.parameters.lbloffset = Own<QtWidgetControl>(offset);
 

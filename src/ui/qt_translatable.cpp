@@ -44,6 +44,9 @@ constexpr Entry kNamedTags[] = {
     {"lblIgnitionMap", 68},
     {"lblAirComp", 70},
     {"lblEngComp", 70},
+    // Their entries hold only a tooltip: the label shows a suggested value.
+    {"lblfactor", 151},
+    {"lbloffset", 152},
 };
 
 int Find(const Entry* table, std::size_t n, const QString& key) {

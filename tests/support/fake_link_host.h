@@ -61,7 +61,9 @@ inline std::string NumberedLanguageFile() {
         for (char k = '1'; k <= '9'; ++k)
             if (english.Text(i).find(std::string{'%', k}) != std::string::npos)
                 fill += (fill.empty() ? "%" : ",%") + std::string{k};
-        content += std::to_string(i) + ";T" + std::to_string(i) +
+        // A text that is a tooltip alone stays one.
+        const bool tipOnly = english.Text(i).starts_with('~');
+        content += std::to_string(i) + (tipOnly ? ";~T" : ";T") + std::to_string(i) +
                    (fill.empty() ? "" : "(" + fill + ")") + "\r\n";
     }
     return content;

@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every word the window shows comes from the language file: with a file whose
+// every entry is a marker ("T12"), any text on screen without one was written
+// into the program instead.
+#include "support/window_rig.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QTabBar>
+
+namespace kavrin::test {
+namespace {
+
+class WindowLanguageTest : public WindowRig {
+protected:
+    // What may stand without a marker: numbers, units, port and file names,
+    // the caption the system gives itself.
+    static bool Exempt(const QString& text) {
+        static const QRegularExpression marker(QStringLiteral("T\\d+"));
+        static const QRegularExpression data(QStringLiteral(
+            "^[-+0-9.,:%()\\s]*(rpm|deg|ms|us|°C|C|V|kPa|AFR|%|x|LH|HL)?[-+0-9.,:%()\\s]*$"));
+        static const QRegularExpression name(
+            QStringLiteral("^(COM\\d+|com1|KAVRIN 053|English|/work/.*|fake:\\d+)$"));
+        const QString t = text.trimmed();
+        return t.isEmpty() || marker.match(t).hasMatch() || data.match(t).hasMatch() ||
+               name.match(t).hasMatch();
+    }
+    void Check(const QString& where, const QString& text) {
+        if (!Exempt(text)) unmarked.push_back(where.toStdString() + ": " + text.toStdString());
+    }
+    void CheckMenu(const QMenu* menu) {
+        Check(QStringLiteral("menu"), menu->title());
+        for (const QAction* a : menu->actions()) {
+            if (a->menu()) CheckMenu(a->menu());
+            Check(a->objectName(), a->text());
+            Check(a->objectName() + " tip", a->statusTip());
+        }
+    }
+    void CheckWidgets(const QWidget* top) {
+        for (const QLabel* l : top->findChildren<QLabel*>())
+            if (l->isVisible()) {
+                Check(l->objectName(), l->text());
+                Check(l->objectName() + " tip", l->toolTip());
+            }
+        for (const QAbstractButton* b : top->findChildren<QAbstractButton*>())
+            if (b->isVisible()) Check(b->objectName(), b->text());
+        for (const QTabBar* bar : top->findChildren<QTabBar*>())
+            for (int i = 0; i < bar->count(); ++i) Check(QStringLiteral("tab"), bar->tabText(i));
+    }
+    std::vector<std::string> unmarked;
+};
+
+TEST_F(WindowLanguageTest, NoWordOnScreenIsMissingFromTheLanguageFile) {
+    ports.ports = {"COM1", "COM3"};
+    device.missing = {"fake:3"};
+    std::vector<std::uint8_t> image(214, 7);
+    Connect(image);
+    for (const QAction* a : window->menuBar()->actions()) CheckMenu(a->menu());
+    CheckWidgets(window.get());
+
+    // Messages: a refused file, a failed save, a port that is not there, a log
+    // that cannot start.
+    files.files["/work/bad.efi"] = "format=15x11\r\n;EFI\r\nx\r\n";
+    chosen.choice = "/work/bad.efi";
+    Answering([this] { Find<QAction>("mnOpen")->trigger(); });
+    files.readOnly = true;
+    Answering([this] { Find<QAction>("mnSave")->trigger(); });
+    Answering([this] { Find<QAction>("mnLog")->trigger(); });
+    files.readOnly = false;
+    std::int16_t port = 3;
+    Answering([&] { window->logic().AbrirPuerto(port, false); });
+    ASSERT_EQ(said.size(), 4u);
+    for (const std::string& message : said)
+        for (const QString& line : QString::fromStdString(message).split('\n'))
+            Check(QStringLiteral("message"), line);
+    EXPECT_EQ(unmarked, std::vector<std::string>{});
+}
+
+} // namespace
+} // namespace kavrin::test
