@@ -12,7 +12,9 @@ namespace kavrin {
 ChartWidget::ChartWidget(QSize drawingArea, QWidget* parent)
     : QWidget(parent), image_(drawingArea, QImage::Format_RGB32) {
     setObjectName(QStringLiteral("picRPM"));
-    setFixedSize(drawingArea);
+    // The frame runs outside the drawing area, so its top line and the zero
+    // line at its bottom, and a channel at 0, stay visible.
+    setFixedSize(drawingArea + QSize(2 * kFrame, 2 * kFrame));
     setAttribute(Qt::WA_OpaquePaintEvent);
     background_ = palette().color(QPalette::HighlightedText);
     labelFont_ = font();
@@ -76,7 +78,7 @@ void ChartWidget::paintEvent(QPaintEvent*) {
     updatePending_ = false;
     ++repaints_;
     QPainter p(this);
-    p.drawImage(0, 0, image_);
+    p.drawImage(kFrame, kFrame, image_);
     p.setPen(palette().color(QPalette::Mid));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }

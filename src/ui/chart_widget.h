@@ -18,6 +18,8 @@ class ChartWidget final : public QWidget, public ChartCanvas {
 public:
     // The drawing area has a fixed size in pixels whatever the screen scale.
     ChartWidget(QSize drawingArea, QWidget* parent = nullptr);
+    // The frame's width around the drawing area.
+    static constexpr int kFrame = 1;
     ~ChartWidget() override;
 
     int Width() const override { return image_.width(); }

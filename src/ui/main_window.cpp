@@ -349,7 +349,8 @@ void MainWindow::BuildParameterTabs(QWidget* client) {
 void MainWindow::BuildMapArea(QWidget* client) {
     // Right: the live chart, the map tab strip and the tables.
     picRPM_ = new ChartWidget(QSize(Px(10845), Px(4095)), client);
-    picRPM_->move(Px(4050), Px(120));
+    // The drawing area stands where the design puts it, its frame around it.
+    picRPM_->move(Px(4050) - ChartWidget::kFrame, Px(120) - ChartWidget::kFrame);
 
     tab1_ = new QTabBar(client);
     tab1_->setObjectName(QStringLiteral("tab1"));

@@ -280,7 +280,12 @@ TEST_F(WindowTest, ToolsReadTablesFieldsValuesIndicatorsAndTheChart) {
 TEST_F(WindowTest, ChartHasTheDesignSizeAndDrawsEachTickInOneRepaint) {
     Start();
     ChartWidget& chart = window->chart();
-    EXPECT_EQ(chart.size(), QSize(723, 273));
+    EXPECT_EQ(chart.image().size(), QSize(723, 273));
+    EXPECT_EQ(chart.size(), QSize(725, 275)) << "the frame outside the drawing area";
+    // The grid's top and bottom lines are on screen, inside the frame.
+    const QImage shown = chart.grab().toImage();
+    EXPECT_EQ(shown.pixelColor(400, 273), chart.image().pixelColor(400, 272));
+    EXPECT_EQ(shown.pixelColor(400, 1), chart.image().pixelColor(400, 0));
     EXPECT_EQ(chart.image().pixelColor(400, 272), QColor(160, 192, 160)) << "bottom grid line";
     QCoreApplication::processEvents();
     const int before = chart.repaints();
@@ -288,7 +293,7 @@ TEST_F(WindowTest, ChartHasTheDesignSizeAndDrawsEachTickInOneRepaint) {
     QCoreApplication::processEvents();
     EXPECT_EQ(chart.repaints() - before, 1);
     // Painting the widget again (as after being covered) shows the same picture.
-    EXPECT_EQ(chart.grab().toImage().pixelColor(300, 110), QColor(0, 0, 255));
+    EXPECT_EQ(chart.grab().toImage().pixelColor(301, 111), QColor(0, 0, 255));
     chart.Clear();
     EXPECT_NE(chart.image().pixelColor(300, 110), QColor(0, 0, 255));
 }
