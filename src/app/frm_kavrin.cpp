@@ -175,6 +175,9 @@ void frmKAVRIN::Form_Activate() {
 }
 
 void frmKAVRIN::Form_QueryUnload() {
+    // What closing stores (the column widths and the rest) is written in one
+    // go when the window has gone.
+    if (!closingWrites_) closingWrites_.emplace(platform_.settings);
     StopDatalog();
     link_.Shutdown();
 }
@@ -189,6 +192,7 @@ void frmKAVRIN::tmrcom_Timer() {
 
 void frmKAVRIN::Form_Terminate() {
     port_.CloseComPort();
+    closingWrites_.reset();
 }
 
 void frmKAVRIN::mnMode_Click(int k) {

@@ -29,6 +29,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kavrin {
@@ -187,6 +188,7 @@ private:
     Datalog datalog_;
     long long shownLogRows_ = -1;
     std::string connectionText_;
+    std::optional<HeldSettingsWrites> closingWrites_;
     std::unique_ptr<Detection> detection_;
 };
 

@@ -16,20 +16,47 @@ QString KeyPath(const std::string& section, const std::string& key) {
 }
 } // namespace
 
+QtSettingsStore::QtSettingsStore() = default;
+
+QtSettingsStore::~QtSettingsStore() {
+    holds_ = 0;
+    ReleaseWrites();
+}
+
+std::unique_ptr<QSettings> QtSettingsStore::Open(const std::string& application) {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("kavrin"), Q(application));
+}
+
 std::string QtSettingsStore::GetSetting(const std::string& application, const std::string& section,
                                         const std::string& key, const std::string& defaultValue) {
-    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("kavrin"),
-                Q(application));
+    const auto held = held_.find(application);
+    const std::unique_ptr<QSettings> fresh = held == held_.end() ? Open(application) : nullptr;
+    QSettings& s = fresh ? *fresh : *held->second;
     return s.value(KeyPath(section, key), Q(defaultValue)).toString().toStdString();
 }
 
 void QtSettingsStore::SaveSetting(const std::string& application, const std::string& section,
                                   const std::string& key, const std::string& value) {
-    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("kavrin"),
-                Q(application));
-    s.setValue(KeyPath(section, key), Q(value));
-    s.sync();
-    if (s.status() != QSettings::NoError) failed_ = true;
+    if (holds_ > 0) {
+        std::unique_ptr<QSettings>& s = held_[application];
+        if (!s) s = Open(application);
+        s->setValue(KeyPath(section, key), Q(value));
+        return;
+    }
+    const std::unique_ptr<QSettings> s = Open(application);
+    s->setValue(KeyPath(section, key), Q(value));
+    s->sync();
+    if (s->status() != QSettings::NoError) failed_ = true;
+}
+
+void QtSettingsStore::ReleaseWrites() {
+    if (holds_ > 0 && --holds_ > 0) return;
+    for (auto& [application, s] : held_) {
+        s->sync();
+        if (s->status() != QSettings::NoError) failed_ = true;
+    }
+    held_.clear();
 }
 
 bool QtSettingsStore::CanRemember() {

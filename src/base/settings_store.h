@@ -22,6 +22,23 @@ public:
     // file, no access): the tool still runs on the defaults, but the user's
     // choices will not outlive this run.
     virtual bool CanRemember() { return true; }
+    // Saves between these two reach the disk together when the last hold ends,
+    // each file rewritten once: closing the window stores some sixty values,
+    // and a rewrite with its sync for each costs seconds on a slow card.
+    virtual void HoldWrites() {}
+    virtual void ReleaseWrites() {}
+};
+
+// Holds the store's writes for as long as it lives.
+class HeldSettingsWrites {
+public:
+    explicit HeldSettingsWrites(SettingsStore& store) : store_(store) { store_.HoldWrites(); }
+    ~HeldSettingsWrites() { store_.ReleaseWrites(); }
+    HeldSettingsWrites(const HeldSettingsWrites&) = delete;
+    HeldSettingsWrites& operator=(const HeldSettingsWrites&) = delete;
+
+private:
+    SettingsStore& store_;
 };
 
 inline constexpr const char* kAppName = "kavrin";

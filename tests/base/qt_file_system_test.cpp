@@ -80,6 +80,17 @@ TEST(QtSettingsStore, RemembersWhereItCanAndSaysWhereItCannot) {
         store.SaveSetting("kavrin", "main", "raw_mode", "1");
         EXPECT_EQ(store.GetSetting("kavrin", "main", "raw_mode", "0"), "1");
         EXPECT_TRUE(store.CanRemember());
+
+        // Held writes reach the file once, together, when the hold ends.
+        const QString file = home.filePath(QStringLiteral("kavrin/RA1.conf"));
+        {
+            HeldSettingsWrites hold(store);
+            for (int col = 0; col < 60; ++col)
+                store.SaveSetting("RA1", "frmKAVRIN", "w" + std::to_string(col), "900");
+            EXPECT_EQ(store.GetSetting("RA1", "frmKAVRIN", "w59", "0"), "900");
+            EXPECT_FALSE(QFile::exists(file)) << "nothing written while held";
+        }
+        EXPECT_EQ(QSettings(file, QSettings::IniFormat).value("frmKAVRIN/w59").toString(), "900");
     }
 
     // A folder where the file should be: nothing can be read or written there,
