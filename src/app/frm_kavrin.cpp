@@ -446,10 +446,8 @@ std::unique_ptr<grid> frmKAVRIN::MakeEditor(
 }
 
 void frmKAVRIN::BindEditors() {
-    // Every layout binds the editors afresh, idle. They are bound again rather
-    // than replaced: a layout can run while an editor is still inside one of
-    // its own calls (a dump decoded while it lets pending events run), and
-    // that editor must outlive the call.
+    // Every layout binds the editors afresh, idle; an editor is made once and
+    // keeps its place for the life of the window.
     auto bind = [this](std::unique_ptr<grid>& editor, GridControl* control, EditBox* box,
                        auto validate) {
         if (editor)

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kavrin {
@@ -85,6 +86,8 @@ template <typename T, std::size_t N> std::array<T*, N> NoControls() {
 }
 
 // The three message boxes the system has.
+// Boxes are shown after the handler that asks for them has returned, one per
+// cause: the same text while its box is still open is not shown again.
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
@@ -92,8 +95,10 @@ public:
     virtual void Exclamation(const std::string& text) = 0;
     // Warning icon, OK button.
     virtual void Warning(const std::string& text) = 0;
-    // Question icon, Yes and No buttons; true for Yes.
-    virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
+    // Question icon, Yes and No buttons; answered(true) for Yes, once the user
+    // has answered. A box the program closes unanswered counts as No.
+    virtual void AskYesNo(const std::string& text, const std::string& title,
+                          std::function<void(bool yes)> answered) = 0;
 };
 
 } // namespace kavrin

@@ -25,8 +25,6 @@ public:
     virtual bool IsVisible() const = 0;
     virtual void SetKeyPreview(bool on) = 0;
     virtual bool KeyPreview() const = 0;
-    // Runs whatever events are pending (focus changes, repaints) before returning.
-    virtual void DoEvents() = 0;
     // Moves the focus to the next control in tab order as a Tab key press
     // would, so the focused box's validation runs as the focus leaves it.
     virtual void SendTab() = 0;

@@ -134,10 +134,13 @@ void ParameterFields::txtFactor_Validate() {
     std::int16_t factor = std::clamp<std::int16_t>(RoundToInt16(f), 1, 255);
     const int oldFactor = config_.ConfigImage[config_.ParamBase + p.offset];
     Write(p.offset, factor);
-    if (messages_.AskYesNo(texts_.Text(kTextRescaleQuestion), texts_.Text(kTextRescaleTitle))) {
-        RescaleFuelMap(oldFactor, factor);
-    }
     refresh_.ShowConfig();
+    messages_.AskYesNo(texts_.Text(kTextRescaleQuestion), texts_.Text(kTextRescaleTitle),
+                       [this, oldFactor, factor](bool yes) {
+                           if (!yes) return;
+                           RescaleFuelMap(oldFactor, factor);
+                           refresh_.ShowConfig();
+                       });
 }
 
 void ParameterFields::RescaleFuelMap(int oldFactor, int newFactor) {

@@ -97,9 +97,8 @@ void grid::EditarCelda() {
     txtGrd->SetVisible(true);
     txtGrd->BringToFront();
     // A box that cannot take the focus is simply left unfocused.
+    // The previous box's focus-out, and its validation, run inside this call.
     if (frm->IsVisible()) txtGrd->SetFocus();
-    // Let the focus change of the previous box run its validation now.
-    frm->DoEvents();
 
     txtGrd->SetSelStart(0);
     txtGrd->SetSelLength(CharCount(txtGrd->Text()));
@@ -198,7 +197,6 @@ void grid::Commit(bool& Cancel) {
         if (next != ToInt16(next)) break;
         row = static_cast<std::int16_t>(next);
     }
-    if (!Cancel) frm->DoEvents();
 }
 
 void grid::RaiseEditarCelda() {

@@ -74,9 +74,12 @@ AutoDialog::~AutoDialog() {
     timer1_.stop();
 }
 
-int AutoDialog::Run() {
+void AutoDialog::Start() {
+    // Opened, not run: the main window's timers go on driving the link, which
+    // the probes need, and no event loop of its own runs inside the menu's.
+    setAttribute(Qt::WA_DeleteOnClose);
+    open();
     logic_->Form_Load();
-    return exec();
 }
 
 void AutoDialog::Arrange() {

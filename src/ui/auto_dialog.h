@@ -23,8 +23,9 @@ public:
                QWidget* parent);
     ~AutoDialog() override;
 
-    // Loads the window (the detection starts) and shows it modally.
-    int Run();
+    // Shows the window over its parent and starts probing; it deletes itself
+    // when closed.
+    void Start();
     frmAuto& logic() { return *logic_; }
 
     void SetCaption(const std::string& text) override;

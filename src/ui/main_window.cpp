@@ -477,8 +477,8 @@ void MainWindow::WireHandlers() {
 }
 
 void MainWindow::mnAuto_Click() {
-    AutoDialog frmAuto(frm_->detectionHost(), *ports_, frm_->texts(), this);
-    frmAuto.Run();
+    auto* frmAuto = new AutoDialog(frm_->detectionHost(), *ports_, frm_->texts(), this);
+    frmAuto->Start();
 }
 
 void MainWindow::mnAbout_Click() {
@@ -488,10 +488,17 @@ void MainWindow::mnAbout_Click() {
     const QString builtWith = QString::fromStdString(texts.Format(
         text::kAboutBuiltWith, {QT_VERSION_STR, std::string_view(qVersion())}));
     // The menu entry's own caption, without its tooltip part.
-    QMessageBox::about(this, say(12).section(QLatin1Char('~'), 0, 0).trimmed(),
-                       QStringLiteral("<b>KAVRIN</b> %1<br>%2<br><br>%3<br><br>%4")
-                           .arg(QStringLiteral(KAVRIN_VERSION), say(text::kAboutPurpose).toHtmlEscaped(),
-                                builtWith.toHtmlEscaped(), say(text::kAboutLicence).toHtmlEscaped()));
+    // Opened, not run: the window goes on (the link, the chart) while it is up.
+    auto* box = new QMessageBox(
+        QMessageBox::NoIcon, say(12).section(QLatin1Char('~'), 0, 0).trimmed(),
+        QStringLiteral("<b>KAVRIN</b> %1<br>%2<br><br>%3<br><br>%4")
+            .arg(QStringLiteral(KAVRIN_VERSION), say(text::kAboutPurpose).toHtmlEscaped(),
+                 builtWith.toHtmlEscaped(), say(text::kAboutLicence).toHtmlEscaped()),
+        QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("aboutBox"));
+    box->setIconPixmap(windowIcon().pixmap(64, 64));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void MainWindow::changeEvent(QEvent* event) {

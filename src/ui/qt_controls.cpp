@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTimer>
 #include <QPainter>
 #include <QPixmap>
 
@@ -149,19 +150,42 @@ void QtConnectionPanel::SetConnectedPicture(bool connected) {
 }
 
 void QtMessageBoxes::Exclamation(const std::string& text) {
-    if (silent_) return;
-    QMessageBox::warning(parent_, QApplication::applicationName(), Q(text));
+    Post(QMessageBox::Warning, QApplication::applicationName(), Q(text), false, nullptr);
 }
 
 void QtMessageBoxes::Warning(const std::string& text) {
-    if (silent_) return;
-    QMessageBox::warning(parent_, QApplication::applicationName(), Q(text));
+    Post(QMessageBox::Warning, QApplication::applicationName(), Q(text), false, nullptr);
 }
 
-bool QtMessageBoxes::AskYesNo(const std::string& text, const std::string& title) {
-    if (silent_) return false;
-    return QMessageBox::question(parent_, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+void QtMessageBoxes::AskYesNo(const std::string& text, const std::string& title,
+                              std::function<void(bool)> answered) {
+    Post(QMessageBox::Question, Q(title), Q(text), true, std::move(answered));
+}
+
+void QtMessageBoxes::Post(int icon, const QString& title, const QString& text, bool question,
+                          std::function<void(bool)> answered) {
+    if (silent_ || !parent_ || open_.contains(text)) {
+        if (answered && silent_) answered(false);
+        return;
+    }
+    open_.insert(text);
+    QTimer::singleShot(0, parent_, [this, icon, title, text, question, answered] {
+        if (silent_) {
+            open_.remove(text);
+            if (answered) answered(false);
+            return;
+        }
+        auto* box = new QMessageBox(static_cast<QMessageBox::Icon>(icon), title, text,
+                                    question ? QMessageBox::Yes | QMessageBox::No
+                                             : QMessageBox::Ok,
+                                    parent_);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(box, &QMessageBox::finished, parent_, [this, box, text, answered] {
+            open_.remove(text);
+            if (answered) answered(box->clickedButton() == box->button(QMessageBox::Yes));
+        });
+        box->open();
+    });
 }
 
 } // namespace kavrin

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 
 namespace kavrin {
@@ -66,18 +67,24 @@ private:
     QPointer<QLabel> text_;
 };
 
+// Message boxes opened from the event loop once the handler that raised them
+// has returned, never as a loop of their own inside it.
 class QtMessageBoxes final : public MessageBoxes {
 public:
     explicit QtMessageBoxes(QWidget* parent) : parent_(parent) {}
     void Exclamation(const std::string& text) override;
     void Warning(const std::string& text) override;
-    bool AskYesNo(const std::string& text, const std::string& title) override;
+    void AskYesNo(const std::string& text, const std::string& title,
+                  std::function<void(bool)> answered) override;
     // The program is ending: no box is shown any more, a question is answered No.
     void Silence() { silent_ = true; }
 
 private:
+    void Post(int icon, const QString& title, const QString& text, bool question,
+              std::function<void(bool)> answered);
     QPointer<QWidget> parent_;
     bool silent_ = false;
+    QSet<QString> open_; // the texts of the boxes posted or on screen
 };
 
 } // namespace kavrin

@@ -35,10 +35,6 @@ bool QtOwnerWindow::IsVisible() const {
     return window_ && window_->isVisible();
 }
 
-void QtOwnerWindow::DoEvents() {
-    QCoreApplication::processEvents();
-}
-
 QWidget* QtOwnerWindow::KeyTarget() const {
     if (!window_) return nullptr;
     QWidget* focused = window_->focusWidget();

@@ -26,7 +26,6 @@ public:
     bool IsVisible() const override;
     void SetKeyPreview(bool on) override { keyPreview_ = on; }
     bool KeyPreview() const override { return keyPreview_; }
-    void DoEvents() override;
     void SendTab() override;
 
     void AddListener(OwnerWindowListener* listener) override { listeners_.Add(listener); }

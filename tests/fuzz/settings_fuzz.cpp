@@ -85,7 +85,6 @@ struct Shell final : OwnerWindow, LanguageMenu, FileDialogs, LiveChart {
     bool IsVisible() const override { return true; }
     void SetKeyPreview(bool) override {}
     bool KeyPreview() const override { return true; }
-    void DoEvents() override {}
     void SendTab() override {}
     void AddListener(OwnerWindowListener* l) override { listeners.push_back(l); }
     void RemoveListener(OwnerWindowListener* l) override { std::erase(listeners, l); }

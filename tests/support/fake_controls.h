@@ -44,9 +44,10 @@ class FakeMessageBoxes final : public MessageBoxes {
 public:
     void Exclamation(const std::string& text) override { shown.push_back(text); }
     void Warning(const std::string& text) override { shown.push_back(text); }
-    bool AskYesNo(const std::string& text, const std::string& title) override {
+    void AskYesNo(const std::string& text, const std::string& title,
+                  std::function<void(bool)> answered) override {
         shown.push_back(title + ": " + text);
-        return answerYes;
+        answered(answerYes);
     }
     std::vector<std::string> shown;
     bool answerYes = true;

@@ -13,11 +13,13 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -80,18 +82,21 @@ protected:
     void Tick(int n = 1) {
         for (int i = 0; i < n; ++i) window->logic().tmrcom_Timer();
     }
-    // Runs what may open message boxes: each is noted and closed.
-    void Answering(const std::function<void()>& run) {
-        QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                said.push_back(box->text().toStdString());
-                box->reject();
-            }
-        });
-        answer.start(0);
+    // Runs what may open message boxes: each, once shown, is noted and
+    // answered (Yes when yes is set, else No or OK).
+    void Answering(const std::function<void()>& run, bool yes = false) {
         run();
-        answer.stop();
+        for (;;) {
+            QCoreApplication::processEvents();
+            const auto boxes = window->findChildren<QMessageBox*>();
+            auto open = std::find_if(boxes.begin(), boxes.end(),
+                                     [](QMessageBox* b) { return b->isVisible(); });
+            if (open == boxes.end()) return;
+            said.push_back((*open)->text().toStdString());
+            QAbstractButton* button = (*open)->button(yes ? QMessageBox::Yes : QMessageBox::No);
+            if (!button) button = (*open)->button(QMessageBox::Ok);
+            button->click();
+        }
     }
     template <typename T = QWidget> T* Find(const QString& name) const {
         T* w = window->findChild<T*>(name);
