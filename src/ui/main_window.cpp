@@ -111,6 +111,8 @@ MainWindow::~MainWindow() {
     // The widgets go after the logic: a field losing the focus as it is
     // destroyed must not reach a handler that is gone.
     for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+    // Nothing said while closing down opens a box.
+    messages_->Silence();
     tmrcom_->stop();
     timer2_->stop();
     if (!unloaded_) frm_->Form_QueryUnload();
