@@ -4,6 +4,7 @@
 #   the tests and benchmarks: libgtest-dev libgmock-dev libbenchmark-dev
 #   the comma locale of the number-text tests: locales
 #   the datalog's CSV read back by a data tool: python3-pandas
+#   the Debian package and its check: dpkg-dev lintian
 KAVRIN_PACKAGES=(
   cmake ninja-build g++
   qt6-base-dev qt6-serialport-dev
@@ -11,6 +12,8 @@ KAVRIN_PACKAGES=(
   locales
   # the checks of the desktop entry and the AppStream metadata
   desktop-file-utils appstream
+  # the Debian package (cpack reads its dependencies with dpkg-shlibdeps) and its check
+  dpkg-dev lintian
   # the datalog test reads a log back with pandas
   python3-pandas
   # libFuzzer, for the fuzz targets
