@@ -9,18 +9,18 @@ namespace kavrin {
 
 class CodePageDecoder;
 
-// The numbered interface texts of the current language (entries 1..200) and the
+// The numbered interface texts of the current language (entries 1..399) and the
 // font character set its file asks for.
 class LanguageTexts {
 public:
-    static constexpr int kEntries = 200;
+    static constexpr int kEntries = 399;
 
     // Text of entry n; empty for entries never filled and numbers out of range.
     const std::string& Text(int n) const;
 
     // Reads the content of a ".lan" file: "#CHARSET=n" directive, "#" comments,
     // text lines after the first ";", each ended by CR LF. Entries past those the
-    // file has keep what an earlier file put there; lines past 200 are dropped.
+    // file has keep what an earlier file put there; lines past kEntries are dropped.
     // The bytes are single-byte code page (Latin-1) characters.
     void Load(std::string_view fileContent);
 
@@ -33,7 +33,7 @@ public:
     void LoadFields(std::string_view fileContent, const CodePageDecoder& decoder);
 
     std::int16_t charset = 0;
-    // Text lines of the last file beyond entry 200, which the table cannot hold.
+    // Text lines of the last file beyond the last entry, which the table cannot hold.
     int droppedLines = 0;
 
 private:

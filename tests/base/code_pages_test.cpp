@@ -66,7 +66,7 @@ TEST(LanguageFile, ChineseIsReadAsCommaSeparatedFieldsInGbk) {
     EXPECT_EQ(texts.Text(2), "s");
 }
 
-TEST(LanguageTexts, ReadsDirectivesCommentsNumberedLinesAndTwoHundredAtMost) {
+TEST(LanguageTexts, ReadsDirectivesCommentsNumberedLinesAndTheTableSizeAtMost) {
     LanguageTexts texts;
     texts.Load("#CHARSET=134\r\n# comment\r\n1;File\r\nx;Format~Display mode\r\nno semicolon\r\n"
                "3;\r\n4; a;b \r\n5;unterminated");
@@ -77,7 +77,7 @@ TEST(LanguageTexts, ReadsDirectivesCommentsNumberedLinesAndTwoHundredAtMost) {
     EXPECT_EQ(texts.Text(4), " a;b ");
     EXPECT_EQ(texts.Text(5), ""); // the last line has no line end
     EXPECT_EQ(texts.Text(0), "");
-    EXPECT_EQ(texts.Text(201), "");
+    EXPECT_EQ(texts.Text(LanguageTexts::kEntries + 1), "");
     // Line feeds alone give no lines; without a decoder the bytes are Latin-1.
     texts.Load("1;a\n2;b\n");
     EXPECT_EQ(texts.Text(1), "File") << "a later file keeps what it does not have";
@@ -86,9 +86,10 @@ TEST(LanguageTexts, ReadsDirectivesCommentsNumberedLinesAndTwoHundredAtMost) {
     EXPECT_EQ(texts.Text(1), "\xC2\xBA"
                              "C");
     std::string many;
-    for (int i = 1; i <= 205; ++i) many += std::to_string(i) + ";t" + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= LanguageTexts::kEntries + 5; ++i)
+        many += std::to_string(i) + ";t" + std::to_string(i) + "\r\n";
     texts.Load(many);
-    EXPECT_EQ(texts.Text(200), "t200");
+    EXPECT_EQ(texts.Text(LanguageTexts::kEntries), "t" + std::to_string(LanguageTexts::kEntries));
     EXPECT_EQ(texts.droppedLines, 5);
 }
 
