@@ -4,7 +4,9 @@
 #include "config/value_texts.h"
 #include "tune/tune_texts.h"
 
+#include <algorithm>
 #include <map>
+#include <utility>
 
 namespace kavrin {
 
