@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/file_system.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -41,6 +42,34 @@ std::vector<std::string> DiskFileSystem::ListFiles(const std::string& folder,
             names.push_back(name);
     }
     return names;
+}
+
+bool DiskFileSystem::RemoveFile(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::remove(std::filesystem::path(path), ec);
+    return !std::filesystem::exists(std::filesystem::path(path), ec);
+}
+
+bool DiskFileSystem::MakeFolder(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path), ec);
+    return std::filesystem::is_directory(std::filesystem::path(path), ec);
+}
+
+std::string DiskFileSystem::StateFolder() {
+    auto variable = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string(value ? value : "");
+    };
+#ifdef _WIN32
+    return variable("LOCALAPPDATA");
+#else
+    // A relative XDG_STATE_HOME is invalid and must be ignored.
+    if (const std::string state = variable("XDG_STATE_HOME"); !state.empty() && state[0] == '/')
+        return state;
+    const std::string home = variable("HOME");
+    return home.empty() ? std::string() : home + "/.local/state";
+#endif
 }
 
 } // namespace kavrin

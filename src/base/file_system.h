@@ -26,6 +26,15 @@ public:
     }
     // Why the last ReadFile, WriteFile or CreateStream failed.
     virtual Reason LastError() const { return {}; }
+    // Removes a file; false when it is still there afterwards.
+    virtual bool RemoveFile(const std::string& path) = 0;
+    // Makes a folder and the folders above it that are missing; true when it
+    // exists afterwards.
+    virtual bool MakeFolder(const std::string& path) = 0;
+    // The user's folder for what the program keeps between runs and the user
+    // does not edit (backups): $XDG_STATE_HOME, by default ~/.local/state; on
+    // Windows the per-user application data folder. Empty when there is none.
+    virtual std::string StateFolder() = 0;
 
     // No file the system reads is anywhere near this; a larger one is not one
     // of its files and is not read into memory.
@@ -38,6 +47,9 @@ public:
     bool WriteFile(const std::string& path, const std::string& content) override;
     std::vector<std::string> ListFiles(const std::string& folder,
                                        const std::string& suffix) override;
+    bool RemoveFile(const std::string& path) override;
+    bool MakeFolder(const std::string& path) override;
+    std::string StateFolder() override;
 };
 
 } // namespace kavrin

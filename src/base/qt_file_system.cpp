@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 #include "base/text_entries.h"
 
@@ -130,6 +131,34 @@ std::vector<std::string> QtFileSystem::ListFiles(const std::string& folder,
         dir.entryList({QStringLiteral("*") + Q(suffix)}, QDir::Files | QDir::Readable, QDir::Name);
     for (const QString& name : entries) names.push_back(name.toStdString());
     return names;
+}
+
+bool QtFileSystem::RemoveFile(const std::string& path) {
+    lastError_ = {};
+    QFile file(Q(path));
+    if (!file.exists() || file.remove()) return true;
+    lastError_ = Said(file);
+    return false;
+}
+
+bool QtFileSystem::MakeFolder(const std::string& path) {
+    lastError_ = {};
+    if (QDir().mkpath(Q(path))) return true;
+    lastError_ = Reason::Entry(text::kFolderNotMade);
+    return false;
+}
+
+std::string QtFileSystem::StateFolder() {
+#ifdef Q_OS_WIN
+    // The per-user application data folder (AppData/Local).
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString();
+#else
+    // Qt names no state folder before 6.7: the XDG rule itself. A relative
+    // XDG_STATE_HOME is invalid and must be ignored.
+    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!state.isEmpty() && QDir::isAbsolutePath(state)) return state.toStdString();
+    return (QDir::homePath() + QStringLiteral("/.local/state")).toStdString();
+#endif
 }
 
 } // namespace kavrin

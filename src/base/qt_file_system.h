@@ -14,6 +14,9 @@ public:
     std::vector<std::string> ListFiles(const std::string& folder,
                                        const std::string& suffix) override;
     std::unique_ptr<AppendStream> CreateStream(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    bool MakeFolder(const std::string& path) override;
+    std::string StateFolder() override;
     Reason LastError() const override { return lastError_; }
 
 private:

@@ -65,5 +65,7 @@ inline constexpr int kDiskFullRows = 149; // the disk did not take the rows (ful
 inline constexpr int kDiskFullFile = 150; // the disk did not take the whole file (full, or a size limit)
 inline constexpr int kSuggestedFactorTip = 151; // ~Suggested EFI factor for the current fuel map
 inline constexpr int kSuggestedOffsetTip = 152; // ~Suggested EFI offset for the current fuel map
+inline constexpr int kNoStateFolder = 153; // the user has no state folder
+inline constexpr int kFolderNotMade = 154; // the folder cannot be made
 
 } // namespace kavrin::text

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "config/config_view.h"
 
+#include "config/value_texts.h"
+
 #include <utility>
 
 namespace kavrin {
@@ -39,7 +41,6 @@ void ConfigView::ShowConfig() {
     const ParameterControls& f = fields_;
     const ByteImage& image = config_.ConfigImage;
     const auto& pulses = config_.FuelPulseTable;
-    const bool formatted = state_.DataFormat != kRawData;
 
     // The ignition map is stored right after the fuel map and shares its
     // columns, so it is walked as one more row of the fuel grid.
@@ -54,14 +55,12 @@ void ConfigView::ShowConfig() {
                 const float pulse = idx < static_cast<int>(pulses.size())
                                         ? pulses[static_cast<std::size_t>(idx)]
                                         : 0.0f;
-                g.grd_fuel->SetTextMatrix(
-                    r, k, formatted ? FormatTwoDecimals(pulse) : DecimalText(image[idx]));
+                g.grd_fuel->SetTextMatrix(r, k, FuelCellText(pulse, image[idx], state_.DataFormat));
                 if (config_.RecolourFuel && setFuelTextColour_)
                     setFuelTextColour_(static_cast<std::int16_t>(r), static_cast<std::int16_t>(k),
                                        FuelCellColour(image[idx]));
             } else {
-                g.grd_ign->SetTextMatrix(
-                    1, k, FormatScaled(image[idx], kDegreesPerStep, 1, state_.DataFormat));
+                g.grd_ign->SetTextMatrix(1, k, IgnitionCellText(image[idx], state_.DataFormat));
             }
         }
     }
@@ -71,8 +70,7 @@ void ConfigView::ShowConfig() {
     auto showCompensation = [&](GridControl* grid, int cells) {
         for (int k = 1; k <= cells; ++k, ++idx) {
             if (Shows(idx))
-                grid->SetTextMatrix(
-                    1, k, FormatScaled(image[idx], kPercentPerStep, 1, state_.DataFormat));
+                grid->SetTextMatrix(1, k, CompensationCellText(image[idx], state_.DataFormat));
         }
     };
     showCompensation(g.grd3, config_.EngTempCells);
@@ -86,15 +84,8 @@ void ConfigView::ShowConfig() {
         f.txtCorte,        f.txtFactor,    f.txtOffset,    f.txtPriming, f.txtDwell};
     for (const ParameterScaling& p : kParameterScalings) {
         if (!Shows(P + p.offset)) continue;
-        float value = image[P + p.offset];
-        float factor = static_cast<float>(p.factor);
-        // The cut-off byte is the high byte of an engine-speed count, the same
-        // count the live data carries; the offset counts sixteen fuel steps.
-        if (p.index == kCutOff) value *= 256.0f;
-        if (p.index == kEfiOffset) factor *= config_.FuelScale;
-        fields[p.index]->SetText(p.factor == 0
-                                     ? DecimalText(image[P + p.offset])
-                                     : FormatScaled(value, factor, p.decimals, state_.DataFormat));
+        fields[p.index]->SetText(
+            ParameterFieldText(p.index, image[P + p.offset], config_.FuelScale, state_.DataFormat));
     }
     ShowOptionBits(P + kOptionsOffset, f.options.data(), static_cast<int>(f.options.size()));
     ShowOptionBits(P + kOptions2Offset, f.options2.data(), static_cast<int>(f.options2.size()));

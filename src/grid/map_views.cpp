@@ -1,22 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "grid/map_views.h"
 
-#include <charconv>
+#include "config/map_axes.h"
+
 #include <string>
 #include <utility>
 
 namespace kavrin {
-
-namespace {
-
-// One decimal and "%", always with a point: the number reader only knows the point.
-std::string PercentText(double value) {
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 1);
-    return std::string(buf, res.ptr) + "%";
-}
-
-} // namespace
 
 MapViews::MapViews(const MapGrids& grids, const MapViewControls& controls,
                    const ParameterControls& fields, WindowState& state, const LanguageTexts& texts,
@@ -32,15 +22,10 @@ void MapViews::LayoutMaps() {
     ShowMapTitles();
     if (hooks_.bindEditors) hooks_.bindEditors();
 
-    // Limits that make no sense would leave no span to divide by: fall back to
-    // the sensor's full range.
-    double thrMax = RoundToInt16(ReadNumber(fields_.txtTHRmax->Text()));
-    const double thrMin = ReadNumber(fields_.txtTHRmin->Text());
-    if (thrMax < 1 || thrMin >= thrMax) thrMax = 255;
-    std::int16_t span = RoundToInt16(thrMax - thrMin);
-    if (span < 1) span = 255;
-    state_.maps.ThrSpan = span;
-    state_.maps.ThrScale = 65535 / span;
+    const ThrottleAxis axis = ThrottleAxisFor(ReadNumber(fields_.txtTHRmin->Text()),
+                                              ReadNumber(fields_.txtTHRmax->Text()));
+    state_.maps.ThrSpan = axis.span;
+    state_.maps.ThrScale = axis.scale;
 
     g.grd_fuel->SetTextMatrix(0, 0, "0");
     g.grd_ign->SetTextMatrix(0, 0, "0");
@@ -51,9 +36,7 @@ void MapViews::LayoutMaps() {
         const int rows = fuel.Rows();
         for (int i = 0; i <= cols; ++i) {
             if (i < cols) {
-                // Engine speed in rpm. Past column 32 it no longer fits 16 bits;
-                // only a map file's dimensions get there, so it is computed wider.
-                const std::string rpm = DecimalText(static_cast<long long>(i) * 1000);
+                const std::string rpm = EngineSpeedHeader(i);
                 fuel.SetTextMatrix(0, i, rpm);
                 fuel.SetColWidth(i, kColumnWidth);
                 if (i < g.grd_ign->Cols()) {
@@ -61,16 +44,8 @@ void MapViews::LayoutMaps() {
                     g.grd_ign->SetColWidth(i, kColumnWidth);
                 }
             }
-            if (i >= 1 && i < rows) {
-                // Breakpoints in 256ths of the throttle span, finer at small openings.
-                const int b = i <= 5 ? 16 * (i - 1) : 32 * (i - 3);
-                const std::int32_t n = RoundToInt32(static_cast<double>(b) * span / 256.0);
-                // THR MIN is taken as typed, so a raw header may carry decimals.
-                fuel.SetTextMatrix(i, 0,
-                                   formatted ? PercentText(static_cast<double>(n) *
-                                                           state_.maps.ThrScale / 65535.0 * 100.0)
-                                             : GeneralNumberText(n + thrMin));
-            }
+            if (i >= 1 && i < rows)
+                fuel.SetTextMatrix(i, 0, ThrottleRowHeader(axis, i, state_.DataFormat));
         }
     }
 
@@ -78,10 +53,9 @@ void MapViews::LayoutMaps() {
         grid->SetColWidth(0, kColumnWidth);
         grid->SetTextMatrix(1, 0, "Corr %");
         if (forcedCols > 0) grid->SetCols(forcedCols);
-        // Temperature steps of 10 degrees.
         for (int i = 1; i < grid->Cols(); ++i) {
             grid->SetColWidth(i, kColumnWidth);
-            grid->SetTextMatrix(0, i, DecimalText((i - 1) * 10));
+            grid->SetTextMatrix(0, i, TemperatureHeader(i));
         }
     };
     layoutCompensation(g.grd3, 0);

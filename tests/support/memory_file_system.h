@@ -33,6 +33,14 @@ public:
         return names;
     }
 
+    bool RemoveFile(const std::string& path) override {
+        if (readOnly) return false;
+        files.erase(path);
+        return true;
+    }
+    bool MakeFolder(const std::string& /*path*/) override { return !readOnly; }
+    std::string StateFolder() override { return stateFolder; }
+
     // Datalogs grow in files[path] as they are appended; with failWrites set
     // every append and flush fails, as on a full disk.
     std::unique_ptr<AppendStream> CreateStream(const std::string& path) override {
@@ -44,6 +52,7 @@ public:
     std::map<std::string, std::string> files;
     bool readOnly = false;
     bool failWrites = false;
+    std::string stateFolder = "/home/user/.local/state";
 
 private:
     class Stream final : public AppendStream {

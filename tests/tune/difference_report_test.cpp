@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The difference report's rows: each kind of item named as the window names
+// it, with the window's and the ECU's values as the display mode shows them.
+#include "tune/difference_report.h"
+#include "tune/tune_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+namespace kavrin {
+namespace {
+
+// Entry n of the table filled with the text given for it, the rest empty.
+LanguageTexts Texts() {
+    const std::map<int, std::string> entries = {{48, "Cut off:"},
+                                                {53, "EFI interpolation"},
+                                                {60, "AIR temp comp.~Tooltip"},
+                                                {300, "fuel map cell"},
+                                                {301, "ignition map cell"},
+                                                {302, "engine temperature compensation cell"},
+                                                {303, "air temperature compensation cell"},
+                                                {304, "option byte 2, bits without a switch"},
+                                                {305, "on"},
+                                                {306, "off"},
+                                                {307, "whole configuration"},
+                                                {308, "rpm"},
+                                                {309, "\xB0"
+                                                      "C"}}; // Latin-1, as in a file
+    std::string lan;
+    for (int n = 1; n <= 320; ++n)
+        lan += std::to_string(n) + ";" + (entries.contains(n) ? entries.at(n) : "") + "\r\n";
+    LanguageTexts texts;
+    texts.Load(lan);
+    return texts;
+}
+
+// THR MIN 20 and THR MAX 220, an EFI factor of 100 (0.08 ms per step).
+Configuration Window() {
+    Configuration c;
+    c.SizeImage();
+    c.ConfigImage.Set(205, 20);
+    c.ConfigImage.Set(206, 220);
+    c.ConfigImage.Set(209, 100);
+    return c;
+}
+
+TEST(DifferenceReport, OneRowPerItemNamedByItsHeadersInBothDisplayModes) {
+    const LanguageTexts texts = Texts();
+    Configuration window = Window();
+    ByteOwnership ownership(window);
+    std::vector<std::uint8_t> dump(215);
+    for (int i = 0; i < 215; ++i) dump[i] = window.ConfigImage[i];
+    const struct {
+        int index, window, ecu;
+    } changes[] = {{94, 25, 26},  {166, 128, 28},    {183, 128, 64},   {194, 64, 128},
+                   {208, 24, 25}, {207, 0x01, 0x80}, {213, 0x04, 0x00}};
+    for (const auto& c : changes) {
+        window.ConfigImage.Set(c.index, c.window);
+        ownership.OfflineWrite(c.index, static_cast<std::uint8_t>(c.window));
+        dump[c.index] = static_cast<std::uint8_t>(c.ecu);
+    }
+    const ReconcileResult result = Reconcile(window, ownership, dump);
+
+    const struct Row {
+        std::string name, column, row, formattedWindow, formattedEcu, rawWindow, rawEcu;
+        std::string rawRowHeader;
+    } expected[] = {
+        {"fuel map cell 5000 rpm / 49.9%", "5000", "49.9%", "2.00", "2.08", "25", "26", "120"},
+        {"ignition map cell 2000 rpm", "2000", "", "45.0", "9.8", "128", "28", ""},
+        {"engine temperature compensation cell 30 \xC2\xB0"
+         "C",
+         "30", "", "100.0", "50.0", "128", "64", ""},
+        {"air temperature compensation cell 0 \xC2\xB0"
+         "C",
+         "0", "", "50.0", "100.0", "64", "128", ""},
+        {"EFI interpolation", "", "", "on", "off", "1", "0", ""},
+        {"AIR temp comp.", "", "", "off", "on", "0", "1", ""},
+        {"Cut off", "", "", "6000", "6250", "6144", "6400", ""},
+        {"option byte 2, bits without a switch", "", "", "4", "0", "4", "0", ""},
+    };
+    for (const DataFormatMode mode : {kFormattedData, kRawData}) {
+        SCOPED_TRACE(mode);
+        const DifferenceReport report = BuildDifferenceReport(result, window, mode, texts);
+        ASSERT_EQ(report.Count(), static_cast<int>(std::size(expected)));
+        for (std::size_t k = 0; k < std::size(expected); ++k) {
+            const Row& e = expected[k];
+            const ReportRow& row = report.rows[k];
+            SCOPED_TRACE(e.name);
+            EXPECT_EQ(row.name, mode == kRawData && !e.rawRowHeader.empty()
+                                    ? "fuel map cell 5000 rpm / " + e.rawRowHeader
+                                    : e.name);
+            EXPECT_EQ(row.column, e.column);
+            EXPECT_EQ(row.row, mode == kRawData ? e.rawRowHeader : e.row);
+            EXPECT_EQ(row.windowText, mode == kRawData ? e.rawWindow : e.formattedWindow);
+            EXPECT_EQ(row.otherText, mode == kRawData ? e.rawEcu : e.formattedEcu);
+            EXPECT_TRUE(row.mine);
+        }
+    }
+
+    // Taking the ECU's value of one switch keeps the byte's other bits.
+    const DifferenceReport report = BuildDifferenceReport(result, window, kRawData, texts);
+    const int rows[] = {5, 0, 99};
+    EXPECT_EQ(TakeOtherValues(report, rows), (std::vector<ByteWrite>{{94, 26}, {207, 0x81}}));
+}
+
+TEST(DifferenceReport, OtherDimensionsGiveOneRowForTheWholeConfiguration) {
+    const LanguageTexts texts = Texts();
+    Configuration window = Window();
+    Configuration file;
+    file.MapCols = 16;
+    file.SizeImage();
+    const DifferenceReport report = CompareConfigurations(window, file, kFormattedData, texts);
+    EXPECT_TRUE(report.dimensionsDiffer);
+    ASSERT_EQ(report.Count(), 1);
+    EXPECT_EQ(report.rows[0].name, "whole configuration");
+    EXPECT_EQ(report.rows[0].windowText, "format=15x11 size=214");
+    EXPECT_EQ(report.rows[0].otherText, "format=16x11 size=226");
+    EXPECT_TRUE(TakeOtherValues(report, std::vector<int>{0}).empty());
+
+    // Compared with itself, a configuration has no differences.
+    EXPECT_EQ(CompareConfigurations(window, Window(), kRawData, texts).Count(), 0);
+}
+
+} // namespace
+} // namespace kavrin
