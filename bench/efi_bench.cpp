@@ -39,7 +39,7 @@ void BM_Load214ByteFileOnline(benchmark::State& state) {
         state.SkipWithError("the window is not online");
     const long long before = rig->device.written;
     for (auto _ : state)
-        if (!rig->window.logic().ReadEfiFile(rig->path)) state.SkipWithError("file refused");
+        if (!rig->window.logic().files().ReadEfiFile(rig->path)) state.SkipWithError("file refused");
     QCoreApplication::processEvents();
     state.counters["bytes_sent_per_load"] =
         static_cast<double>(rig->device.written - before) / static_cast<double>(state.iterations());

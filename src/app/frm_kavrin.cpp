@@ -111,9 +111,19 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
       channels_(view.channels, chart, config_, state_, *view.parameters.txtTHRmin,
                 view.windowBackground),
       keys_(std::make_unique<KeyHandler>(*this)),
-      channelSettings_(view.channels, platform_.settings), codePages_(MakeSystemCodePageDecoder()),
-      languageFiles_(platform_.files, LanguageFolders(platform_), *codePages_), chart_(chart),
-      tracker_(view.grids, *view.p, *view.p2, state_, linkState_.flags), datalog_(platform_.clock),
+      channelSettings_(view.channels, platform_.settings), chart_(chart),
+      tracker_(view.grids, *view.p, *view.p2, state_, linkState_.flags),
+      datalog_(view, platform_.files, platform_.clock, platform_.calendar, texts_, channels_,
+               state_),
+      files_(view, platform_.files, texts_, config_,
+             ConfigFiles::Hooks{[this] { datalog_.Stop(); },
+                                EfiLoadHooks{[this] { SizeConfig(); },
+                                             [this](std::int16_t index, std::int16_t value) {
+                                                 link_.WriteConfigByte('M', index, value);
+                                             },
+                                             [this] { ShowConfig(); }}}),
+      languages_(view, platform_.settings, platform_.files, LanguageFolders(platform_), texts_,
+                 [this] { LanguageSwitched(); }),
       detection_(std::make_unique<Detection>(*this)) {
     view_.window->AddListener(keys_.get());
     view_.grids.grd_fuel->AddListener(keys_.get());
@@ -144,17 +154,15 @@ void frmKAVRIN::Form_Load() {
 
     SettingsStore& settings = platform_.settings;
     channelSettings_.Restore();
-    languageName_ = settings.GetSetting(kAppName, "main", "language", "English");
-    LoadLanguageFile();
+    languages_.Restore();
     state_.DataFormat = StoredNumber(settings, "raw_mode", "0", kRawData, kFormattedData);
     for (int k = 0; k < 2; ++k) view_.mnMode[k]->SetChecked(k == state_.DataFormat);
     RebuildPortMenu();
     std::int16_t port = StoredNumber(settings, "com", "1", 0, kLastPort);
     link_.AbrirPuerto(port, false);
 
-    BuildLanguageMenu();
-    ApplyLanguage(view_.tagged, texts_);
-    ApplyTabCaptions();
+    languages_.BuildMenu();
+    languages_.Apply();
 
     config_.MapCols = 15;
     config_.MapRows = 11;
@@ -166,7 +174,7 @@ void frmKAVRIN::Form_Load() {
     flags.suppressWrites = false;
     link_.ShowLinkCounters();
     state_.maps.singleCellSelected = true;
-    SetCaption(caption_);
+    files_.SetCaption(files_.caption());
     CheckSettingsStore();
 }
 
@@ -178,16 +186,13 @@ void frmKAVRIN::Form_QueryUnload() {
     // What closing stores (the column widths and the rest) is written in one
     // go when the window has gone.
     if (!closingWrites_) closingWrites_.emplace(platform_.settings);
-    StopDatalog();
+    datalog_.Stop();
     link_.Shutdown();
 }
 
 void frmKAVRIN::tmrcom_Timer() {
     link_.tmrcom_Timer();
     datalog_.Tick();
-    ReportDatalogFailure();
-    // The row count follows at the tick's pace, not at every frame's.
-    if (datalog_.Running() && datalog_.Rows() != shownLogRows_) ShowDatalogState();
 }
 
 void frmKAVRIN::Form_Terminate() {
@@ -224,186 +229,14 @@ void frmKAVRIN::CheckSettingsStore() {
     view_.messages->Warning(texts_.Text(text::kSettingsNotRemembered));
 }
 
-void frmKAVRIN::SetCaption(const std::string& text) {
-    caption_ = text;
-    view_.caption->SetText(text);
-}
-
-void frmKAVRIN::mnOpen_Click() {
-    const auto path = view_.dialogs->ChooseOpenFile(texts_.Text(75));
-    if (!path || path->empty()) return;
-    ReadEfiFile(*path);
-}
-
-void frmKAVRIN::mnSave_Click() {
-    const auto path = view_.dialogs->ChooseSaveFile(texts_.Text(76), caption_);
-    if (!path || path->empty()) return;
-    WriteEfiFile(*path);
-}
-
-bool frmKAVRIN::ReadEfiFile(const std::string& path) {
-    FileSystem& files = platform_.files;
-    const auto content = files.ReadFile(path);
-    if (!content) {
-        view_.messages->Exclamation(path + "\n" +
-                                    texts_.Format(text::kCannotBeRead, {Why(files.LastError())}) +
-                                    "\n" + texts_.Text(text::kNothingLoaded));
-        return false;
-    }
-    const EfiReadResult file = ReadEfiText(*content, config_);
-    if (!file.ok) {
-        view_.messages->Exclamation(
-            path + "\n" +
-            texts_.Format(text::kLineReason,
-                          {DecimalText(file.line), EfiRefusalText(file, texts_)}) +
-            "\n" + texts_.Text(text::kNothingLoaded));
-        return false;
-    }
-    SetCaption(path);
-    EfiLoadHooks hooks;
-    hooks.SizeConfig = [this] { SizeConfig(); };
-    hooks.WriteConfigByte = [this](std::int16_t index, std::int16_t value) {
-        link_.WriteConfigByte('M', index, value);
-    };
-    hooks.ShowConfig = [this] { ShowConfig(); };
-    // A log covers one configuration.
-    StopDatalog();
-    LoadEfiSteps(file.steps, config_, hooks);
-    return true;
-}
-
-void frmKAVRIN::mnLog_Click() {
-    if (datalog_.Running()) {
-        StopDatalog();
-        return;
-    }
-    CalendarClock& calendar = platform_.calendar ? *platform_.calendar : systemCalendar_;
-    const auto path = view_.dialogs->ChooseLogFile(texts_.Text(text::kLogDialogTitle),
-                                                   DatalogFileName(calendar.Now()));
-    if (path && !path->empty()) {
-        FileSystem& files = platform_.files;
-        auto stream = files.CreateStream(*path);
-        const Reason why = files.LastError();
-        if (!datalog_.Start(std::move(stream), *path, DatalogColumns())) {
-            const Reason failure = datalog_.TakeFailure().value_or(Reason{});
-            view_.messages->Exclamation(
-                *path + "\n" +
-                texts_.Format(text::kCannotBeWritten, {Why(why.empty() ? failure : why)}) +
-                "\n" + texts_.Text(text::kNoLogStarted));
-        }
-    }
-    ShowDatalogState();
-}
-
-void frmKAVRIN::StopDatalog() {
-    if (!datalog_.Running()) return;
-    datalog_.Stop();
-    ShowDatalogState();
-    ReportDatalogFailure();
-}
-
-void frmKAVRIN::ReportDatalogFailure() {
-    const auto why = datalog_.TakeFailure();
-    if (!why) return;
-    ShowDatalogState();
-    view_.messages->Exclamation(texts_.Text(text::kLogStopped) + "\n" + datalog_.Path() + "\n" +
-                                texts_.Format(text::kCannotBeWritten, {Why(*why)}) + "\n" +
-                                texts_.Text(text::kLogRowsKept));
-}
-
-void frmKAVRIN::ShowDatalogState() {
-    const bool running = datalog_.Running();
-    view_.mnLog->SetChecked(running);
-    shownLogRows_ = running ? datalog_.Rows() : -1;
-    const std::string& path = datalog_.Path();
-    const std::string name = path.substr(path.find_last_of("/\\") + 1);
-    view_.logPanel->SetText(
-        running ? texts_.Format(text::kLogPanel, {name, DecimalText(datalog_.Rows())}) : "");
-    view_.logPanel->SetVisible(running);
-}
-
-DatalogHeader frmKAVRIN::DatalogColumns() const {
-    DatalogHeader header;
-    if (const std::string& time = texts_.Text(text::kLogTimeColumn); !time.empty())
-        header.time = time;
-    for (int n = 0; n < kMeasuredChannels; ++n) {
-        const std::string shown = view_.channels.chk[n]->Text();
-        header.names[n] = shown.empty() ? ChannelTable()[n].name : shown;
-        header.units[n] = ChannelTable()[n].unit;
-    }
-    // The captions beside the indicators, bit 0 first, without their colon.
-    struct Caption {
-        int entry;
-        const char* design;
-    };
-    static constexpr Caption kIndicators[kStatusIndicators] = {{35, "CRANKING"}, {34, "SELECTOR"},
-                                                               {36, "STOP"},     {38, "PULSE"},
-                                                               {37, "FIRST"},    {39, "ANTICIP"}};
-    for (int i = 0; i < kStatusIndicators; ++i) {
-        std::string text = texts_.Text(kIndicators[i].entry);
-        text = text.substr(0, text.find('~'));
-        while (!text.empty() && (text.back() == ':' || text.back() == ' ')) text.pop_back();
-        text.erase(0, text.find_first_not_of(' '));
-        header.indicators[i] = text.empty() ? kIndicators[i].design : text;
-    }
-    return header;
-}
-
-bool frmKAVRIN::WriteEfiFile(const std::string& path) {
-    FileSystem& files = platform_.files;
-    if (!files.WriteFile(path, WriteEfiText(config_))) {
-        view_.messages->Exclamation(path + "\n" +
-                                    texts_.Format(text::kCannotBeSaved, {Why(files.LastError())}) +
-                                    "\n" + texts_.Text(text::kOldFileKept));
-        return false;
-    }
-    SetCaption(path);
-    return true;
-}
-
-void frmKAVRIN::BuildLanguageMenu() {
-    languageNames_ = languageFiles_.List();
-    if (languageNames_.empty()) {
-        view_.mnLanguage->SetEntries({"English"});
-        view_.mnLanguage->SetChecked(0, false);
-        return;
-    }
-    view_.mnLanguage->SetEntries(languageNames_);
-    for (std::size_t i = 0; i < languageNames_.size(); ++i)
-        view_.mnLanguage->SetChecked(static_cast<int>(i), languageNames_[i] == languageName_);
-}
-
-void frmKAVRIN::mnlan_Click(int k) {
-    const std::vector<std::string> names =
-        languageNames_.empty() ? std::vector<std::string>{"English"} : languageNames_;
-    if (k < 0 || k >= static_cast<int>(names.size())) return;
-    for (std::size_t i = 0; i < names.size(); ++i)
-        view_.mnLanguage->SetChecked(static_cast<int>(i), static_cast<int>(i) == k);
-    languageName_ = names[static_cast<std::size_t>(k)];
-    platform_.settings.SaveSetting(kAppName, "main", "language", languageName_);
-    // The link's condition is said again in the new language at once, not
-    // when the link next changes.
-    int connectionEntry = 0;
-    for (int entry : {72, 73, 74})
-        if (!connectionText_.empty() && texts_.Text(entry) == connectionText_) connectionEntry = entry;
-    LoadLanguageFile();
-    if (connectionEntry) SetConnectionText(texts_.Text(connectionEntry));
-    if (datalog_.Running()) ShowDatalogState();
-    ApplyLanguage(view_.tagged, texts_);
-    ApplyTabCaptions();
+void frmKAVRIN::LanguageSwitched() {
     mapViews_.ShowMapTitles();
-    // The counters are captioned by the language too; they would otherwise
-    // keep the old words until a counter next changes.
+    // The counters and the link's condition are worded by the language too;
+    // they would otherwise keep the old words until the link next changes.
     link_.ShowLinkCounters();
+    if (connectionEntry_) SetConnectionText(texts_.Text(connectionEntry_));
+    datalog_.ShowState();
     CheckSettingsStore();
-}
-
-void frmKAVRIN::ApplyTabCaptions() {
-    static constexpr int kEntries[6] = {13, 14, 40, 41, 66, 65};
-    // A language file without these entries leaves the design captions.
-    for (int i = 0; i < 6; ++i)
-        if (const std::string& text = texts_.Text(kEntries[i]); !text.empty())
-            view_.tabCaptions[i]->SetText(text);
 }
 
 void frmKAVRIN::SizeConfig() {
@@ -466,30 +299,6 @@ void frmKAVRIN::BindEditors() {
         editor->OcultarCajas();
 }
 
-std::string frmKAVRIN::Why(const Reason& reason) const {
-    return reason.empty() ? texts_.Text(text::kNoReasonGiven) : texts_.Say(reason);
-}
-
-void frmKAVRIN::LoadLanguageFile() {
-    // English first: an entry that a translation does not have yet (a file
-    // made for an older version) shows in English rather than empty. A file
-    // that is not there leaves every text as it is; at start, with no texts
-    // yet, the window shows English then.
-    const bool found = languageFiles_.Has(languageName_);
-    if (languageName_ != kBaseLanguage && (found || !texts_.HasTexts()))
-        languageFiles_.Load(kBaseLanguage, texts_);
-    if (languageFiles_.Load(languageName_, texts_)) {
-        view_.notePanel->SetText(
-            texts_.HasTexts() ? "" : texts_.Format(text::kLanguageWithoutTexts, {languageName_}));
-        view_.notePanel->SetVisible(!texts_.HasTexts());
-        return;
-    }
-    std::string upper = languageName_;
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    view_.messages->Warning("file: " + upper + ".LAN not found!");
-}
-
 void frmKAVRIN::RebuildPortMenu() {
     PortMenu* menu = view_.portMenu;
     if (menu) menu->RemoveExtraItems();
@@ -538,7 +347,7 @@ void frmKAVRIN::LayoutMaps() {
 
 void frmKAVRIN::ShowChannel(std::int16_t channel, std::int32_t value) {
     channels_.ShowChannel(channel, value);
-    if (channel == 0) datalog_.AddRow(channels_.ShownValues(), state_.LastValues[kStatusChannel]);
+    datalog_.OnChannel(channel);
 }
 
 void frmKAVRIN::TrackLiveCell() {
@@ -576,7 +385,9 @@ void frmKAVRIN::SetCounterPanel(int panel, const std::string& text) {
 }
 
 void frmKAVRIN::SetConnectionText(const std::string& text) {
-    connectionText_ = text;
+    connectionEntry_ = 0;
+    for (int entry : {72, 73, 74})
+        if (!text.empty() && texts_.Text(entry) == text) connectionEntry_ = entry;
     view_.connection->SetText(text);
 }
 

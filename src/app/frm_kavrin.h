@@ -3,7 +3,9 @@
 // The main window's logic: it owns the state of the whole window and wires the
 // subsystems together. The Qt window calls its handlers; it reaches the
 // widgets only through MainView.
-#include "app/language_files.h"
+#include "app/config_files.h"
+#include "app/datalog_control.h"
+#include "app/languages.h"
 #include "app/main_view.h"
 #include "base/clock.h"
 #include "base/file_system.h"
@@ -68,26 +70,10 @@ public:
     void tab1_Click(int selectedTab) { mapViews_.tab1_Click(selectedTab); }
     // The "Data Format" menu (raw 0, formatted 1).
     void mnMode_Click(int k);
-    // "File" menu: choose an ".efi" file and read or write it.
-    void mnOpen_Click();
-    void mnSave_Click();
-    // "Log": starts a datalog in a file the user chooses, or stops it.
-    void mnLog_Click();
-    // "Language" menu entry k.
-    void mnlan_Click(int k);
     // Channel rows: check box clicked, scale box left after an edit.
     void chk_Click(int n);
     void txtEscala_Validate(int n);
 
-    // Reads a whole file, checks it and only then loads it (every byte through
-    // WriteConfigByte); a refused file changes nothing and says why. True
-    // when loaded.
-    bool ReadEfiFile(const std::string& path);
-    // Saves the image; the old file stays as it was when that fails.
-    bool WriteEfiFile(const std::string& path);
-    void BuildLanguageMenu();
-    void LoadLanguageFile();
-    void ApplyTabCaptions();
     // The "Comm" menu: port item k (1-based) opens its port, not quietly.
     void mncom_Click(int k);
     void mnExit_Click();
@@ -116,9 +102,7 @@ public:
     void SetConnectionPicture(bool connected) override;
     void ShowPortMessage(const std::string& text) override;
 
-    static constexpr const char* kCaption = "KAVRIN 053";
-    // The language whose file holds every entry.
-    static constexpr const char* kBaseLanguage = "English";
+    static constexpr const char* kCaption = ConfigFiles::kCaption;
 
     // The parameter fields' and buttons' handlers, which the binding calls.
     ParameterFields& parameters() { return parameters_; }
@@ -128,31 +112,23 @@ public:
     const Configuration& config() const { return config_; }
     const WindowState& state() const { return state_; }
     const LanguageTexts& texts() const { return texts_; }
-    // The current file; the window's own title until a file is opened or saved.
-    const std::string& caption() const { return caption_; }
-    const std::vector<std::string>& languageNames() const { return languageNames_; }
-    const std::string& languageName() const { return languageName_; }
     // The grid editor of table 0 (fuel) to 3 (air compensation).
     const grid* editor(int table) const;
-    const Datalog& datalog() const { return datalog_; }
+
+    // The rooms of the window, each with its own menu commands.
+    ConfigFiles& files() { return files_; }
+    Languages& languages() { return languages_; }
+    DatalogControl& datalog() { return datalog_; }
 
 private:
     class KeyHandler;
     class Detection;
     void RebuildPortMenu();
-    void SetCaption(const std::string& text);
     // Tells the user once when the settings store cannot keep the choices.
     void CheckSettingsStore();
     void BindEditors();
-    // Stops a running datalog; says so when its last rows could not be written.
-    void StopDatalog();
-    // The column titles as the window shows them now.
-    DatalogHeader DatalogColumns() const;
-    // Menu check and status panel after the log started, stopped or failed.
-    void ShowDatalogState();
-    void ReportDatalogFailure();
-    // A failure's reason in the interface language.
-    std::string Why(const Reason& reason) const;
+    // What a change of language brings besides the tagged controls.
+    void LanguageSwitched();
     std::unique_ptr<grid> MakeEditor(GridControl* control, EditBox* box,
                                      void (MapCellHandlers::*validate)(std::int16_t&, std::int16_t&,
                                                                        std::string&, bool&));
@@ -161,9 +137,6 @@ private:
     LinkState linkState_;
     Configuration config_;
     LanguageTexts texts_;
-    std::string languageName_ = "English";
-    std::vector<std::string> languageNames_;
-    std::string caption_ = kCaption;
     WindowState state_;
 
     MainView& view_;
@@ -179,15 +152,13 @@ private:
     std::unique_ptr<grid> ogrd_fuel, ogrd_ign, ogrd3, ogrd4;
     std::unique_ptr<KeyHandler> keys_;
     ChannelSettings channelSettings_;
-    std::unique_ptr<CodePageDecoder> codePages_;
-    LanguageFiles languageFiles_;
     bool settingsWarned_ = false;
     LiveChart& chart_;
     LiveCellTracker tracker_;
-    SystemCalendarClock systemCalendar_;
-    Datalog datalog_;
-    long long shownLogRows_ = -1;
-    std::string connectionText_;
+    DatalogControl datalog_;
+    ConfigFiles files_;
+    Languages languages_;
+    int connectionEntry_ = 0; // the language entry the connection panel shows
     std::optional<HeldSettingsWrites> closingWrites_;
     std::unique_ptr<Detection> detection_;
 };

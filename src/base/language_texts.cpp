@@ -3,6 +3,7 @@
 
 #include "base/code_pages.h"
 #include "base/modulo.h"
+#include "base/text_entries.h"
 
 #include <algorithm>
 #include <cctype>
@@ -72,6 +73,10 @@ std::string LanguageTexts::Format(int n, std::initializer_list<std::string_view>
         out += text[i];
     }
     return out;
+}
+
+std::string LanguageTexts::Explain(const Reason& reason) const {
+    return reason.empty() ? Text(text::kNoReasonGiven) : Say(reason);
 }
 
 void LanguageTexts::Load(std::string_view content) {

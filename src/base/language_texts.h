@@ -44,6 +44,8 @@ public:
     std::string Say(const Reason& reason) const {
         return reason.text ? Text(reason.text) : reason.words;
     }
+    // The same, with the tool's own "no reason given" for an empty one.
+    std::string Explain(const Reason& reason) const;
     // True when the last file loaded gave at least one text.
     bool HasTexts() const { return loadedLines_ > 0; }
 

@@ -140,7 +140,7 @@ void MainWindow::BuildMenus() {
     log->setObjectName(QStringLiteral("mnLog"));
     log->setCheckable(true);
     view_.mnLog = Own<QtMenuControl>(log);
-    connect(log, &QAction::triggered, this, [this] { frm_->mnLog_Click(); });
+    connect(log, &QAction::triggered, this, [this] { frm_->datalog().mnLog_Click(); });
     file->addSeparator();
     QAction* exit = file->addAction(tr("Exit"));
     exit->setObjectName(QStringLiteral("mnExit"));
@@ -567,7 +567,7 @@ void MainWindow::BindLanguageAndFiles() {
     dialogs_ = std::make_unique<QtFileDialogs>(this);
     view_.dialogs = dialogs_.get();
     mnlan_ = std::make_unique<QtLanguageMenu>(languageMenu_, [this](int k) {
-        if (frm_) frm_->mnlan_Click(k);
+        if (frm_) frm_->languages().mnlan_Click(k);
     });
     view_.mnLanguage = mnlan_.get();
     tagged_ = TagMainWindowControls(this);
@@ -590,8 +590,8 @@ void MainWindow::BindLanguageAndFiles() {
 }
 
 void MainWindow::WireSettingsAndFiles() {
-    connect(openAction_, &QAction::triggered, this, [this] { frm_->mnOpen_Click(); });
-    connect(saveAction_, &QAction::triggered, this, [this] { frm_->mnSave_Click(); });
+    connect(openAction_, &QAction::triggered, this, [this] { frm_->files().mnOpen_Click(); });
+    connect(saveAction_, &QAction::triggered, this, [this] { frm_->files().mnSave_Click(); });
     for (int n = 0; n < kMeasuredChannels; ++n) {
         if (auto* chk = findChild<QCheckBox*>(QStringLiteral("chk%1").arg(n)))
             connect(chk, &QCheckBox::clicked, this, [this, n] { frm_->chk_Click(n); });

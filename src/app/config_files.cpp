@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/config_files.h"
+
+#include "base/modulo.h"
+#include "base/text_entries.h"
+
+namespace kavrin {
+
+ConfigFiles::ConfigFiles(MainView& view, FileSystem& files, const LanguageTexts& texts,
+                         Configuration& config, Hooks hooks)
+    : view_(view), files_(files), texts_(texts), config_(config), hooks_(std::move(hooks)) {}
+
+void ConfigFiles::SetCaption(const std::string& text) {
+    caption_ = text;
+    view_.caption->SetText(text);
+}
+
+void ConfigFiles::mnOpen_Click() {
+    const auto path = view_.dialogs->ChooseOpenFile(texts_.Text(75));
+    if (!path || path->empty()) return;
+    ReadEfiFile(*path);
+}
+
+void ConfigFiles::mnSave_Click() {
+    const auto path = view_.dialogs->ChooseSaveFile(texts_.Text(76), caption_);
+    if (!path || path->empty()) return;
+    WriteEfiFile(*path);
+}
+
+bool ConfigFiles::ReadEfiFile(const std::string& path) {
+    const auto content = files_.ReadFile(path);
+    if (!content) {
+        view_.messages->Exclamation(
+            path + "\n" + texts_.Format(text::kCannotBeRead, {texts_.Explain(files_.LastError())}) +
+            "\n" + texts_.Text(text::kNothingLoaded));
+        return false;
+    }
+    const EfiReadResult file = ReadEfiText(*content, config_);
+    if (!file.ok) {
+        view_.messages->Exclamation(
+            path + "\n" +
+            texts_.Format(text::kLineReason,
+                          {DecimalText(file.line), EfiRefusalText(file, texts_)}) +
+            "\n" + texts_.Text(text::kNothingLoaded));
+        return false;
+    }
+    SetCaption(path);
+    if (hooks_.BeforeLoad) hooks_.BeforeLoad();
+    LoadEfiSteps(file.steps, config_, hooks_.load);
+    return true;
+}
+
+bool ConfigFiles::WriteEfiFile(const std::string& path) {
+    if (!files_.WriteFile(path, WriteEfiText(config_))) {
+        view_.messages->Exclamation(
+            path + "\n" +
+            texts_.Format(text::kCannotBeSaved, {texts_.Explain(files_.LastError())}) + "\n" +
+            texts_.Text(text::kOldFileKept));
+        return false;
+    }
+    SetCaption(path);
+    return true;
+}
+
+} // namespace kavrin
