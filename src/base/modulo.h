@@ -2,6 +2,8 @@
 #pragma once
 // The general module: the one number reader every text goes through, the integer
 // conversions, and the two number-to-text helpers every display uses.
+#include <algorithm>
+#include <cfloat>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,6 +21,16 @@ inline constexpr DataFormatMode kFormattedData = 1;
 // octal digits. A text that does not start with a number reads 0. The result is
 // always finite: magnitudes beyond the double range are clamped to +-DBL_MAX.
 double ReadNumber(std::string_view text);
+
+// A number in single precision; one beyond its range saturates rather than
+// being converted out of range.
+inline float ToSingle(double value) {
+    return static_cast<float>(
+        std::clamp(value, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
+}
+inline float ReadSingle(std::string_view text) {
+    return ToSingle(ReadNumber(text));
+}
 
 // Nearest integer, halves to even, limited to the target range instead of
 // overflowing (a typed 1e30 becomes 32767, never undefined behaviour).

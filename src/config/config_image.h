@@ -124,16 +124,6 @@ struct Configuration {
 // Fuel conversions shared by the cell handlers and the step keys, so both use
 // the very same arithmetic.
 
-// A number in single precision; one beyond its range saturates rather than
-// being converted out of range.
-inline float ToSingle(double value) {
-    return static_cast<float>(
-        std::clamp(value, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
-}
-inline float ReadSingle(std::string_view text) {
-    return ToSingle(ReadNumber(text));
-}
-
 // Milliseconds per fuel step for an EFI factor byte; a zero byte would make
 // every conversion divide by zero, so the ECU's own fallback of 0.05 ms is used.
 inline float FuelScaleForFactor(int factorByte) {
