@@ -1,58 +1,58 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Interface texts of the tune room (language entries 300..399), and the
+// Interface texts of the tune room (language entries 155..193), and the
 // window's own captions that name the parameters and option switches.
 
 namespace kavrin::tune_texts {
 
 // Item names of the difference report and the undo history.
-inline constexpr int kFuelCell = 300;           // fuel map cell
-inline constexpr int kIgnitionCell = 301;       // ignition map cell
-inline constexpr int kEngineTempCell = 302;     // engine temperature compensation cell
-inline constexpr int kAirTempCell = 303;        // air temperature compensation cell
-inline constexpr int kOtherOptionBits = 304;    // option byte 2, bits without a switch
-inline constexpr int kSwitchOn = 305;           // on
-inline constexpr int kSwitchOff = 306;          // off
-inline constexpr int kWholeConfiguration = 307; // whole configuration
-inline constexpr int kRpm = 308;                // rpm
-inline constexpr int kDegreesCelsius = 309;     // °C
-inline constexpr int kBlockFill = 310;          // block fill
-inline constexpr int kFactorRescale = 311;      // EFI factor with fuel map rescale
-inline constexpr int kLoadFile = 312;           // load file
-inline constexpr int kSendMine = 313;           // Send mine to the ECU
-inline constexpr int kUseEcus = 314;            // Use the ECU's
-inline constexpr int kSaveMine = 315;           // Save mine to a file…
+inline constexpr int kFuelCell = 155;           // fuel map cell
+inline constexpr int kIgnitionCell = 156;       // ignition map cell
+inline constexpr int kEngineTempCell = 157;     // engine temperature compensation cell
+inline constexpr int kAirTempCell = 158;        // air temperature compensation cell
+inline constexpr int kOtherOptionBits = 159;    // option byte 2, bits without a switch
+inline constexpr int kSwitchOn = 160;           // on
+inline constexpr int kSwitchOff = 161;          // off
+inline constexpr int kWholeConfiguration = 162; // whole configuration
+inline constexpr int kRpm = 163;                // rpm
+inline constexpr int kDegreesCelsius = 164;     // °C
+inline constexpr int kBlockFill = 165;          // block fill
+inline constexpr int kFactorRescale = 166;      // EFI factor with fuel map rescale
+inline constexpr int kLoadFile = 167;           // load file
+inline constexpr int kSendMine = 168;           // Send mine to the ECU
+inline constexpr int kUseEcus = 169;            // Use the ECU's
+inline constexpr int kSaveMine = 170;           // Save mine to a file…
 // The report's table.
-inline constexpr int kColumnItem = 316;   // Item
-inline constexpr int kColumnColumn = 317; // Column
-inline constexpr int kColumnRow = 318;    // Row
-inline constexpr int kColumnWindow = 319; // This window
-inline constexpr int kColumnEcu = 320;    // ECU
-inline constexpr int kCount = 321;        // Differences:
+inline constexpr int kColumnItem = 171;   // Item
+inline constexpr int kColumnColumn = 172; // Column
+inline constexpr int kColumnRow = 173;    // Row
+inline constexpr int kColumnWindow = 174; // This window
+inline constexpr int kColumnEcu = 175;    // ECU
+inline constexpr int kCount = 176;        // Differences:
 // The configuration in this window and the ECU's are laid out differently:
 // they cannot be compared value by value.
-inline constexpr int kDimensionsDiffer = 322;
+inline constexpr int kDimensionsDiffer = 177;
 // The ECU's configuration differs from this window's. Choose which to keep.
-inline constexpr int kReportIntro = 323;
-inline constexpr int kReportTitle = 324; // Configuration differences
+inline constexpr int kReportIntro = 178;
+inline constexpr int kReportTitle = 179; // Configuration differences
 // For the window: menus, status panel and messages of the same capabilities.
-inline constexpr int kUndo = 325;                 // Undo
-inline constexpr int kRedo = 326;                 // Redo
-inline constexpr int kNotInEcu = 327;             // Not in the ECU:
-inline constexpr int kConfirmed = 328;            // Confirmed by the ECU:
-inline constexpr int kOf = 329;                   // of
-inline constexpr int kWindowVersionSaved = 330;   // This window's configuration was saved as
-inline constexpr int kRecentConfigurations = 331; // Recent ECU configurations
-inline constexpr int kCompareWith = 332;          // Compare with…
-inline constexpr int kBackupFolderFails = 333;    // The backup folder cannot be written:
-inline constexpr int kTakeSelected = 334;         // Take the selected values
+inline constexpr int kUndo = 180;                 // Undo
+inline constexpr int kRedo = 181;                 // Redo
+inline constexpr int kNotInEcu = 182;             // Not in the ECU:
+inline constexpr int kConfirmed = 183;            // Confirmed by the ECU:
+inline constexpr int kOf = 184;                   // of
+inline constexpr int kWindowVersionSaved = 185;   // This window's configuration was saved as
+inline constexpr int kRecentConfigurations = 186; // Recent ECU configurations
+inline constexpr int kCompareWith = 187;          // Compare with…
+inline constexpr int kBackupFolderFails = 188;    // The backup folder cannot be written:
+inline constexpr int kTakeSelected = 189;         // Take the selected values
 // The ECU is offline: the change was made in this window only.
-inline constexpr int kOfflineStep = 335;
-inline constexpr int kCompareTitle = 336; // Compare with a file
+inline constexpr int kOfflineStep = 190;
+inline constexpr int kCompareTitle = 191; // Compare with a file
 // The configuration holds changes that are neither saved nor in the ECU.
 // Save them before closing?
-inline constexpr int kUnsavedQuestion = 337;
-inline constexpr int kCloseWithoutSaving = 338; // Close without saving
+inline constexpr int kUnsavedQuestion = 192;
+inline constexpr int kCloseWithoutSaving = 193; // Close without saving
 
 // The window's captions of the parameter fields and option switches (their
 // language entries) name them in the report and the history: one home for

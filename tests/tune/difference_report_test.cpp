@@ -3,36 +3,19 @@
 // it, with the window's and the ECU's values as the display mode shows them.
 #include "tune/difference_report.h"
 #include "tune/tune_texts.h"
+#include "support/fake_link_host.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 namespace kavrin {
 namespace {
 
-// Entry n of the table filled with the text given for it, the rest empty.
+// The shipped English texts.
 LanguageTexts Texts() {
-    const std::map<int, std::string> entries = {{48, "Cut off:"},
-                                                {53, "EFI interpolation"},
-                                                {60, "AIR temp comp.~Tooltip"},
-                                                {300, "fuel map cell"},
-                                                {301, "ignition map cell"},
-                                                {302, "engine temperature compensation cell"},
-                                                {303, "air temperature compensation cell"},
-                                                {304, "option byte 2, bits without a switch"},
-                                                {305, "on"},
-                                                {306, "off"},
-                                                {307, "whole configuration"},
-                                                {308, "rpm"},
-                                                {309, "\xB0"
-                                                      "C"}}; // Latin-1, as in a file
-    std::string lan;
-    for (int n = 1; n <= 320; ++n)
-        lan += std::to_string(n) + ";" + (entries.contains(n) ? entries.at(n) : "") + "\r\n";
     LanguageTexts texts;
-    texts.Load(lan);
+    texts.Load(test::ShippedLanguageFile("English"));
     return texts;
 }
 
