@@ -91,6 +91,7 @@ MainWindow::MainWindow(Platform platform, QWidget* parent)
 
 void MainWindow::Load() {
     frm_->Form_Load();
+    FitCaptions(this);
     loaded_ = true;
     if (stopRequested_) {
         close();
@@ -504,6 +505,7 @@ void MainWindow::mnAbout_Click() {
 }
 
 void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange && frm_) FitCaptions(this);
     // The activation handler belongs to activation among this program's own
     // windows: coming back from another program leaves an open box, and what
     // was typed into it, alone.
@@ -567,7 +569,9 @@ void MainWindow::BindLanguageAndFiles() {
     dialogs_ = std::make_unique<QtFileDialogs>(this);
     view_.dialogs = dialogs_.get();
     mnlan_ = std::make_unique<QtLanguageMenu>(languageMenu_, [this](int k) {
-        if (frm_) frm_->languages().mnlan_Click(k);
+        if (!frm_) return;
+        frm_->languages().mnlan_Click(k);
+        FitCaptions(this);
     });
     view_.mnLanguage = mnlan_.get();
     tagged_ = TagMainWindowControls(this);

@@ -4,11 +4,16 @@
 #include "base/text_entries.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QFileDialog>
 #include <QMenu>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTabWidget>
+
+#include <algorithm>
 
 namespace kavrin {
 
@@ -66,6 +71,38 @@ void QtLanguageMenu::SetChecked(int entry, bool checked) {
     if (!menu_) return;
     const QList<QAction*> entries = menu_->actions();
     if (entry >= 0 && entry < entries.size()) entries[entry]->setChecked(checked);
+}
+
+void FitCaptions(QWidget* root) {
+    static const char* kDesignFont = "kavrinDesignFont";
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        QString text;
+        int room = w->width();
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            if (label->textFormat() == Qt::RichText || label->wordWrap()) continue;
+            text = label->text();
+            room = label->contentsRect().width() - 2 * label->margin();
+        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+            text = box->text();
+            // The box and its spacing stand before the caption.
+            room = w->width() - (box->sizeHint().width() -
+                                 box->fontMetrics().horizontalAdvance(text));
+        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+            text = button->text();
+            room = w->width() - 8;
+        }
+        if (text.isEmpty()) continue;
+        if (!w->property(kDesignFont).isValid()) w->setProperty(kDesignFont, w->font());
+        QFont font = w->property(kDesignFont).value<QFont>();
+        const qreal design = font.pointSizeF();
+        w->setFont(font);
+        for (qreal size = design; size > 0.75 * design;) {
+            if (QFontMetrics(font).horizontalAdvance(text) <= room) break;
+            size = std::max(0.75 * design, size - 0.5);
+            font.setPointSizeF(size);
+            w->setFont(font);
+        }
+    }
 }
 
 QString QtFileDialogs::Filter(int kind) const {

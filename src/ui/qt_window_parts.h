@@ -81,4 +81,9 @@ private:
     const LanguageTexts* texts_ = nullptr;
 };
 
+// Captions in the window's fixed geometry that their text no longer fits (a
+// longer translation, a larger font) get a smaller font, down to three
+// quarters of the design's, rather than losing their ends.
+void FitCaptions(QWidget* root);
+
 } // namespace kavrin

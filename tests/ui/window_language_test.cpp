@@ -5,6 +5,8 @@
 #include "support/window_rig.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -77,6 +79,33 @@ TEST_F(WindowLanguageTest, NoWordOnScreenIsMissingFromTheLanguageFile) {
         for (const QString& line : QString::fromStdString(message).split('\n'))
             Check(QStringLiteral("message"), line);
     EXPECT_EQ(unmarked, std::vector<std::string>{});
+}
+
+// The window's geometry is fixed: with a font a quarter wider, in every shipped
+// language, no caption loses its end.
+TEST_F(WindowLanguageTest, EveryCaptionFitsAtAFontAQuarterWider) {
+    const QFont design = QApplication::font();
+    QFont wide = design;
+    wide.setPointSizeF(design.pointSizeF() * 1.25);
+    QApplication::setFont(wide);
+    for (const char* language : {"English", "Espanol", "Russian"}) {
+        files.files[std::string("/prog/") + language + ".lan"] = ShippedLanguageFile(language);
+        settings.SaveSetting("kavrin", "main", "language", language);
+        Start();
+        for (const QWidget* w : window->findChildren<QWidget*>()) {
+            QString text;
+            int room = w->width();
+            if (auto* l = qobject_cast<const QLabel*>(w))
+                text = l->text(), room = l->contentsRect().width();
+            else if (auto* b = qobject_cast<const QCheckBox*>(w))
+                text = b->text(), room = w->width() - (b->sizeHint().width() -
+                                                       b->fontMetrics().horizontalAdvance(text));
+            if (!w->isVisible() || text.isEmpty()) continue;
+            EXPECT_LE(w->fontMetrics().horizontalAdvance(text), room)
+                << language << ": " << text.toStdString();
+        }
+    }
+    QApplication::setFont(design);
 }
 
 } // namespace
