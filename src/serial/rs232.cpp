@@ -35,24 +35,26 @@ PortDiagnosis rs232::WhyNotOpen() const {
 }
 
 void rs232::CloseComPort() {
+    // Bytes of a port let go belong to nobody.
+    inboxAt_ = inboxEnd_ = 0;
     if (handle_ == 0 || handle_ == -1) return;
     device_.Close();
     handle_ = -1;
 }
 
 void rs232::SendString(std::string_view text) {
-    if (!portOpen_) return;
-    for (char c : text) device_.WriteByte(static_cast<std::uint8_t>(c));
-}
-
-std::int16_t rs232::ReceiveWaitingByte() {
-    if (!portOpen_) return -1;
-    return static_cast<std::int16_t>(device_.ReadWaitingByte());
+    if (!portOpen_ || text.empty()) return;
+    device_.Write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }
 
 std::int16_t rs232::ReceiveByte() {
     if (!portOpen_) return -1;
-    return static_cast<std::int16_t>(device_.ReadByte());
+    if (inboxAt_ == inboxEnd_) {
+        inboxAt_ = 0;
+        inboxEnd_ = device_.Read(inbox_);
+        if (inboxEnd_ == 0) return -1;
+    }
+    return inbox_[inboxAt_++];
 }
 
 } // namespace kavrin

@@ -101,7 +101,7 @@ protected:
 
     FakeClock clock;
     FixedCalendar calendar;
-    FakeSerialDevice device{&clock};
+    FakeSerialDevice device;
     FakePortDirectory ports;
     MemorySettingsStore settings;
     MemoryFileSystem files;
