@@ -169,7 +169,7 @@ void Decoder::StartDump() {
 
 void Decoder::DumpByte(std::uint8_t b) {
     DecoderState& d = link_.decoder;
-    config_.ConfigImage.Set(d.dumpTaken++, b);
+    d.dumpBytes[static_cast<std::size_t>(d.dumpTaken++)] = b;
     d.dumpCheck ^= b;
     --d.dumpRemaining;
     // The image's last index takes the check byte; a longer dump's bytes
@@ -180,9 +180,11 @@ void Decoder::DumpByte(std::uint8_t b) {
 void Decoder::EndDump(bool stalled) {
     DecoderState& d = link_.decoder;
     d.wait = DecoderWait::None;
-    config_.UpdateFuelScale();
-    config_.RecomputeFuelPulses();
     if (!stalled && d.dumpCheck == 0) {
+        for (int i = 0; i < d.dumpTaken; ++i)
+            config_.ConfigImage.Set(i, d.dumpBytes[static_cast<std::size_t>(i)]);
+        config_.UpdateFuelScale();
+        config_.RecomputeFuelPulses();
         d.dumpRetries = 0;
         link_.flags.configValid = true;
         // A whole new configuration: the fuel cells' colours must follow it,

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <array>
 #include <cstdint>
 
 namespace kavrin {
@@ -45,10 +46,12 @@ struct DecoderState {
 
     DecoderWait wait = DecoderWait::None;
     std::int64_t deadlineMs = 0; // when the wait ends without its byte
-    // The dump in progress.
+    // The dump in progress: its bytes are kept apart until the check has
+    // passed, so that a bad or cut dump leaves the image as it was.
     std::int32_t dumpRemaining = 0;
     std::int32_t dumpTaken = 0;
     std::uint16_t dumpCheck = 0;
+    std::array<std::uint8_t, 256> dumpBytes{};
 };
 
 struct LinkState {

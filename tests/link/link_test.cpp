@@ -46,9 +46,9 @@ std::vector<int> ImageOf(const LinkRig& rig) {
     return bytes;
 }
 
-// Only a whole dump with a good check is shown (what a good one fills is tried
-// on the window). A dump that stops or crawls ends a second after its "$" with
-// one time-out.
+// Only a whole dump with a good check reaches the image (what a good one fills
+// is tried on the window); any other leaves the image as it was. A dump that
+// stops or crawls ends a second after its "$" with one time-out.
 TEST(Dumps, GoodBadStalledAndCut) {
     Bytes badCheck = Dump(Bytes(214, 9));
     badCheck.back() ^= 1;
@@ -75,6 +75,9 @@ TEST(Dumps, GoodBadStalledAndCut) {
         SCOPED_TRACE(c.what);
         LinkRig rig;
         rig.Open();
+        for (int i = 0; i <= rig.config.ImageLast; ++i) rig.config.ConfigImage.Set(i, 0x11);
+        const auto before = ImageOf(rig);
+        const float scale = rig.config.FuelScale;
         const std::size_t chunk = c.perTick ? c.perTick : c.in.size();
         int endTick = 0;
         for (int tick = 1; tick <= 25 && !endTick; ++tick) {
@@ -93,7 +96,10 @@ TEST(Dumps, GoodBadStalledAndCut) {
         EXPECT_EQ(rig.device.WrittenText(), c.sent);
         if (c.good) {
             EXPECT_EQ(rig.config.ConfigImage[5], 7);
-            EXPECT_NE(rig.config.ConfigImage[214], 0) << "the check byte lands in the spare";
+            EXPECT_NE(rig.config.ConfigImage[214], 0x11) << "the check byte lands in the spare";
+        } else {
+            EXPECT_EQ(ImageOf(rig), before);
+            EXPECT_EQ(rig.config.FuelScale, scale);
         }
     }
 }
