@@ -48,6 +48,8 @@ void Link::AbrirPuerto(std::int16_t& port, bool quiet) {
 void Link::GoOffline() {
     state_.flags.online = false;
     state_.flags.configValid = false;
+    // Data from the port being closed must not show this one as receiving.
+    state_.flags.dataReceived = false;
     host_.SetChannelControlsColour(kOfflineChannelText);
     host_.SetGridBackground(kOfflineGrid);
     port_.CloseComPort();

@@ -224,17 +224,26 @@ TEST_F(OpenLink, EveryFiftiethBadFrameResynchronises) {
     EXPECT_EQ(rig.device.WrittenText(), "SR"); // "S", then the reopen's "R"
 }
 
-// Port 0 means port 1; a port that cannot be opened is said as closed.
+// Port 0 means port 1. A port that cannot be opened is said as closed, and
+// stays so on the next tick though data had come on the port before: offline,
+// an edit goes to the image.
 TEST(LinkCycle, OpeningAPort) {
     LinkRig rig;
     std::int16_t port = 0;
     rig.link.AbrirPuerto(port, false);
     EXPECT_EQ(port, 1);
     EXPECT_EQ(rig.host.gridBackground, Rgb(224, 224, 224));
+    rig.device.Feed(Frame('0', 1));
+    rig.Tick();
     rig.device.missing = {"fake:1"};
     rig.link.AbrirPuerto(port, true);
+    rig.Tick();
     EXPECT_EQ(rig.host.connectionText, "T73");
+    EXPECT_FALSE(rig.state.flags.online);
     EXPECT_TRUE(rig.host.messages.empty()) << "asked for quiet";
+    std::int16_t index = 3, value = 44;
+    rig.link.WriteConfigByte('M', index, value);
+    EXPECT_EQ(rig.config.ConfigImage[3], 44);
 }
 
 // A port that fails, by taking no more writes or by the system's word, is
