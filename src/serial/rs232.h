@@ -38,6 +38,8 @@ public:
     PortDiagnosis WhyNotOpen() const;
 
 private:
+    bool OpenDevice(const std::string& name);
+
     SerialDevice& device_;
     PortDirectory& ports_;
     const PortSystem* system_;

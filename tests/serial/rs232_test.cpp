@@ -65,5 +65,31 @@ TEST(PortNumbers, DirectoryReadsThePortsSection) {
     EXPECT_EQ(WindowsDeviceName(1234), "\\\\.\\COM123"); // the field holds 10 characters
 }
 
+// The system's devices are looked at once, not at every reopen of the port;
+// again when asked, and when the device a port stood for has gone: a port
+// that moved to another device is then found at once.
+TEST(PortNumbers, TheTableIsKeptUntilRefreshedOrItsDeviceIsGone) {
+    static int looks = 0;
+    MemorySettingsStore settings;
+    settings.SaveSetting("kavrin", "ports", "COM21", "/dev/pts/5");
+    SettingsPortDirectory ports(settings, [] {
+        ++looks;
+        return std::vector<std::string>{"/dev/ttyS0"};
+    });
+    FakeSerialDevice device;
+    rs232 port(device, ports);
+    for (int i = 0; i < 3; ++i) port.OpenComPort(21);
+    EXPECT_EQ(looks, 1);
+    settings.SaveSetting("kavrin", "ports", "COM21", "/dev/pts/7");
+    port.OpenComPort(21);
+    EXPECT_EQ(device.openName, "/dev/pts/5") << "the table as it was";
+    device.missing = {"/dev/pts/5"};
+    port.OpenComPort(21);
+    EXPECT_EQ(looks, 2);
+    EXPECT_EQ(device.openName, "/dev/pts/7");
+    ports.Refresh();
+    EXPECT_EQ(looks, 3);
+}
+
 } // namespace
 } // namespace kavrin::test
