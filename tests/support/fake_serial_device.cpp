@@ -36,7 +36,7 @@ void FakeSerialDevice::Write(std::span<const std::uint8_t> bytes) {
 
 std::size_t FakeSerialDevice::Read(std::span<std::uint8_t> into) {
     if (!isOpen) return 0;
-    const std::size_t n = std::min(into.size(), incoming.size());
+    const std::size_t n = std::min({into.size(), incoming.size(), mostPerRead});
     std::copy_n(incoming.begin(), n, into.begin());
     incoming.erase(incoming.begin(), incoming.begin() + static_cast<std::ptrdiff_t>(n));
     return n;

@@ -3,6 +3,7 @@
 #include "serial/port_directory.h"
 #include "serial/serial_device.h"
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <set>
@@ -39,6 +40,9 @@ public:
     // pulled-out adapter would.
     bool refuseWrites = false;
     bool failed = false; // cleared by an open
+    // Bytes one read hands over at most: with 1, what the port has not taken
+    // is all still in `incoming`.
+    std::size_t mostPerRead = SIZE_MAX;
 };
 
 // Port n is the device "fake:n".
