@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,9 +23,15 @@ class PlaybackDevice final : public SerialDevice {
 public:
     bool Open(const std::string&) override { return true; }
     void Close() override {}
-    void WriteByte(std::uint8_t) override { ++written; }
-    int ReadByte() override { return pos_ < stream_.size() ? stream_[pos_++] : -1; }
-    int ReadWaitingByte() override { return ReadByte(); }
+    void Write(std::span<const std::uint8_t> bytes) override {
+        written += static_cast<long long>(bytes.size());
+    }
+    std::size_t Read(std::span<std::uint8_t> into) override {
+        const std::size_t n = std::min(into.size(), stream_.size() - pos_);
+        std::copy_n(stream_.begin() + static_cast<std::ptrdiff_t>(pos_), n, into.begin());
+        pos_ += n;
+        return n;
+    }
     void Load(std::vector<std::uint8_t> bytes) {
         stream_ = std::move(bytes);
         pos_ = 0;

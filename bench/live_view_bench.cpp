@@ -37,14 +37,14 @@ public:
         return true;
     }
     void Close() override {}
-    void WriteByte(std::uint8_t) override {}
-    int ReadByte() override { return ReadWaitingByte(); }
-    int ReadWaitingByte() override {
-        if (!streaming || stream.empty()) return -1;
+    void Write(std::span<const std::uint8_t>) override {}
+    std::size_t Read(std::span<std::uint8_t> into) override {
+        if (!streaming || stream.empty()) return 0;
         const auto due = static_cast<std::uint64_t>(started_.nsecsElapsed() / 1000 *
                                                     kLineBytesPerSecond / 1'000'000);
-        if (taken_ >= due) return -1;
-        return stream[taken_++ % stream.size()];
+        std::size_t n = 0;
+        while (n < into.size() && taken_ < due) into[n++] = stream[taken_++ % stream.size()];
+        return n;
     }
     bool streaming = false;
     std::vector<std::uint8_t> stream;

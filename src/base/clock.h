@@ -6,7 +6,7 @@
 
 namespace kavrin {
 
-// Monotonic milliseconds: the one-second byte waits must not stretch or shrink
+// Monotonic milliseconds: the one-second deadlines of the link must not stretch or shrink
 // when the wall clock is set.
 class MonotonicClock {
 public:

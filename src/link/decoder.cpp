@@ -7,10 +7,10 @@
 namespace kavrin {
 
 namespace {
-constexpr std::int16_t kDumpStart = '$';
-constexpr std::int16_t kFirstCommand = '.';
-constexpr std::int16_t kLastCommand = 'Z';
-constexpr std::int16_t kSequenceLead = 255;
+constexpr std::uint8_t kDumpStart = '$';
+constexpr std::uint8_t kFirstCommand = '.';
+constexpr std::uint8_t kLastCommand = 'Z';
+constexpr std::uint8_t kSequenceLead = 255;
 constexpr std::uint16_t kDumpSeed = 0xAA;
 constexpr int kChannelBase = 0x30;
 } // namespace
@@ -19,83 +19,120 @@ Decoder::Decoder(rs232& port, MonotonicClock& clock, LinkState& link, Configurat
                  LinkHost& host, DecoderEvents& events)
     : port_(port), clock_(clock), link_(link), config_(config), host_(host), events_(events) {}
 
-std::int16_t Decoder::ReadFrameByte(bool waitForIt) {
-    const std::int16_t b = waitForIt ? port_.ReceiveByte() : port_.ReceiveWaitingByte();
-    if (b >= 0) link_.frameXor ^= static_cast<std::uint16_t>(b);
-    return b;
+void Decoder::Wait(DecoderWait what, int ms) {
+    link_.decoder.wait = what;
+    link_.decoder.deadlineMs = clock_.NowMs() + ms;
 }
 
-std::int16_t Decoder::WaitByte() {
-    return WaitByteUntil(clock_.NowMs() + kWaitMs);
-}
-
-std::int16_t Decoder::WaitByteUntil(std::int64_t deadline) {
-    // A shut port will not deliver: the wait expires at once. A byte that
-    // comes only after the deadline is not waited for.
-    while (port_.portOpen() && clock_.NowMs() < deadline) {
-        const std::int16_t b = port_.ReceiveByte();
-        if (b >= 0) return b;
-    }
+void Decoder::CountTimeout() {
     ++link_.counters.timeouts;
     events_.ShowLinkCounters();
-    return -1;
 }
 
-bool Decoder::Step(std::int16_t b) {
+bool Decoder::Step(std::uint8_t b) {
     DecoderState& d = link_.decoder;
+    switch (d.wait) {
+    case DecoderWait::None:
+        break;
+    case DecoderWait::DumpCount:
+        d.dumpRemaining = b;
+        d.dumpTaken = 0;
+        d.dumpCheck = kDumpSeed;
+        d.wait = DecoderWait::DumpBytes;
+        if (d.dumpRemaining == 0 || config_.ImageLast < 0) EndDump(false);
+        return true;
+    case DecoderWait::DumpBytes:
+        DumpByte(b);
+        return true;
+    case DecoderWait::SequenceMiddle:
+        // The middle byte never enters the check. A middle 0 ends the tick,
+        // and the byte after it is dropped unexamined.
+        if (b == 0) {
+            d.wait = DecoderWait::None;
+            d.discardNext = true;
+            return false;
+        }
+        Wait(DecoderWait::SequenceClosing, kClosingWaitMs);
+        return true;
+    case DecoderWait::SequenceClosing:
+        d.wait = DecoderWait::None;
+        link_.frameXor ^= b;
+        if (link_.frameXor != 0) {
+            ++link_.counters.badFrames;
+            events_.ShowLinkCounters();
+        }
+        return true;
+    }
+    link_.frameXor ^= b;
     if (d.discardNext) {
         d.discardNext = false;
         return true;
     }
+    FrameByte(b);
+    return true;
+}
+
+void Decoder::FrameByte(std::uint8_t b) {
+    DecoderState& d = link_.decoder;
     switch (d.state) {
     case 0:
         d.command = b;
-        link_.frameXor = static_cast<std::uint16_t>(b);
+        link_.frameXor = b;
         if (b == kDumpStart) {
             link_.flags.dataReceived = true;
-            ReceiveDump();
-            return true;
-        }
-        if (b >= kFirstCommand && b <= kLastCommand) {
+            StartDump();
+        } else if (b >= kFirstCommand && b <= kLastCommand) {
             d.state = 1;
-            return true;
+        } else if (b == kSequenceLead) {
+            // 255, a middle byte, and 255 again.
+            Wait(DecoderWait::SequenceMiddle, kWaitMs);
         }
-        if (b == kSequenceLead) {
-            // 255, a middle byte that never enters the check, and 255 again.
-            const std::int16_t middle = WaitByte();
-            if (middle == 0) {
-                d.discardNext = true;
-                return false;
-            }
-            // The closing byte follows the middle one closely: give it the
-            // read time-out.
-            const std::int16_t closing = ReadFrameByte(true);
-            if (closing == -1) {
-                d.discardNext = true;
-                return false;
-            }
-            if (link_.frameXor != 0) {
-                ++link_.counters.badFrames;
-                events_.ShowLinkCounters();
-            }
-        }
-        return true;
+        return;
     case 1:
         d.low = b;
         d.state = 2;
-        return true;
+        return;
     case 2:
         d.high = b;
         d.state = 3;
-        return true;
+        return;
     default:
         if (link_.frameXor != 0)
             CountBadFrame();
         else
             GoodFrame();
         d.state = 0;
-        return true;
     }
+}
+
+bool Decoder::CheckDeadline() {
+    DecoderState& d = link_.decoder;
+    // A shut or failed port will not deliver: the wait ends at once.
+    while (Waiting() && (clock_.NowMs() >= d.deadlineMs || !port_.portOpen() || port_.failed())) {
+        switch (d.wait) {
+        case DecoderWait::None:
+            break;
+        case DecoderWait::DumpCount:
+            d.wait = DecoderWait::None;
+            CountTimeout();
+            break;
+        case DecoderWait::DumpBytes:
+            CountTimeout();
+            EndDump(true);
+            break;
+        case DecoderWait::SequenceMiddle:
+            // The closing byte is still looked for, as after any other middle.
+            CountTimeout();
+            Wait(DecoderWait::SequenceClosing, kClosingWaitMs);
+            break;
+        case DecoderWait::SequenceClosing:
+            // Cut off: when its closing byte comes after all, it is dropped.
+            d.wait = DecoderWait::None;
+            d.discardNext = true;
+            return false;
+        }
+    }
+    return true;
 }
 
 void Decoder::CountBadFrame() {
@@ -124,35 +161,30 @@ void Decoder::GoodFrame() {
     }
 }
 
-void Decoder::ReceiveDump() {
-    // A whole dump takes about 22 ms at the line rate; one that has not
-    // completed within a second of its "$" is ended like one that stopped, so
-    // an ECU trickling bytes cannot hold the window for minutes.
-    const std::int64_t deadline = clock_.NowMs() + kWaitMs;
-    const std::int16_t n = WaitByteUntil(deadline);
-    if (n == -1) return;
-    std::uint16_t check = kDumpSeed;
-    int position = 0;
-    int remaining = n;
-    // Once the wait has expired the rest of the dump is taken as missing: it
-    // cannot be good any more.
-    bool stalled = false;
-    while (position <= config_.ImageLast && remaining != 0) {
-        const std::int16_t b = WaitByteUntil(deadline);
-        if (b == -1) {
-            stalled = true;
-            break;
-        }
-        config_.ConfigImage.Set(position, b);
-        ++position;
-        check ^= static_cast<std::uint16_t>(b);
-        --remaining;
-    }
-    config_.UpdateFuelScale();
-    config_.RecomputeFuelPulses();
+void Decoder::StartDump() {
+    // One deadline for the whole dump, from its "$": an ECU trickling bytes
+    // cannot keep the link waiting for minutes.
+    Wait(DecoderWait::DumpCount, kWaitMs);
+}
 
+void Decoder::DumpByte(std::uint8_t b) {
     DecoderState& d = link_.decoder;
-    if (!stalled && check == 0) {
+    d.dumpBytes[static_cast<std::size_t>(d.dumpTaken++)] = b;
+    d.dumpCheck ^= b;
+    --d.dumpRemaining;
+    // The image's last index takes the check byte; a longer dump's bytes
+    // beyond it are left to be read as frames.
+    if (d.dumpRemaining == 0 || d.dumpTaken > config_.ImageLast) EndDump(false);
+}
+
+void Decoder::EndDump(bool stalled) {
+    DecoderState& d = link_.decoder;
+    d.wait = DecoderWait::None;
+    if (!stalled && d.dumpCheck == 0) {
+        for (int i = 0; i < d.dumpTaken; ++i)
+            config_.ConfigImage.Set(i, d.dumpBytes[static_cast<std::size_t>(i)]);
+        config_.UpdateFuelScale();
+        config_.RecomputeFuelPulses();
         d.dumpRetries = 0;
         link_.flags.configValid = true;
         // A whole new configuration: the fuel cells' colours must follow it,

@@ -22,33 +22,44 @@ public:
     virtual void ReopenPort() = 0;
 };
 
-// The byte-by-byte receive decoder: four-byte frames, "$" dumps and the 0xFF
-// sequence, with what each accepted item does to the image and the views.
+// The receive decoder: four-byte frames, "$" dumps and the 0xFF sequence, with
+// what each accepted item does to the image and the views. It is fed the
+// bytes as they arrive and resumes where they stopped, in the middle of a
+// frame, a dump or a sequence; the waits for the bytes of a dump or a sequence
+// are deadlines that CheckDeadline ends.
 class Decoder {
 public:
     Decoder(rs232& port, MonotonicClock& clock, LinkState& link, Configuration& config,
             LinkHost& host, DecoderEvents& events);
 
-    // A byte or -1; a byte is XORed into frameXor. The link tick takes only
-    // bytes that have already arrived: waiting 10 ms for each next one would
-    // keep a tick going for as long as the ECU streams.
-    std::int16_t ReadFrameByte(bool waitForIt = false);
-    // A byte, or -1 after one second without one (counted in timeouts).
-    std::int16_t WaitByte();
-    // A byte, or -1 once the clock reaches the deadline (counted in timeouts).
-    std::int16_t WaitByteUntil(std::int64_t deadlineMs);
-    // One byte from ReadFrameByte. False when decoding must end for this tick.
-    bool Step(std::int16_t b);
-    // Reads a dump after its "$".
-    void ReceiveDump();
+    // One received byte. False when decoding must end for this tick.
+    bool Step(std::uint8_t b);
+    // Inside a dump or a 0xFF sequence, its next byte not yet here.
+    bool Waiting() const { return link_.decoder.wait != DecoderWait::None; }
+    // Ends a wait whose time is up, or whose port will deliver nothing more,
+    // as a byte that did not come. Run after the bytes that have arrived were
+    // taken. False when decoding must end for this tick.
+    bool CheckDeadline();
 
+    // A whole dump takes about 22 ms at the line rate; one that has not
+    // completed within a second of its "$" is ended like one that stopped,
+    // and so is a sequence whose middle byte has not come within a second.
     static constexpr int kWaitMs = 1000;
+    // The closing byte of a sequence follows the middle one closely: it is
+    // waited for until the next tick.
+    static constexpr int kClosingWaitMs = 10;
     static constexpr int kMaxDumpRetries = 5;
     static constexpr int kResyncEvery = 50;
 
 private:
+    void FrameByte(std::uint8_t b);
     void CountBadFrame();
     void GoodFrame();
+    void StartDump();
+    void DumpByte(std::uint8_t b);
+    void EndDump(bool stalled);
+    void Wait(DecoderWait what, int ms);
+    void CountTimeout();
 
     rs232& port_;
     MonotonicClock& clock_;

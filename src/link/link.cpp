@@ -48,6 +48,8 @@ void Link::AbrirPuerto(std::int16_t& port, bool quiet) {
 void Link::GoOffline() {
     state_.flags.online = false;
     state_.flags.configValid = false;
+    // Data from the port being closed must not show this one as receiving.
+    state_.flags.dataReceived = false;
     host_.SetChannelControlsColour(kOfflineChannelText);
     host_.SetGridBackground(kOfflineGrid);
     port_.CloseComPort();
@@ -77,7 +79,16 @@ void Link::WriteConfigByte(char command, std::int16_t& index, std::int16_t& valu
 }
 
 void Link::tmrcom_Timer() {
-    if (state_.silenceCountdown <= 0) {
+    bool decodeOn = true;
+    if (decoder_.Waiting()) {
+        // Inside a dump or a 0xFF sequence the rest of the tick waits with the
+        // decoder, as though the tick had not come: only its bytes are taken.
+        decodeOn = Decode();
+        if (decoder_.Waiting()) return;
+    }
+    // A port that failed (an adapter pulled out, a line that takes nothing)
+    // is healed as a silent one.
+    if (state_.silenceCountdown <= 0 || port_.failed()) {
         ++state_.counters.timeouts;
         ShowLinkCounters();
         host_.HideLiveMarkers();
@@ -92,18 +103,35 @@ void Link::tmrcom_Timer() {
     }
     state_.flags.dataReceived = false;
     host_.TrackLiveCell();
-    if (!port_.portOpen()) return;
-    // What has arrived is drained; a peer that sends faster than the line could
-    // carry is left to the next tick rather than holding this one.
-    for (int taken = 0; taken < kMostBytesPerTick; ++taken) {
-        const std::int16_t b = decoder_.ReadFrameByte();
-        if (b == -1) return;
-        state_.silenceCountdown = kSilenceAfterByte;
-        if (!decoder_.Step(b)) return;
+    if (port_.portOpen() && decodeOn) Decode();
+    // Requests held back while the decoder waited go out once it is done.
+    if (requestsHeld_ && !decoder_.Waiting()) {
+        requestsHeld_ = false;
+        SendRequests();
     }
 }
 
+bool Link::Decode() {
+    // What has arrived is taken; a peer that sends faster than the line could
+    // carry is left to the next tick rather than holding this one.
+    for (int taken = 0; taken < kMostBytesPerTick; ++taken) {
+        const std::int16_t b = port_.ReceiveByte();
+        if (b == -1) break;
+        state_.silenceCountdown = kSilenceAfterByte;
+        if (!decoder_.Step(static_cast<std::uint8_t>(b))) return false;
+    }
+    return decoder_.CheckDeadline();
+}
+
 void Link::Timer2_Timer() {
+    if (decoder_.Waiting()) {
+        requestsHeld_ = true;
+        return;
+    }
+    SendRequests();
+}
+
+void Link::SendRequests() {
     if (!port_.portOpen()) return;
     if (!state_.flags.configValid) port_.SendString("G");
     port_.SendString("R");

@@ -37,7 +37,9 @@ public:
     void WriteConfigByte(char command, std::int16_t& index, std::int16_t& value) override;
 
     void tmrcom_Timer(); // every 50 ms
-    void Timer2_Timer(); // every 1000 ms
+    // Every 1000 ms. While the decoder waits inside a dump or a 0xFF sequence
+    // the requests are held back and go out once, when it is done.
+    void Timer2_Timer();
     void barra_PanelClick();
     void SendConfigRequest(); // "G"
     // The window is about to close: "S", then the port is closed.
@@ -50,6 +52,10 @@ public:
 
 private:
     void ReopenPort() override;
+    // Takes what has arrived through the decoder; false when decoding must
+    // end for this tick.
+    bool Decode();
+    void SendRequests();
 
     rs232& port_;
     LinkState& state_;
@@ -58,6 +64,7 @@ private:
     const LanguageTexts& texts_;
     Configuration& config_;
     Decoder decoder_;
+    bool requestsHeld_ = false;
 };
 
 } // namespace kavrin

@@ -42,6 +42,8 @@ void frmAuto::StartDetection() {
     view_.SetStatusBold(false);
     for (int i = 1; i <= view_.PortLabelCount(); ++i) view_.PortLabel(i).SetVisible(false);
 
+    // An adapter plugged in since the last look is tried too.
+    ports_.Refresh();
     const std::vector<std::string> list = ports_.ListComPorts();
     for (int i = 1; i <= static_cast<int>(list.size()); ++i) {
         Control& label = view_.PortLabel(i);

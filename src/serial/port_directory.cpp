@@ -79,7 +79,12 @@ SettingsPortDirectory::SettingsPortDirectory(SettingsStore& settings, DeviceList
                                              UnlistedNamer unlisted)
     : settings_(settings), lister_(lister), unlisted_(unlisted) {}
 
-std::map<int, std::string> SettingsPortDirectory::Table() {
+const std::map<int, std::string>& SettingsPortDirectory::Table() {
+    if (!table_) Refresh();
+    return *table_;
+}
+
+void SettingsPortDirectory::Refresh() {
     std::map<int, std::string> entries;
     for (const auto& key : settings_.Keys(kAppName, "ports")) {
         if (key.size() < 4 || (key.compare(0, 3, "COM") != 0 && key.compare(0, 3, "com") != 0))
@@ -87,11 +92,11 @@ std::map<int, std::string> SettingsPortDirectory::Table() {
         const int n = RoundToInt16(ReadNumber(std::string_view(key).substr(3)));
         entries[n] = settings_.GetSetting(kAppName, "ports", key, "");
     }
-    return AssignPortNumbers(entries, lister_ ? lister_() : std::vector<std::string>{});
+    table_ = AssignPortNumbers(entries, lister_ ? lister_() : std::vector<std::string>{});
 }
 
 std::string SettingsPortDirectory::DeviceName(std::int16_t port) {
-    const auto table = Table();
+    const auto& table = Table();
     const auto it = table.find(port);
     if (it != table.end()) return it->second;
     return unlisted_ ? unlisted_(port) : std::string();

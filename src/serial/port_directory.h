@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ public:
     virtual std::string DeviceName(std::int16_t port) = 0;
     // "COM" + number of every known port, in the system's order.
     virtual std::vector<std::string> ListComPorts() = 0;
+    // Looks at the system's devices again: they may have come or gone since.
+    virtual void Refresh() {}
 };
 
 // "\\.\COM" + n, held in a field of 10 characters as the Windows device
@@ -38,7 +41,9 @@ std::map<int, std::string> AssignPortNumbers(const std::map<int, std::string>& e
 
 // The port table: settings entries plus the devices the system reports (a
 // callback, so tests can feed it). A number the table lacks names the device
-// `unlisted` gives for it, or none.
+// `unlisted` gives for it, or none. The table is made at the first question
+// and kept until Refresh: walking the system's devices is slow, and the link
+// reopens its port every few hundred milliseconds when the ECU pauses.
 class SettingsPortDirectory final : public PortDirectory {
 public:
     using DeviceLister = std::vector<std::string> (*)();
@@ -47,12 +52,14 @@ public:
                           UnlistedNamer unlisted = nullptr);
     std::string DeviceName(std::int16_t port) override;
     std::vector<std::string> ListComPorts() override;
+    void Refresh() override;
 
 private:
-    std::map<int, std::string> Table();
+    const std::map<int, std::string>& Table();
     SettingsStore& settings_;
     DeviceLister lister_;
     UnlistedNamer unlisted_;
+    std::optional<std::map<int, std::string>> table_;
 };
 
 // Serial devices the system reports (Qt's port enumeration).

@@ -1,18 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/qt_serial_device.h"
 
-#include <QElapsedTimer>
 #include <QSerialPort>
-#include <QThread>
 
 namespace kavrin {
 
 namespace {
-constexpr int kReadTimeoutMs = 10;
-constexpr int kWriteTimeoutMs = 110;
+bool BreaksTheLine(QSerialPort::SerialPortError e) {
+    return e == QSerialPort::ResourceError || e == QSerialPort::ReadError ||
+           e == QSerialPort::WriteError || e == QSerialPort::UnknownError;
+}
 } // namespace
 
-QtSerialDevice::QtSerialDevice() : port_(std::make_unique<QSerialPort>()) {}
+QtSerialDevice::QtSerialDevice() : port_(std::make_unique<QSerialPort>()) {
+    QSerialPort* port = port_.get();
+    // An adapter pulled out or a line hung up shows here, from the event loop,
+    // not in a call of ours.
+    QObject::connect(port, &QSerialPort::errorOccurred, port,
+                     [this](QSerialPort::SerialPortError e) {
+                         if (port_->isOpen() && BreaksTheLine(e)) Fail();
+                     });
+    QObject::connect(port, &QSerialPort::bytesWritten, port,
+                     [this](qint64) { sinceDriverTook_.start(); });
+}
 
 QtSerialDevice::~QtSerialDevice() {
     Close();
@@ -21,6 +31,7 @@ QtSerialDevice::~QtSerialDevice() {
 bool QtSerialDevice::Open(const std::string& deviceName) {
     Close();
     error_ = {};
+    failed_ = false;
     if (deviceName.empty()) {
         error_.kind = OpenError::Kind::NotFound;
         return false;
@@ -41,6 +52,7 @@ bool QtSerialDevice::Open(const std::string& deviceName) {
         port.close();
         return false;
     }
+    sinceDriverTook_.start();
     return true;
 }
 
@@ -60,48 +72,51 @@ void QtSerialDevice::KeepError() {
     error_.text = port_->errorString().toStdString();
 }
 
+void QtSerialDevice::Fail() {
+    // Emptying the queue of a broken line fails too, and says so again.
+    if (failed_) return;
+    failed_ = true;
+    // Nothing queued will reach the ECU any more; the link reopens the port.
+    port_->clear(QSerialPort::Output);
+}
+
 void QtSerialDevice::Close() {
-    // WriteByte leaves nothing in Qt's buffer, and the driver sends what it
-    // holds before it lets the line go: the ECU's "S" is not lost here.
-    if (port_->isOpen()) port_->close();
+    // The driver takes what is still queued ("S" before a reopen or at the
+    // end) and sends it before it lets the line go.
+    if (!port_->isOpen()) return;
+    if (!failed_) port_->flush();
+    port_->close();
 }
 
-void QtSerialDevice::WriteByte(std::uint8_t byte) {
+void QtSerialDevice::Write(std::span<const std::uint8_t> bytes) {
     QSerialPort& port = *port_;
-    if (!port.isOpen()) return;
-    const char c = static_cast<char>(byte);
-    if (port.write(&c, 1) != 1) return;
-    // Without an event loop the byte would wait in Qt's buffer; hand it to the
-    // driver now. A byte the driver does not take in time is dropped, as the
-    // line would lose it.
-    if (!port.waitForBytesWritten(kWriteTimeoutMs) && port.bytesToWrite() > 0)
-        port.clear(QSerialPort::Output);
+    if (!port.isOpen() || failed_ || bytes.empty()) return;
+    const qint64 queued = port.bytesToWrite();
+    if (queued > 0) {
+        port.flush();
+        if (port.bytesToWrite() < queued)
+            sinceDriverTook_.start();
+        else if (sinceDriverTook_.hasExpired(kWriteStallMs)) {
+            Fail();
+            return;
+        }
+    }
+    const auto size = static_cast<qint64>(bytes.size());
+    if (port.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
+        Fail();
+        return;
+    }
+    // Handed to the driver now as far as it takes them, without waiting.
+    port.flush();
+    if (port.bytesToWrite() == 0) sinceDriverTook_.start();
 }
 
-int QtSerialDevice::TakeBufferedByte() {
-    char c = 0;
-    return port_->getChar(&c) ? static_cast<std::uint8_t>(c) : -1;
-}
-
-int QtSerialDevice::ReadWaitingByte() {
+std::size_t QtSerialDevice::Read(std::span<std::uint8_t> into) {
     QSerialPort& port = *port_;
-    if (!port.isOpen()) return -1;
-    if (port.bytesAvailable() == 0) port.waitForReadyRead(0);
-    return TakeBufferedByte();
-}
-
-int QtSerialDevice::ReadByte() {
-    QSerialPort& port = *port_;
-    if (!port.isOpen()) return -1;
-    if (port.bytesAvailable() > 0) return TakeBufferedByte();
-    QElapsedTimer waited;
-    waited.start();
-    if (port.waitForReadyRead(kReadTimeoutMs)) return TakeBufferedByte();
-    // A hung-up line reports at once; keep the pace of one empty read per
-    // 10 ms so that waits measured in reads stay honest.
-    const qint64 left = kReadTimeoutMs - waited.elapsed();
-    if (left > 0) QThread::msleep(static_cast<unsigned long>(left));
-    return -1;
+    if (!port.isOpen() || into.empty()) return 0;
+    const qint64 n =
+        port.read(reinterpret_cast<char*>(into.data()), static_cast<qint64>(into.size()));
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
 } // namespace kavrin

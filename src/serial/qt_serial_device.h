@@ -2,15 +2,19 @@
 #pragma once
 #include "serial/serial_device.h"
 
+#include <QElapsedTimer>
+
 #include <memory>
 
 class QSerialPort;
 
 namespace kavrin {
 
-// A serial device through Qt's serial port, on every platform. The link has no
-// event loop of its own at this level: every call waits on the port itself, so
-// nothing depends on Qt delivering readyRead or bytesWritten in between.
+// A serial device through Qt's serial port, on every platform. The window's
+// event loop moves the bytes: what arrives waits in Qt's buffer until the link
+// tick takes it, and what is written is handed to the driver as far as it
+// takes it at once, the rest as the driver asks for more. Errors arrive as
+// Qt's signal and are kept for the link to see.
 class QtSerialDevice final : public SerialDevice {
 public:
     QtSerialDevice();
@@ -18,15 +22,22 @@ public:
     bool Open(const std::string& deviceName) override;
     OpenError LastOpenError() const override { return error_; }
     void Close() override;
-    void WriteByte(std::uint8_t byte) override;
-    int ReadByte() override;
-    int ReadWaitingByte() override;
+    void Write(std::span<const std::uint8_t> bytes) override;
+    std::size_t Read(std::span<std::uint8_t> into) override;
+    bool Failed() const override { return failed_; }
+
+    // Bytes the driver has not taken for this long mean a line that no longer
+    // moves: a write then marks the device failed.
+    static constexpr int kWriteStallMs = 1000;
 
 private:
-    int TakeBufferedByte();
     void KeepError();
+    void Fail();
     std::unique_ptr<QSerialPort> port_;
     OpenError error_;
+    bool failed_ = false;
+    // Since the driver last took bytes, or found nothing left to take.
+    QElapsedTimer sinceDriverTook_;
 };
 
 } // namespace kavrin

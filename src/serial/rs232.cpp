@@ -9,25 +9,42 @@ rs232::rs232(SerialDevice& device, PortDirectory& ports, const PortSystem* syste
 void rs232::OpenComPort(std::int16_t port) {
     portOpen_ = false;
     if (handle_ != 0) CloseComPort();
-    const std::string name = ports_.DeviceName(port);
+    std::string name = ports_.DeviceName(port);
     failure_ = {};
-    if (!device_.Open(name)) {
+    // The port table is kept from the last look at the system's devices; only
+    // a device that has gone sends us to look again.
+    if (!OpenDevice(name) && failure_.kind == OpenError::Kind::NotFound) {
+        ports_.Refresh();
+        const std::string now = ports_.DeviceName(port);
+        if (now != name) {
+            name = now;
+            OpenDevice(name);
+        }
+    }
+    if (!portOpen_) {
         handle_ = -1;
         // Kept as the open saw it: a later look could find the device already
         // released or plugged in.
         failedDevice_ = name;
-        failure_ = device_.LastOpenError();
-        return;
     }
-    handle_ = 1;
-    portOpen_ = true;
+}
+
+bool rs232::OpenDevice(const std::string& name) {
+    if (device_.Open(name)) {
+        failure_ = {};
+        handle_ = 1;
+        portOpen_ = true;
+        return true;
+    }
+    failure_ = device_.LastOpenError();
+    return false;
 }
 
 PortDiagnosis rs232::WhyNotOpen(const LanguageTexts& texts) const {
     if (portOpen_ || failure_.kind == OpenError::Kind::None) return {};
     const DeviceFacts facts =
         system_ && !failedDevice_.empty() ? system_->Look(failedDevice_) : DeviceFacts{};
-    // Listing the ports asks the system again; only a missing device needs them.
+    // Only a missing device needs the ports that exist.
     const bool missing = failedDevice_.empty() || failure_.kind == OpenError::Kind::NotFound ||
                          (facts.looked && !facts.exists);
     return DiagnoseOpenFailure(failedDevice_, failure_, facts,
@@ -35,24 +52,26 @@ PortDiagnosis rs232::WhyNotOpen(const LanguageTexts& texts) const {
 }
 
 void rs232::CloseComPort() {
+    // Bytes of a port let go belong to nobody.
+    inboxAt_ = inboxEnd_ = 0;
     if (handle_ == 0 || handle_ == -1) return;
     device_.Close();
     handle_ = -1;
 }
 
 void rs232::SendString(std::string_view text) {
-    if (!portOpen_) return;
-    for (char c : text) device_.WriteByte(static_cast<std::uint8_t>(c));
-}
-
-std::int16_t rs232::ReceiveWaitingByte() {
-    if (!portOpen_) return -1;
-    return static_cast<std::int16_t>(device_.ReadWaitingByte());
+    if (!portOpen_ || text.empty()) return;
+    device_.Write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }
 
 std::int16_t rs232::ReceiveByte() {
     if (!portOpen_) return -1;
-    return static_cast<std::int16_t>(device_.ReadByte());
+    if (inboxAt_ == inboxEnd_) {
+        inboxAt_ = 0;
+        inboxEnd_ = device_.Read(inbox_);
+        if (inboxEnd_ == 0) return -1;
+    }
+    return inbox_[inboxAt_++];
 }
 
 } // namespace kavrin

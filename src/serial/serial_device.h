@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace kavrin {
@@ -17,23 +19,27 @@ struct OpenError {
     std::string text; // the system's own words
 };
 
-// One serial device as the operating system offers it.
+// One serial device as the operating system offers it. Nothing here waits:
+// bytes that arrive are kept until taken, bytes to send are queued, and a
+// device that fails meanwhile says so when asked.
 class SerialDevice {
 public:
     virtual ~SerialDevice() = default;
-    // Opens the device for this program alone, sets 115200 baud 8N1 with the
-    // 10 ms read time-out and empties both directions. False when the device
-    // does not exist, is held by another program or cannot be configured.
+    // Opens the device for this program alone, sets 115200 baud 8N1 and
+    // empties both directions. False when the device does not exist, is held
+    // by another program or cannot be configured.
     virtual bool Open(const std::string& deviceName) = 0;
     // The cause of the last failed Open.
     virtual OpenError LastOpenError() const { return {}; }
+    // Hands what is still queued to the driver, then lets the device go.
     virtual void Close() = 0;
-    // Queues one byte; returns within about 110 ms, the byte lost on failure.
-    virtual void WriteByte(std::uint8_t byte) = 0;
-    // The next received byte, or -1 when none arrived within 10 ms.
-    virtual int ReadByte() = 0;
-    // A byte that has already arrived, or -1 at once.
-    virtual int ReadWaitingByte() = 0;
+    // Queues the bytes behind those queued before; lost when the device has failed.
+    virtual void Write(std::span<const std::uint8_t> bytes) = 0;
+    // Moves bytes that have already arrived into `into`, oldest first; how many.
+    virtual std::size_t Read(std::span<std::uint8_t> into) = 0;
+    // The open device stopped working (unplugged, no longer taking what is
+    // written) since it was opened.
+    virtual bool Failed() const { return false; }
 };
 
 } // namespace kavrin

@@ -160,6 +160,8 @@ void MainWindow::BuildMenus() {
     }
 
     QMenu* comm = menuBar()->addMenu(tr("Comm"));
+    // The user looks for a port: adapters plugged in or out since are seen.
+    connect(comm, &QMenu::aboutToShow, this, [this] { ports_->Refresh(); });
     QAction* mnAuto = comm->addAction(tr("Auto"));
     mnAuto->setObjectName(QStringLiteral("mnAuto"));
     connect(mnAuto, &QAction::triggered, this, &MainWindow::mnAuto_Click);

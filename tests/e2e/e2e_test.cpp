@@ -114,11 +114,13 @@ TEST(EndToEnd, WindowTalksToTheSimulatedEcu) {
     window.show();
     frmKAVRIN& frm = window.logic();
 
-    // Run the two timers by hand; each empty read of the port takes 10 ms.
+    // Run the two timers by hand; between ticks the event loop moves the
+    // port's bytes.
     int ticks = 0;
     auto run = [&](const std::function<bool()>& done) {
         return WaitUntil(
             [&] {
+                QCoreApplication::processEvents();
                 frm.tmrcom_Timer();
                 if (++ticks % 20 == 0) frm.Timer2_Timer();
                 return done();

@@ -7,6 +7,7 @@
 #include "config/config_image.h"
 #include "link/link.h"
 #include "serial/rs232.h"
+#include "support/fake_clock.h"
 #include "support/fake_link_host.h"
 #include "support/fake_serial_device.h"
 #include "support/memory_settings_store.h"
@@ -50,7 +51,7 @@ struct CounterWatch {
 // would be most of what one input costs.
 struct Wire {
     test::FakeClock clock;
-    test::FakeSerialDevice device{&clock};
+    test::FakeSerialDevice device;
     test::FakePortDirectory ports;
     rs232 port{device, ports};
     LinkState state;

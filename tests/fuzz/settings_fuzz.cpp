@@ -33,7 +33,7 @@ void Fill(test::MemorySettingsStore& store, std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     test::FakeClock clock;
-    test::FakeSerialDevice device{&clock};
+    test::FakeSerialDevice device;
     device.missing = {""}; // a port number that names no device
     test::MemorySettingsStore settings;
     Fill(settings, {reinterpret_cast<const char*>(data), size});

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <tuple>
+
 namespace kavrin::test {
 namespace {
 
@@ -37,9 +40,15 @@ TEST_F(OpenLink, LiveStatusEchoAndBadFrames) {
     EXPECT_EQ(rig.config.ConfigImage[214], 0);
 }
 
-// Every dump keeps the bytes that came; only a whole one with a good check is
-// shown (what a good one fills is tried on the window). A dump that stops or
-// crawls costs one second, not a second per byte.
+std::vector<int> ImageOf(const LinkRig& rig) {
+    std::vector<int> bytes;
+    for (int i = 0; i <= rig.config.ImageLast; ++i) bytes.push_back(rig.config.ConfigImage[i]);
+    return bytes;
+}
+
+// Only a whole dump with a good check reaches the image (what a good one fills
+// is tried on the window); any other leaves the image as it was. A dump that
+// stops or crawls ends a second after its "$" with one time-out.
 TEST(Dumps, GoodBadStalledAndCut) {
     Bytes badCheck = Dump(Bytes(214, 9));
     badCheck.back() ^= 1;
@@ -48,40 +57,71 @@ TEST(Dumps, GoodBadStalledAndCut) {
     const struct {
         const char* what;
         Bytes in;
+        std::size_t perTick; // bytes arriving before each tick; 0: all before the first
         bool good;
         int badDumps, timeouts;
         const char* sent;
-        int gapMs = 0; // between two bytes of the dump
+        int endTick; // the tick that ends the dump
     } cases[] = {
-        {"good", Dump(Bytes(214, 7)), true, 0, 0, ""},
-        {"bad check", badCheck, false, 1, 0, "G"},
-        {"empty", {'$', 0}, false, 1, 0, "G"},
-        {"stops", stalled, false, 1, 1, "G"},
-        // Each missing byte would add 0xFFFF to the check; two cancel out.
-        {"two missing", {'$', 3, 0xAA}, false, 1, 1, "G"},
-        {"no count", {'$'}, false, 0, 1, ""},
-        // A whole dump that trickles ends a second after its start.
-        {"trickles", Dump(Bytes(214, 9)), false, 1, 1, "G", 900},
+        {"good", Dump(Bytes(214, 7)), 0, true, 0, 0, "", 1},
+        {"good over three ticks", Dump(Bytes(214, 7)), 80, true, 0, 0, "", 3},
+        {"bad check", badCheck, 0, false, 1, 0, "G", 1},
+        {"empty", {'$', 0}, 0, false, 1, 0, "G", 1},
+        {"stops", stalled, 0, false, 1, 1, "G", 21},
+        {"no count", {'$'}, 0, false, 0, 1, "", 21},
+        {"crawls", Dump(Bytes(214, 9)), 10, false, 1, 1, "G", 21},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         LinkRig rig;
         rig.Open();
-        rig.device.Feed(c.in);
-        rig.device.gapMs = c.gapMs;
-        const auto before = rig.clock.now;
-        rig.Tick();
+        for (int i = 0; i <= rig.config.ImageLast; ++i) rig.config.ConfigImage.Set(i, 0x11);
+        const auto before = ImageOf(rig);
+        const float scale = rig.config.FuelScale;
+        const std::size_t chunk = c.perTick ? c.perTick : c.in.size();
+        int endTick = 0;
+        for (int tick = 1; tick <= 25 && !endTick; ++tick) {
+            const std::size_t from = std::min(c.in.size(), (tick - 1) * chunk);
+            rig.device.Feed(
+                {c.in.begin() + from, c.in.begin() + std::min(c.in.size(), from + chunk)});
+            rig.Tick();
+            const LinkCounters& n = rig.state.counters;
+            if (rig.state.flags.configValid || n.badDumps || n.timeouts) endTick = tick;
+        }
+        EXPECT_EQ(endTick, c.endTick);
         EXPECT_EQ(rig.state.flags.configValid, c.good);
         EXPECT_EQ(rig.host.showConfigs + rig.host.layouts, c.good ? 2 : 0);
         EXPECT_EQ(rig.state.counters.badDumps, c.badDumps);
         EXPECT_EQ(rig.state.counters.timeouts, c.timeouts);
         EXPECT_EQ(rig.device.WrittenText(), c.sent);
-        EXPECT_EQ(rig.config.ConfigImage[5], c.in.size() > 7 && c.gapMs == 0 ? c.in[7] : 0);
-        EXPECT_GE(rig.clock.now - before, 1000 * c.timeouts);
-        EXPECT_LT(rig.clock.now - before, 1000 * c.timeouts + c.gapMs + 100);
-        // The check byte lands in the spare.
-        EXPECT_TRUE(!c.good || rig.config.ConfigImage[214] != 0);
+        if (c.good) {
+            EXPECT_EQ(rig.config.ConfigImage[5], 7);
+            EXPECT_NE(rig.config.ConfigImage[214], 0x11) << "the check byte lands in the spare";
+        } else {
+            EXPECT_EQ(ImageOf(rig), before);
+            EXPECT_EQ(rig.config.FuelScale, scale);
+        }
     }
+}
+
+// While a dump waits for its bytes, the silence countdown and the requests of
+// Timer2 wait with it; the requests held back go out once, after the dump.
+TEST_F(OpenLink, AWaitingDumpHoldsTheSilenceCountdownAndTheRequests) {
+    Bytes start{'$', 215};
+    start.insert(start.end(), 10, 9);
+    rig.device.Feed(start);
+    rig.Tick();
+    rig.link.Timer2_Timer();
+    rig.Tick(19);
+    EXPECT_EQ(rig.device.opened.size(), 1u);
+    EXPECT_EQ(rig.device.WrittenText(), "");
+    rig.Tick();
+    EXPECT_EQ(rig.device.WrittenText(), "GGR") << "the re-request, then the held requests";
+    rig.Tick(4);
+    EXPECT_EQ(rig.device.opened.size(), 1u);
+    rig.Tick();
+    EXPECT_EQ(rig.device.opened.size(), 2u) << "the sixth silent tick after the dump";
+    EXPECT_EQ(rig.state.counters.timeouts, 2);
 }
 
 // Asked again five times in a row at most; a good dump resets the run.
@@ -96,18 +136,81 @@ TEST_F(OpenLink, FailedDumpsAreAskedAgainFiveTimesInARow) {
     }
 }
 
-// 255, x, 255 is no frame; middle byte 0 ends the tick, and the next tick
-// takes the frame's first byte as the closing byte and skips the rest.
-TEST_F(OpenLink, TheSequenceLedBy255) {
-    rig.device.Feed({255, 1, 255, 255, 1, 0, 255, 0});
-    rig.device.Feed(Frame('0', 0x2000));
-    rig.Tick();
-    EXPECT_EQ(rig.state.counters.badFrames, 1);
-    EXPECT_EQ(rig.device.incoming.size(), 4u);
-    rig.Tick();
-    rig.device.Feed(Frame('0', 0x2000));
-    rig.Tick();
-    EXPECT_EQ(rig.host.channels, (Channels{{0, 0x2000}}));
+// 255, a middle byte and 255 is no frame. The middle byte may take up to a
+// second, the closing one must be there by the next tick; after a middle 0 or
+// a missing closing byte the next byte is dropped: here the first byte of the
+// frame that follows, so that frame is lost.
+TEST(Sequence, TheSequenceLedBy255) {
+    const struct {
+        const char* what;
+        std::vector<Bytes> ticks; // what arrives before each tick
+        int quietTicks;           // then ticks with nothing
+        int badFrames, timeouts;
+        bool frameAfter;
+    } cases[] = {
+        {"whole", {{255, 1, 255}}, 0, 0, 0, true},
+        {"bad closing byte", {{255, 1, 0}}, 0, 1, 0, true},
+        {"one byte a tick", {{255}, {1}, {255}}, 0, 0, 0, true},
+        {"middle 0", {{255, 0}}, 0, 0, 0, false},
+        {"closing byte late", {{255, 1}}, 1, 0, 0, false},
+        {"no middle byte", {{255}}, 21, 0, 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LinkRig rig;
+        rig.Open();
+        for (const auto& bytes : c.ticks) {
+            rig.device.Feed(bytes);
+            rig.Tick();
+        }
+        rig.Tick(c.quietTicks);
+        rig.device.Feed(Frame('0', 0x2000));
+        rig.Tick(2);
+        EXPECT_EQ(rig.state.counters.badFrames, c.badFrames);
+        EXPECT_EQ(rig.state.counters.timeouts, c.timeouts);
+        EXPECT_EQ(rig.host.channels, (c.frameAfter ? Channels{{0, 0x2000}} : Channels{}));
+    }
+}
+
+// The decoder resumes where the bytes stop: a stream cut anywhere, or fed a
+// byte a tick, gives what it gives in one piece.
+TEST(Decoder, AStreamCutAnywhereDecodesAlike) {
+    Bytes stream = Frame('0', 1024);
+    for (const Bytes& part : {Dump(Bytes(214, 5)), Bytes{255, 1, 255, 7}, Frame('M', 3 | 99 << 8),
+                              Bytes{'1', 0, 0, 0xEE}, Bytes{'$', 2, 1, 0xAA}, Frame('R', 77),
+                              Bytes{255, 2, 0}, Frame('5', 65535)})
+        stream.insert(stream.end(), part.begin(), part.end());
+    auto run = [&](std::size_t cut, std::size_t chunk) {
+        auto rig = std::make_unique<LinkRig>();
+        rig->Open();
+        for (std::size_t at = 0; at < stream.size();) {
+            const std::size_t end = std::min(stream.size(), at < cut ? cut : at + chunk);
+            rig->device.Feed({stream.begin() + at, stream.begin() + end});
+            // Ticks quicker than any wait's deadline: a byte a tick is slower
+            // than the line but must decode alike.
+            rig->link.tmrcom_Timer();
+            at = end;
+        }
+        rig->Tick(2);
+        return rig;
+    };
+    const auto whole = run(stream.size(), 0);
+    EXPECT_EQ(whole->host.channels.size(), 3u);
+    EXPECT_EQ(whole->state.counters.badFrames, 2);
+    EXPECT_EQ(whole->state.counters.badDumps, 1);
+    for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
+        for (std::size_t chunk : {std::size_t{1}, stream.size()}) {
+            SCOPED_TRACE(std::to_string(cut) + " then " + std::to_string(chunk));
+            const auto split = run(cut, chunk);
+            EXPECT_EQ(split->host.channels, whole->host.channels);
+            EXPECT_EQ(ImageOf(*split), ImageOf(*whole));
+            EXPECT_EQ(split->device.written, whole->device.written);
+            const LinkCounters& a = split->state.counters;
+            const LinkCounters& b = whole->state.counters;
+            EXPECT_EQ(std::tie(a.rValue, a.badDumps, a.badFrames, a.timeouts, a.dumpRetry),
+                      std::tie(b.rValue, b.badDumps, b.badFrames, b.timeouts, b.dumpRetry));
+        }
+    }
 }
 
 TEST_F(OpenLink, EveryFiftiethBadFrameResynchronises) {
@@ -121,17 +224,46 @@ TEST_F(OpenLink, EveryFiftiethBadFrameResynchronises) {
     EXPECT_EQ(rig.device.WrittenText(), "SR"); // "S", then the reopen's "R"
 }
 
-// Port 0 means port 1; a port that cannot be opened is said as closed.
+// Port 0 means port 1. A port that cannot be opened is said as closed, and
+// stays so on the next tick though data had come on the port before: offline,
+// an edit goes to the image.
 TEST(LinkCycle, OpeningAPort) {
     LinkRig rig;
     std::int16_t port = 0;
     rig.link.AbrirPuerto(port, false);
     EXPECT_EQ(port, 1);
     EXPECT_EQ(rig.host.gridBackground, Rgb(224, 224, 224));
+    rig.device.Feed(Frame('0', 1));
+    rig.Tick();
     rig.device.missing = {"fake:1"};
     rig.link.AbrirPuerto(port, true);
+    rig.Tick();
     EXPECT_EQ(rig.host.connectionText, "T73");
+    EXPECT_FALSE(rig.state.flags.online);
     EXPECT_TRUE(rig.host.messages.empty()) << "asked for quiet";
+    std::int16_t index = 3, value = 44;
+    rig.link.WriteConfigByte('M', index, value);
+    EXPECT_EQ(rig.config.ConfigImage[3], 44);
+}
+
+// A port that fails, by taking no more writes or by the system's word, is
+// reopened on the next tick and counted as a silence is.
+TEST(LinkCycle, AFailedPortIsReopenedAsASilentOne) {
+    for (bool refusesWrites : {true, false}) {
+        SCOPED_TRACE(refusesWrites);
+        LinkRig rig;
+        rig.Open();
+        rig.device.refuseWrites = refusesWrites;
+        rig.device.failed = !refusesWrites;
+        rig.link.Timer2_Timer();
+        rig.device.refuseWrites = false;
+        EXPECT_EQ(rig.device.WrittenText(), "");
+        rig.Tick();
+        EXPECT_EQ(rig.device.opened.size(), 2u);
+        EXPECT_EQ(rig.state.counters.timeouts, 1);
+        EXPECT_EQ(rig.host.markerHides, 1);
+        EXPECT_EQ(rig.device.WrittenText(), "R");
+    }
 }
 
 // Without an ECU: "G" and "R" every second, a reopen 100 ticks after an open.

@@ -8,17 +8,15 @@
 namespace kavrin::test {
 namespace {
 
-// A shut port answers at once; an open one waits 10 ms for a byte. A second
-// open closes the first port before it opens the other.
-TEST(rs232, HandleLifecycleAndSingleBytes) {
-    FakeClock clock;
-    FakeSerialDevice device(&clock);
+// A shut port takes and gives nothing. A second open closes the first port
+// before it opens the other; a text goes out whole and in order.
+TEST(rs232, HandleLifecycleAndBytes) {
+    FakeSerialDevice device;
     FakePortDirectory ports;
     rs232 port(device, ports);
     EXPECT_EQ(port.handle(), 0);
     port.SendString("G");
     EXPECT_EQ(port.ReceiveByte(), -1);
-    EXPECT_EQ(clock.now, 1'000'000);
 
     port.OpenComPort(3);
     port.OpenComPort(4);
@@ -26,13 +24,11 @@ TEST(rs232, HandleLifecycleAndSingleBytes) {
     EXPECT_EQ(device.openName, "fake:4");
     port.SendString("M\xC9");
     EXPECT_EQ(device.written, (std::vector<std::uint8_t>{0x4D, 0xC9}));
-    device.Feed({0xFF});
+    device.Feed({0xFF, 7});
     EXPECT_EQ(port.ReceiveByte(), 255);
-    EXPECT_EQ(port.ReceiveByte(), -1);
-    EXPECT_EQ(clock.now, 1'000'010);
-
     port.CloseComPort();
     port.CloseComPort();
+    EXPECT_EQ(port.ReceiveByte(), -1) << "what came on a port let go is not kept";
     EXPECT_EQ(device.closes, 2);
     EXPECT_EQ(port.handle(), -1);
     device.missing = {"fake:9"};
@@ -67,6 +63,32 @@ TEST(PortNumbers, DirectoryReadsThePortsSection) {
     EXPECT_EQ(byNumber.DeviceName(9), "/dev/pts/7");
     EXPECT_EQ(byNumber.DeviceName(4), "\\\\.\\COM4") << "a number the table lacks";
     EXPECT_EQ(WindowsDeviceName(1234), "\\\\.\\COM123"); // the field holds 10 characters
+}
+
+// The system's devices are looked at once, not at every reopen of the port;
+// again when asked, and when the device a port stood for has gone: a port
+// that moved to another device is then found at once.
+TEST(PortNumbers, TheTableIsKeptUntilRefreshedOrItsDeviceIsGone) {
+    static int looks = 0;
+    MemorySettingsStore settings;
+    settings.SaveSetting("kavrin", "ports", "COM21", "/dev/pts/5");
+    SettingsPortDirectory ports(settings, [] {
+        ++looks;
+        return std::vector<std::string>{"/dev/ttyS0"};
+    });
+    FakeSerialDevice device;
+    rs232 port(device, ports);
+    for (int i = 0; i < 3; ++i) port.OpenComPort(21);
+    EXPECT_EQ(looks, 1);
+    settings.SaveSetting("kavrin", "ports", "COM21", "/dev/pts/7");
+    port.OpenComPort(21);
+    EXPECT_EQ(device.openName, "/dev/pts/5") << "the table as it was";
+    device.missing = {"/dev/pts/5"};
+    port.OpenComPort(21);
+    EXPECT_EQ(looks, 2);
+    EXPECT_EQ(device.openName, "/dev/pts/7");
+    ports.Refresh();
+    EXPECT_EQ(looks, 3);
 }
 
 } // namespace

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fake_serial_device.h"
 
+#include <algorithm>
+
 namespace kavrin::test {
 
 bool FakeSerialDevice::Open(const std::string& deviceName) {
     if (isOpen) Close();
     lastError = {};
+    failed = false;
     if (missing.count(deviceName)) {
         lastError.kind = OpenError::Kind::NotFound;
         return false;
@@ -22,24 +25,21 @@ void FakeSerialDevice::Close() {
     isOpen = false;
 }
 
-void FakeSerialDevice::WriteByte(std::uint8_t byte) {
-    if (isOpen) written.push_back(byte);
-}
-
-int FakeSerialDevice::ReadWaitingByte() {
-    if (!isOpen || incoming.empty()) return -1;
-    const int b = incoming.front();
-    incoming.pop_front();
-    return b;
-}
-
-int FakeSerialDevice::ReadByte() {
-    if (isOpen && !incoming.empty()) {
-        if (clock_) clock_->Advance(gapMs);
-        return ReadWaitingByte();
+void FakeSerialDevice::Write(std::span<const std::uint8_t> bytes) {
+    if (!isOpen || failed) return;
+    if (refuseWrites) {
+        failed = true;
+        return;
     }
-    if (clock_) clock_->Advance(10);
-    return -1;
+    written.insert(written.end(), bytes.begin(), bytes.end());
+}
+
+std::size_t FakeSerialDevice::Read(std::span<std::uint8_t> into) {
+    if (!isOpen) return 0;
+    const std::size_t n = std::min({into.size(), incoming.size(), mostPerRead});
+    std::copy_n(incoming.begin(), n, into.begin());
+    incoming.erase(incoming.begin(), incoming.begin() + static_cast<std::ptrdiff_t>(n));
+    return n;
 }
 
 void FakeSerialDevice::Feed(const std::vector<std::uint8_t>& bytes) {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "fake_clock.h"
 #include "serial/port_directory.h"
 #include "serial/serial_device.h"
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <set>
@@ -12,18 +12,16 @@
 
 namespace kavrin::test {
 
-// A serial device fed by the test. An empty read moves the fake clock on by the
-// 10 ms read time-out, as the driver would, so waits run without sleeping.
+// A serial device fed by the test: what it feeds has arrived, what is written
+// is kept in order.
 class FakeSerialDevice final : public SerialDevice {
 public:
-    explicit FakeSerialDevice(FakeClock* clock = nullptr) : clock_(clock) {}
-
     bool Open(const std::string& deviceName) override;
     OpenError LastOpenError() const override { return lastError; }
     void Close() override;
-    void WriteByte(std::uint8_t byte) override;
-    int ReadByte() override;
-    int ReadWaitingByte() override;
+    void Write(std::span<const std::uint8_t> bytes) override;
+    std::size_t Read(std::span<std::uint8_t> into) override;
+    bool Failed() const override { return failed; }
 
     // Bytes the ECU "sends"; they reach the reader only while the device is open.
     void Feed(const std::vector<std::uint8_t>& bytes);
@@ -38,12 +36,13 @@ public:
     std::string openName;
     std::deque<std::uint8_t> incoming;
     std::vector<std::uint8_t> written;
-    // Each byte that a waiting read delivers arrives this long after the read
-    // starts: an ECU that trickles its bytes.
-    int gapMs = 0;
-
-private:
-    FakeClock* clock_;
+    // The line takes nothing more: the next write fails the device, as a
+    // pulled-out adapter would.
+    bool refuseWrites = false;
+    bool failed = false; // cleared by an open
+    // Bytes one read hands over at most: with 1, what the port has not taken
+    // is all still in `incoming`.
+    std::size_t mostPerRead = SIZE_MAX;
 };
 
 // Port n is the device "fake:n".

@@ -28,7 +28,7 @@ struct Write {
 
 struct LinkRig {
     FakeClock clock;
-    FakeSerialDevice device{&clock};
+    FakeSerialDevice device;
     FakePortDirectory ports;
     rs232 port{device, ports};
     LinkState state;
@@ -49,8 +49,12 @@ struct LinkRig {
         link.AbrirPuerto(p, true);
         device.ClearWritten();
     }
+    // The link tick, 50 ms of the clock apart.
     void Tick(int n = 1) {
-        for (int i = 0; i < n; ++i) link.tmrcom_Timer();
+        for (int i = 0; i < n; ++i) {
+            clock.Advance(50);
+            link.tmrcom_Timer();
+        }
     }
     // The write messages sent since the last clear; one with a wrong check
     // byte shows as command '?'.

@@ -106,7 +106,7 @@ protected:
 
     FakeClock clock;
     FixedCalendar calendar;
-    FakeSerialDevice device{&clock};
+    FakeSerialDevice device;
     FakePortDirectory ports;
     MemorySettingsStore settings;
     MemoryFileSystem files;
