@@ -61,23 +61,22 @@ public:
     std::vector<std::string> Keys(const std::string&, const std::string&) override { return {}; }
 };
 
-class CountingHost final : public LinkHost {
+class CountingHost final : public LinkHost, public LinkStatus {
 public:
-    void ShowConfig() override {}
-    void LayoutMaps() override {}
+    void DumpReceived(const std::vector<std::uint8_t>&) override {}
+    void ConfigEchoed(std::int16_t, std::int16_t) override {}
     void ShowChannel(std::int16_t channel, std::int32_t value) override {
         benchmark::DoNotOptimize(sum += channel + value);
         ++frames;
     }
     void TrackLiveCell() override {}
     void HideLiveMarkers() override {}
-    void SetGridBackground(Colour) override {}
-    void SetChannelControlsColour(Colour) override {}
-    void SetPortMenuCheck(std::int16_t) override {}
-    void SetCounterPanel(int, const std::string&) override {}
-    void SetConnectionText(const std::string&) override {}
-    void SetConnectionPicture(bool) override {}
-    void ShowPortMessage(const std::string&) override {}
+    void Connecting() override {}
+    void PortOpened(std::int16_t) override {}
+    void PortFailed(std::int16_t, bool) override {}
+    void Receiving() override {}
+    void Offline() override {}
+    void CountersChanged() override {}
     long long sum = 0;
     long long frames = 0;
 };
@@ -117,8 +116,8 @@ void RunDecoder(benchmark::State& state, double corruptShare) {
     config.SizeImage();
     CountingHost host;
     NoSettings settings;
-    LanguageTexts texts;
-    Link link(port, clock, linkState, config, host, settings, texts);
+    WriteSuppression writes;
+    Link link(port, clock, linkState, config, host, host, settings, writes);
     std::int16_t number = 1;
     link.AbrirPuerto(number, true);
 

@@ -91,8 +91,11 @@ private:
 frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
     : view_(view), platform_(std::move(platform)),
       port_(platform_.serial, platform_.ports, platform_.portSystem),
-      link_(port_, platform_.clock, linkState_, config_, *this, platform_.settings, texts_),
-      configView_(config_, linkState_.flags, state_, view.grids, view.parameters,
+      linkStatus_(view, texts_, linkState_, port_,
+                  [this](std::int16_t& port) { link_.AbrirPuerto(port, false); }),
+      link_(port_, platform_.clock, linkState_, config_, *this, linkStatus_, platform_.settings,
+            state_.writes),
+      configView_(config_, state_.writes, state_, view.grids, view.parameters,
                   [this](std::int16_t row, std::int16_t col, Colour colour) {
                       if (ogrd_fuel) ogrd_fuel->SetTextColor(row, col, colour);
                   }),
@@ -112,7 +115,7 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
                 view.windowBackground),
       keys_(std::make_unique<KeyHandler>(*this)),
       channelSettings_(view.channels, platform_.settings), chart_(chart),
-      tracker_(view.grids, *view.p, *view.p2, state_, linkState_.flags),
+      tracker_(view.grids, *view.p, *view.p2, state_),
       datalog_(view, platform_.files, platform_.clock, platform_.calendar, texts_, channels_,
                state_),
       files_(view, platform_.files, texts_, config_,
@@ -148,8 +151,9 @@ frmKAVRIN::~frmKAVRIN() {
 }
 
 void frmKAVRIN::Form_Load() {
-    LinkFlags& flags = linkState_.flags;
-    flags.suppressWrites = true;
+    {
+    // Filling the window from the settings writes nothing to the ECU.
+    const SuppressWrites quiet(state_.writes);
     chart_.Start();
 
     SettingsStore& settings = platform_.settings;
@@ -157,7 +161,8 @@ void frmKAVRIN::Form_Load() {
     languages_.Restore();
     state_.DataFormat = StoredNumber(settings, "raw_mode", "0", kRawData, kFormattedData);
     for (int k = 0; k < 2; ++k) view_.mnMode[k]->SetChecked(k == state_.DataFormat);
-    RebuildPortMenu();
+    linkStatus_.RebuildPortMenu();
+    linkState_.currentPort = StoredNumber(settings, "commport", "1", 0, kLastPort);
     std::int16_t port = StoredNumber(settings, "com", "1", 0, kLastPort);
     link_.AbrirPuerto(port, false);
 
@@ -171,7 +176,7 @@ void frmKAVRIN::Form_Load() {
     SizeConfig();
 
     link_.SendConfigRequest();
-    flags.suppressWrites = false;
+    }
     link_.ShowLinkCounters();
     state_.maps.singleCellSelected = true;
     files_.SetCaption(files_.caption());
@@ -206,7 +211,7 @@ void frmKAVRIN::mnMode_Click(int k) {
         if (g) g->OcultarCajas();
     for (int i = 0; i < 2; ++i) view_.mnMode[i]->SetChecked(i == k);
     state_.DataFormat = static_cast<DataFormatMode>(k);
-    if (linkState_.flags.suppressWrites) return;
+    if (state_.writes.Suppressed()) return;
     LayoutMaps();
     ShowConfig();
     platform_.settings.SaveSetting(kAppName, "main", "raw_mode", DecimalText(k));
@@ -233,8 +238,7 @@ void frmKAVRIN::LanguageSwitched() {
     mapViews_.ShowMapTitles();
     // The counters and the link's condition are worded by the language too;
     // they would otherwise keep the old words until the link next changes.
-    link_.ShowLinkCounters();
-    if (connectionEntry_) SetConnectionText(texts_.Text(connectionEntry_));
+    linkStatus_.Retranslate();
     datalog_.ShowState();
     CheckSettingsStore();
 }
@@ -263,7 +267,7 @@ const grid* frmKAVRIN::editor(int table) const {
 std::unique_ptr<grid> frmKAVRIN::MakeEditor(
     GridControl* control, EditBox* box,
     void (MapCellHandlers::*validate)(std::int16_t&, std::int16_t&, std::string&, bool&)) {
-    auto editor = std::make_unique<grid>(linkState_.flags, platform_.settings);
+    auto editor = std::make_unique<grid>(linkState_.flags, state_.writes, platform_.settings);
     editor->inicializar(*view_.window, *control, *box);
     grid* self = editor.get();
     editor->events.ValidarCelda = [this, validate](std::int16_t& row, std::int16_t& col,
@@ -299,33 +303,6 @@ void frmKAVRIN::BindEditors() {
         editor->OcultarCajas();
 }
 
-void frmKAVRIN::RebuildPortMenu() {
-    PortMenu* menu = view_.portMenu;
-    if (menu) menu->RemoveExtraItems();
-    const std::vector<std::string> list = platform_.ports.ListComPorts();
-    linkState_.currentPort = StoredNumber(platform_.settings, "commport", "1", 0, kLastPort);
-    if (!menu) return;
-    // With no port listed the menu keeps its item "com1", which stands for port 1.
-    std::vector<CheckControl*> items{menu->Item(1)};
-    for (int i = 1; i <= static_cast<int>(list.size()); ++i) {
-        CheckControl* item = i == 1 ? items[0] : menu->Item(i);
-        if (!item) continue;
-        std::string caption = list[i - 1];
-        caption.erase(std::remove(caption.begin(), caption.end(), '\0'), caption.end());
-        item->SetText(caption);
-        item->SetVisible(true);
-        if (i > 1) items.push_back(item);
-    }
-    view_.mncom.assign(items.begin(), items.end());
-}
-
-void frmKAVRIN::mncom_Click(int k) {
-    if (k < 1 || k > static_cast<int>(view_.mncom.size()) || !view_.mncom[k - 1]) return;
-    const std::string caption = view_.mncom[k - 1]->Text();
-    std::int16_t port = RoundToInt16(ReadNumber(caption.size() > 3 ? caption.substr(3) : ""));
-    link_.AbrirPuerto(port, false);
-}
-
 void frmKAVRIN::mnExit_Click() {
     if (view_.unload)
         view_.unload();
@@ -335,6 +312,16 @@ void frmKAVRIN::mnExit_Click() {
 
 DetectionHost& frmKAVRIN::detectionHost() {
     return *detection_;
+}
+
+void frmKAVRIN::DumpReceived(const std::vector<std::uint8_t>& bytes) {
+    config_.TakeDump(bytes);
+    ShowConfig();
+    LayoutMaps();
+}
+
+void frmKAVRIN::ConfigEchoed(std::int16_t, std::int16_t) {
+    ShowConfig();
 }
 
 void frmKAVRIN::ShowConfig() {
@@ -357,46 +344,6 @@ void frmKAVRIN::TrackLiveCell() {
 void frmKAVRIN::HideLiveMarkers() {
     view_.p->SetVisible(false);
     view_.p2->SetVisible(false);
-}
-
-void frmKAVRIN::SetGridBackground(Colour colour) {
-    const MapGrids& g = view_.grids;
-    for (GridControl* grid : {g.grd_fuel, g.grd_ign, g.grd3, g.grd4}) grid->SetBackColor(colour);
-}
-
-void frmKAVRIN::SetChannelControlsColour(Colour colour) {
-    const ChannelControls& ch = view_.channels;
-    for (int n = 0; n < kMeasuredChannels; ++n)
-        for (Control* c : {static_cast<Control*>(ch.chk[n]), ch.lblvalor[n], ch.txtEscala[n]})
-            c->SetForeColour(colour);
-}
-
-void frmKAVRIN::SetPortMenuCheck(std::int16_t port) {
-    for (CheckControl* item : view_.mncom) {
-        if (!item) continue;
-        const std::string caption = item->Text();
-        const double number = caption.size() > 3 ? ReadNumber(caption.substr(3)) : 0;
-        item->SetChecked(port != 0 && RoundToInt16(number) == port);
-    }
-}
-
-void frmKAVRIN::SetCounterPanel(int panel, const std::string& text) {
-    if (panel >= 1 && panel <= 5) view_.counterPanels[panel - 1]->SetText(text);
-}
-
-void frmKAVRIN::SetConnectionText(const std::string& text) {
-    connectionEntry_ = 0;
-    for (int entry : {72, 73, 74})
-        if (!text.empty() && texts_.Text(entry) == text) connectionEntry_ = entry;
-    view_.connection->SetText(text);
-}
-
-void frmKAVRIN::SetConnectionPicture(bool connected) {
-    view_.connection->SetConnectedPicture(connected);
-}
-
-void frmKAVRIN::ShowPortMessage(const std::string& text) {
-    view_.messages->Exclamation(text);
 }
 
 } // namespace kavrin

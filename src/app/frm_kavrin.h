@@ -6,6 +6,7 @@
 #include "app/config_files.h"
 #include "app/datalog_control.h"
 #include "app/languages.h"
+#include "app/link_status_view.h"
 #include "app/main_view.h"
 #include "base/clock.h"
 #include "base/file_system.h"
@@ -74,8 +75,6 @@ public:
     void chk_Click(int n);
     void txtEscala_Validate(int n);
 
-    // The "Comm" menu: port item k (1-based) opens its port, not quietly.
-    void mncom_Click(int k);
     void mnExit_Click();
     // "About KAVRIN" changes nothing of the tool's state.
     void mnAbout_Click() {}
@@ -89,18 +88,13 @@ public:
     void SizeConfig();
 
     // LinkHost and ConfigRefresh
-    void ShowConfig() override;
-    void LayoutMaps() override;
+    void DumpReceived(const std::vector<std::uint8_t>& bytes) override;
+    void ConfigEchoed(std::int16_t index, std::int16_t value) override;
     void ShowChannel(std::int16_t channel, std::int32_t value) override;
     void TrackLiveCell() override;
     void HideLiveMarkers() override;
-    void SetGridBackground(Colour colour) override;
-    void SetChannelControlsColour(Colour colour) override;
-    void SetPortMenuCheck(std::int16_t port) override;
-    void SetCounterPanel(int panel, const std::string& text) override;
-    void SetConnectionText(const std::string& text) override;
-    void SetConnectionPicture(bool connected) override;
-    void ShowPortMessage(const std::string& text) override;
+    void ShowConfig() override;
+    void LayoutMaps() override;
 
     static constexpr const char* kCaption = ConfigFiles::kCaption;
 
@@ -119,11 +113,11 @@ public:
     ConfigFiles& files() { return files_; }
     Languages& languages() { return languages_; }
     DatalogControl& datalog() { return datalog_; }
+    LinkStatusView& linkStatus() { return linkStatus_; }
 
 private:
     class KeyHandler;
     class Detection;
-    void RebuildPortMenu();
     // Tells the user once when the settings store cannot keep the choices.
     void CheckSettingsStore();
     void BindEditors();
@@ -142,6 +136,7 @@ private:
     MainView& view_;
     Platform platform_;
     rs232 port_;
+    LinkStatusView linkStatus_;
     Link link_;
     ConfigView configView_;
     MapViews mapViews_;
@@ -158,7 +153,6 @@ private:
     DatalogControl datalog_;
     ConfigFiles files_;
     Languages languages_;
-    int connectionEntry_ = 0; // the language entry the connection panel shows
     std::optional<HeldSettingsWrites> closingWrites_;
     std::unique_ptr<Detection> detection_;
 };

@@ -3,6 +3,7 @@
 // What the parts of the main window share: owned once by the window and handed
 // by reference to the subsystems that read or write it.
 #include "base/modulo.h"
+#include "base/write_suppression.h"
 
 #include <array>
 #include <cstdint>
@@ -31,6 +32,8 @@ struct WindowState {
     std::int16_t LiveRow = 1;
     std::int16_t MarkedCol = 0;
     std::int16_t MarkedRow = 0;
+    // No configuration writes while the program fills the controls.
+    WriteSuppression writes;
 };
 
 } // namespace kavrin

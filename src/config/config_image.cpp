@@ -33,4 +33,12 @@ void Configuration::RecomputeFuelPulses() {
     for (int j = 0; j < cells; ++j) FuelPulseTable[j] = ConfigImage[j] * FuelScale;
 }
 
+void Configuration::TakeDump(const std::vector<std::uint8_t>& bytes) {
+    const int n = std::min(static_cast<int>(bytes.size()), ImageLast + 1);
+    for (int i = 0; i < n; ++i) ConfigImage.Set(i, bytes[static_cast<std::size_t>(i)]);
+    UpdateFuelScale();
+    RecomputeFuelPulses();
+    RecolourFuel = true;
+}
+
 } // namespace kavrin

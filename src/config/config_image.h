@@ -119,6 +119,10 @@ struct Configuration {
     void UpdateFuelScale();
     // Pulse of every fuel cell from its byte and the current FuelScale.
     void RecomputeFuelPulses();
+    // A whole configuration as the ECU sent it, from index 0 (its check byte
+    // lands on the spare byte): the scale, the pulses and the fuel cells'
+    // colours follow it, not an earlier map.
+    void TakeDump(const std::vector<std::uint8_t>& bytes);
 };
 
 // Fuel conversions shared by the cell handlers and the step keys, so both use

@@ -18,10 +18,10 @@ Colour FuelCellColour(std::int16_t v) {
     return Rgb(255, 0, 0);
 }
 
-ConfigView::ConfigView(Configuration& config, LinkFlags& flags, const WindowState& state,
+ConfigView::ConfigView(Configuration& config, WriteSuppression& writes, const WindowState& state,
                        const MapGrids& grids, const ParameterControls& fields,
                        FuelTextColour setFuelTextColour)
-    : config_(config), flags_(flags), state_(state), grids_(grids), fields_(fields),
+    : config_(config), writes_(writes), state_(state), grids_(grids), fields_(fields),
       setFuelTextColour_(std::move(setFuelTextColour)) {}
 
 void ConfigView::SizeGrids() {
@@ -34,7 +34,7 @@ void ConfigView::SizeGrids() {
 }
 
 void ConfigView::ShowConfig() {
-    if (flags_.suppressWrites) return;
+    if (writes_.Suppressed()) return;
     config_.UpdateFuelScale();
 
     const MapGrids& g = grids_;
@@ -95,14 +95,12 @@ void ConfigView::ShowOptionBits(int index, CheckControl* const* boxes, int count
     if (!Shows(index)) return;
     // Setting a box raises its click handler; with the flag up that handler
     // writes nothing back to the ECU.
-    const bool wasSuppressed = flags_.suppressWrites;
-    flags_.suppressWrites = true;
+    const SuppressWrites quiet(writes_);
     int b = config_.ConfigImage[index];
     for (int i = 0; i < count; ++i) {
         boxes[i]->SetChecked(b % 2 == 1);
         b /= 2;
     }
-    flags_.suppressWrites = wasSuppressed;
 }
 
 } // namespace kavrin

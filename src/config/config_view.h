@@ -25,7 +25,7 @@ public:
     // keeps the colours, so they go through it.
     using FuelTextColour = std::function<void(std::int16_t row, std::int16_t col, Colour colour)>;
 
-    ConfigView(Configuration& config, LinkFlags& flags, const WindowState& state,
+    ConfigView(Configuration& config, WriteSuppression& writes, const WindowState& state,
                const MapGrids& grids, const ParameterControls& fields,
                FuelTextColour setFuelTextColour);
 
@@ -40,7 +40,7 @@ private:
     bool Shows(int index) const { return index < config_.ImageLast; }
 
     Configuration& config_;
-    LinkFlags& flags_;
+    WriteSuppression& writes_;
     const WindowState& state_;
     const MapGrids& grids_;
     const ParameterControls& fields_;

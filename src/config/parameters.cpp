@@ -204,7 +204,7 @@ void ParameterFields::cmdTHRmax_Click() {
 
 void ParameterFields::WriteOptionBit(int offset, int bit, const CheckControl* box) {
     // ShowConfig ticks the boxes with writes suppressed; those ticks are not edits.
-    if (flags_.suppressWrites || !box) return;
+    if (state_.writes.Suppressed() || !box) return;
     const int mask = 1 << bit;
     const int current = config_.ConfigImage[config_.ParamBase + offset];
     const int b = box->IsChecked() ? (current | mask) : (current & (255 - mask));

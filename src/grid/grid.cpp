@@ -28,7 +28,8 @@ int StepTowards(int from, int to) {
 
 } // namespace
 
-grid::grid(LinkFlags& flags, SettingsStore& settings) : flags_(flags), settings_(settings) {}
+grid::grid(const LinkFlags& flags, WriteSuppression& writes, SettingsStore& settings)
+    : flags_(flags), writes_(writes), settings_(settings) {}
 
 grid::~grid() {
     Detach();
@@ -72,7 +73,7 @@ void grid::EditarCelda() {
     if (grd->Rows() == 0 || row == 0 || row >= grd->Rows()) return;
 
     // Filling the box and scrolling must not count as the user's edits.
-    flags_.suppressWrites = true;
+    const SuppressWrites quiet(writes_);
 
     // Only scroll up: a cell above the top row would put the box over the headers.
     while (grd->TopRow() > 1 && grd->RowPos(row) < grd->RowPos(grd->TopRow())) {
@@ -102,7 +103,6 @@ void grid::EditarCelda() {
 
     txtGrd->SetSelStart(0);
     txtGrd->SetSelLength(CharCount(txtGrd->Text()));
-    flags_.suppressWrites = false;
 }
 
 void grid::EditarCombo(ListBox& list) {
@@ -116,7 +116,8 @@ void grid::EditarCombo(ListBox& list) {
               static_cast<float>(grd->Top() + grd->RowPos(row) + 15),
               static_cast<float>(grd->ColWidth(col)));
 
-    flags_.suppressWrites = true;
+    {
+    const SuppressWrites quiet(writes_);
     list.SetListIndex(-1);
     const std::string current = grd->Text();
     for (int i = 0; i < list.ListCount(); ++i) {
@@ -125,7 +126,7 @@ void grid::EditarCombo(ListBox& list) {
             break;
         }
     }
-    flags_.suppressWrites = false;
+    }
 
     list.SetVisible(true);
     if (frm->IsVisible() && list.IsEnabled()) list.SetFocus();
@@ -154,9 +155,8 @@ void grid::SaveColWidths() {
 
 void grid::SetTextColor(std::int16_t row, std::int16_t col, Colour color) {
     if (!grd) return;
-    // The caller may already hold the flag (the live cell marking does).
-    const bool savedSuppress = flags_.suppressWrites;
-    flags_.suppressWrites = true;
+    // The caller may hold a guard of its own (the live cell marking does).
+    const SuppressWrites quiet(writes_);
     const int savedRow = grd->Row();
     const int savedCol = grd->Col();
     grd->SetRow(row);
@@ -164,7 +164,6 @@ void grid::SetTextColor(std::int16_t row, std::int16_t col, Colour color) {
     grd->SetCellForeColor(color);
     grd->SetRow(savedRow);
     grd->SetCol(savedCol);
-    flags_.suppressWrites = savedSuppress;
 }
 
 void grid::Commit(bool& Cancel) {
@@ -211,9 +210,10 @@ void grid::LeaveCell(const std::function<void()>& moveCurrentCell) {
     bool cancel = false;
     Commit(cancel);
     OcultarCajas();
-    flags_.suppressWrites = true;
-    moveCurrentCell();
-    flags_.suppressWrites = false;
+    {
+        const SuppressWrites quiet(writes_);
+        moveCurrentCell();
+    }
     RaiseEditarCelda();
     navigating = true;
 }
@@ -231,7 +231,7 @@ void grid::SiguienteCelda() {
 }
 
 void grid::BoxHandler::OnChange() {
-    if (!g_.flags_.suppressWrites) g_.textChanged = true;
+    if (!g_.writes_.Suppressed()) g_.textChanged = true;
 }
 
 void grid::BoxHandler::OnKeyPress(int& keyAscii) {
@@ -297,13 +297,13 @@ void grid::GridHandler::OnLostFocus() {
 }
 
 void grid::GridHandler::OnRowColChange() {
-    if (g_.flags_.suppressWrites) return;
+    if (g_.writes_.Suppressed()) return;
     g_.OcultarCajas();
     g_.RaiseEditarCelda();
 }
 
 void grid::GridHandler::OnScroll() {
-    if (!g_.flags_.suppressWrites) g_.OcultarCajas();
+    if (!g_.writes_.Suppressed()) g_.OcultarCajas();
 }
 
 void grid::WindowHandler::OnKeyDown(int& keyCode) {

@@ -10,6 +10,7 @@
 #include "base/list_box.h"
 #include "base/owner_window.h"
 #include "base/settings_store.h"
+#include "base/write_suppression.h"
 #include "link/link_state.h"
 
 #include <cstdint>
@@ -34,7 +35,7 @@ public:
     };
 
     // flags are the window's shared link flags; settings hold the column widths.
-    grid(LinkFlags& flags, SettingsStore& settings);
+    grid(const LinkFlags& flags, WriteSuppression& writes, SettingsStore& settings);
     ~grid();
     grid(const grid&) = delete;
     grid& operator=(const grid&) = delete;
@@ -96,7 +97,8 @@ private:
     void SaveColWidths();
     std::string ColWidthKey(int col) const;
 
-    LinkFlags& flags_;
+    const LinkFlags& flags_;
+    WriteSuppression& writes_;
     SettingsStore& settings_;
     OwnerWindow* frm = nullptr;
     GridControl* grd = nullptr;

@@ -150,7 +150,7 @@ void Decoder::GoodFrame() {
     if (d.command == 'M' && d.low < config_.ImageLast) {
         link_.flags.dataReceived = true;
         config_.ConfigImage.Set(d.low, d.high);
-        host_.ShowConfig();
+        host_.ConfigEchoed(static_cast<std::int16_t>(d.low), static_cast<std::int16_t>(d.high));
     }
     if (d.command == 'R') {
         link_.counters.rValue = value;
@@ -181,17 +181,10 @@ void Decoder::EndDump(bool stalled) {
     DecoderState& d = link_.decoder;
     d.wait = DecoderWait::None;
     if (!stalled && d.dumpCheck == 0) {
-        for (int i = 0; i < d.dumpTaken; ++i)
-            config_.ConfigImage.Set(i, d.dumpBytes[static_cast<std::size_t>(i)]);
-        config_.UpdateFuelScale();
-        config_.RecomputeFuelPulses();
         d.dumpRetries = 0;
         link_.flags.configValid = true;
-        // A whole new configuration: the fuel cells' colours must follow it,
-        // not stay as an earlier map left them.
-        config_.RecolourFuel = true;
-        host_.ShowConfig();
-        host_.LayoutMaps();
+        host_.DumpReceived(std::vector<std::uint8_t>(
+            d.dumpBytes.begin(), d.dumpBytes.begin() + static_cast<std::ptrdiff_t>(d.dumpTaken)));
         return;
     }
     ++link_.counters.badDumps;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/link.h"
 
-#include "base/language_texts.h"
 #include "base/modulo.h"
 #include "base/settings_store.h"
 #include "link/write_message.h"
@@ -11,38 +10,26 @@
 
 namespace kavrin {
 
-namespace {
-constexpr Colour kOfflineGrid = Rgb(224, 224, 224);
-constexpr Colour kOnlineGrid = Rgb(255, 255, 255);
-constexpr Colour kOfflineChannelText = Rgb(192, 192, 192);
-} // namespace
-
 Link::Link(rs232& port, MonotonicClock& clock, LinkState& state, Configuration& config,
-           LinkHost& host, SettingsStore& settings, const LanguageTexts& texts)
-    : port_(port), state_(state), host_(host), settings_(settings), texts_(texts), config_(config),
-      decoder_(port, clock, state, config, host, *this) {}
+           LinkHost& host, LinkStatus& status, SettingsStore& settings,
+           const WriteSuppression& writes)
+    : port_(port), state_(state), host_(host), status_(status), settings_(settings),
+      writes_(writes), config_(config), decoder_(port, clock, state, config, host, *this) {}
 
 void Link::AbrirPuerto(std::int16_t& port, bool quiet) {
     state_.silenceCountdown = kSilenceAfterOpen;
-    host_.SetPortMenuCheck(0);
     GoOffline();
     if (port == 0) port = 1;
-    host_.SetConnectionText(texts_.Text(72));
-    host_.SetConnectionPicture(false);
+    status_.Connecting();
     port_.OpenComPort(port);
     if (port_.portOpen()) {
         state_.currentPort = port;
         settings_.SaveSetting(kAppName, "main", "com", DecimalText(port));
         port_.SendString("R");
-        host_.SetPortMenuCheck(port);
+        status_.PortOpened(port);
         return;
     }
-    host_.SetConnectionText(texts_.Text(73));
-    if (quiet) return;
-    std::string message = "COM" + DecimalText(port) + " " + texts_.Text(71);
-    const PortDiagnosis why = port_.WhyNotOpen(texts_);
-    if (!why.detail.empty()) message += "\n\n" + why.detail;
-    host_.ShowPortMessage(message);
+    status_.PortFailed(port, quiet);
 }
 
 void Link::GoOffline() {
@@ -50,20 +37,16 @@ void Link::GoOffline() {
     state_.flags.configValid = false;
     // Data from the port being closed must not show this one as receiving.
     state_.flags.dataReceived = false;
-    host_.SetChannelControlsColour(kOfflineChannelText);
-    host_.SetGridBackground(kOfflineGrid);
+    status_.Offline();
     port_.CloseComPort();
 }
 
 void Link::ShowLinkCounters() {
-    const LinkCounters& c = state_.counters;
-    const std::int32_t values[] = {c.rValue, c.badDumps, c.badFrames, c.timeouts, c.dumpRetry};
-    for (int k = 1; k <= 5; ++k)
-        host_.SetCounterPanel(k, texts_.Text(76 + k) + " " + DecimalText(values[k - 1]));
+    status_.CountersChanged();
 }
 
 void Link::WriteConfigByte(char command, std::int16_t& index, std::int16_t& value) {
-    if (state_.flags.suppressWrites) return;
+    if (writes_.Suppressed()) return;
     value = std::clamp<std::int16_t>(value, 0, 255);
     if (!state_.flags.online) {
         config_.ConfigImage.Set(index, value);
@@ -97,9 +80,7 @@ void Link::tmrcom_Timer() {
     --state_.silenceCountdown;
     if (state_.flags.dataReceived) {
         state_.flags.online = true;
-        host_.SetConnectionPicture(true);
-        host_.SetConnectionText(texts_.Text(74));
-        host_.SetGridBackground(kOnlineGrid);
+        status_.Receiving();
     }
     state_.flags.dataReceived = false;
     host_.TrackLiveCell();

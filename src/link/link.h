@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "base/write_suppression.h"
 #include "link/decoder.h"
 #include "link/link_host.h"
 #include "link/link_state.h"
@@ -8,7 +9,6 @@
 
 namespace kavrin {
 
-class LanguageTexts;
 class SettingsStore;
 
 // The one way a configuration byte is written: into the image while offline,
@@ -26,7 +26,8 @@ public:
 class Link final : public ConfigWriter, private DecoderEvents {
 public:
     Link(rs232& port, MonotonicClock& clock, LinkState& state, Configuration& config,
-         LinkHost& host, SettingsStore& settings, const LanguageTexts& texts);
+         LinkHost& host, LinkStatus& status, SettingsStore& settings,
+         const WriteSuppression& writes);
 
     // Opens port (0 means 1, and the caller's variable gets 1). Quiet: no
     // message box when the port cannot be opened.
@@ -60,8 +61,9 @@ private:
     rs232& port_;
     LinkState& state_;
     LinkHost& host_;
+    LinkStatus& status_;
     SettingsStore& settings_;
-    const LanguageTexts& texts_;
+    const WriteSuppression& writes_;
     Configuration& config_;
     Decoder decoder_;
     bool requestsHeld_ = false;

@@ -7,7 +7,6 @@ namespace kavrin {
 
 // Program-wide flags of the link, owned by the main window.
 struct LinkFlags {
-    bool suppressWrites = false; // the program itself is filling controls: no configuration writes
     bool dataReceived = false;   // accepted data arrived since the last link tick
     bool online = false;         // the ECU answered since the port was opened: edits go to the ECU
     bool configValid = false;    // a good dump arrived since the window last went offline

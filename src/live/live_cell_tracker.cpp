@@ -16,9 +16,8 @@ int ScreenPixel(double value) {
 }
 } // namespace
 
-LiveCellTracker::LiveCellTracker(const MapGrids& grids, Control& p, Control& p2, WindowState& state,
-                                 LinkFlags& flags)
-    : grids_(grids), p_(p), p2_(p2), state_(state), flags_(flags) {}
+LiveCellTracker::LiveCellTracker(const MapGrids& grids, Control& p, Control& p2, WindowState& state)
+    : grids_(grids), p_(p), p2_(p2), state_(state) {}
 
 void LiveCellTracker::TrackLiveCell() {
     const LiveCellPosition at = LocateLiveCell(state_.LastValues[0], state_.ThrottlePercent);
@@ -42,8 +41,7 @@ void LiveCellTracker::TrackLiveCell() {
 void LiveCellTracker::MarkLiveCell(GridControl& grid, std::int16_t& col, std::int16_t& row) {
     if (!state_.maps.singleCellSelected) return;
     // Moving the current cell about must not read as the user's edit.
-    const bool savedSuppress = flags_.suppressWrites;
-    flags_.suppressWrites = true;
+    const SuppressWrites quiet(state_.writes);
     const int savedRow = grid.Row();
     const int savedCol = grid.Col();
     const int savedRowSel = grid.RowSel();
@@ -67,7 +65,6 @@ void LiveCellTracker::MarkLiveCell(GridControl& grid, std::int16_t& col, std::in
     grid.SetCol(savedCol);
     grid.SetRowSel(savedRowSel);
     grid.SetColSel(savedColSel);
-    flags_.suppressWrites = savedSuppress;
 }
 
 } // namespace kavrin

@@ -20,8 +20,7 @@ public:
     // window's state holds the operating point's cell (LiveCol, LiveRow), the
     // cell tinted now (MarkedCol, MarkedRow), the fuel grid's selection flag
     // and the last live values.
-    LiveCellTracker(const MapGrids& grids, Control& p, Control& p2, WindowState& state,
-                    LinkFlags& flags);
+    LiveCellTracker(const MapGrids& grids, Control& p, Control& p2, WindowState& state);
 
     // Every link tick, link up or not.
     void TrackLiveCell();
@@ -32,7 +31,6 @@ private:
     Control& p_;
     Control& p2_;
     WindowState& state_;
-    LinkFlags& flags_;
 };
 
 } // namespace kavrin

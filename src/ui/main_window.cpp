@@ -161,11 +161,15 @@ void MainWindow::BuildMenus() {
 
     QMenu* comm = menuBar()->addMenu(tr("Comm"));
     // The user looks for a port: adapters plugged in or out since are seen.
-    connect(comm, &QMenu::aboutToShow, this, [this] { ports_->Refresh(); });
+    // Opening the menu looks for ports again, so a replugged adapter is there.
+    connect(comm, &QMenu::aboutToShow, this, [this] {
+        ports_->Refresh();
+        frm_->linkStatus().RebuildPortMenu();
+    });
     QAction* mnAuto = comm->addAction(tr("Auto"));
     mnAuto->setObjectName(QStringLiteral("mnAuto"));
     connect(mnAuto, &QAction::triggered, this, &MainWindow::mnAuto_Click);
-    portMenu_ = std::make_unique<QtPortMenu>(comm, [this](int k) { frm_->mncom_Click(k); });
+    portMenu_ = std::make_unique<QtPortMenu>(comm, [this](int k) { frm_->linkStatus().mncom_Click(k); });
     view_.portMenu = portMenu_.get();
     view_.mncom.push_back(portMenu_->Item(1));
 

@@ -64,7 +64,7 @@ protected:
     }
 
     Configuration config;
-    LinkFlags flags;
+    WriteSuppression writes;
     WindowState state = test::StateIn(kFormattedData);
     DataFormatMode& dataFormat = state.DataFormat;
     // Sized by SizeGrids, all but the rows of the one-row tables.
@@ -77,7 +77,7 @@ protected:
                              &field[6], &field[7], &field[8], &field[9], &field[10]};
     std::map<std::pair<int, int>, Colour> fuelColours;
     ConfigView view{config,
-                    flags,
+                    writes,
                     state,
                     grids,
                     fields,
@@ -139,11 +139,12 @@ TEST_F(ConfigViewTest, FuelCellsShowTheirPulseAndTheOffsetFollowsTheFactorByte) 
 TEST_F(ConfigViewTest, RecolouringGivesEveryFuelCellTheColourOfItsByteOnce) {
     config.ConfigImage.Set(1, 240);
     config.RecolourFuel = true;
-    flags.suppressWrites = true;
-    view.ShowConfig();
-    EXPECT_TRUE(fuelColours.empty() && config.RecolourFuel);
-    EXPECT_EQ(grd_fuel.TextMatrix(1, 1), "");
-    flags.suppressWrites = false;
+    {
+        const SuppressWrites quiet(writes);
+        view.ShowConfig();
+        EXPECT_TRUE(fuelColours.empty() && config.RecolourFuel);
+        EXPECT_EQ(grd_fuel.TextMatrix(1, 1), "");
+    }
     view.ShowConfig();
     EXPECT_EQ(fuelColours.at({1, 2}), Rgb(255, 0, 0));
     EXPECT_EQ(fuelColours.size(), 165u); // not the ignition row

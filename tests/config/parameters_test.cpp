@@ -132,7 +132,7 @@ TEST_F(ParametersTest, OptionBoxesSetOrClearOnlyTheirBit) {
     fields.options2_Click(2);
     // Boxes ticked by the program while writes are suppressed are no edits.
     for (int i = 0; i < 8; ++i) options[i].onChecked = [this, i] { fields.options_Click(i); };
-    flags.suppressWrites = true;
+    const SuppressWrites quiet(state.writes);
     options[7].SetChecked(true);
     EXPECT_EQ(rig.Sent(), (Writes{{'M', P(6), 8}, {'M', P(6), 254}, {'M', P(12), 254}}));
 }

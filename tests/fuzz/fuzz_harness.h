@@ -47,8 +47,7 @@ struct CounterWatch {
     }
 };
 
-// A link with port 1 open and the wire clear. No language texts: loading them
-// would be most of what one input costs.
+// A link with port 1 open and the wire clear.
 struct Wire {
     test::FakeClock clock;
     test::FakeSerialDevice device;
@@ -56,10 +55,10 @@ struct Wire {
     rs232 port{device, ports};
     LinkState state;
     Configuration config;
-    test::FakeLinkHost host;
+    test::FakeLinkHost host{config};
     test::MemorySettingsStore settings;
-    LanguageTexts texts;
-    Link link{port, clock, state, config, host, settings, texts};
+    WriteSuppression writes;
+    Link link{port, clock, state, config, host, host, settings, writes};
     Wire() {
         config.SizeImage();
         std::int16_t p = 1;

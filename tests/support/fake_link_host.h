@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "base/language_texts.h"
+#include "config/config_image.h"
 #include "link/link_host.h"
 
 #include <fstream>
@@ -10,35 +11,44 @@
 
 namespace kavrin::test {
 
-// Records what the link asks of the rest of the window.
-class FakeLinkHost final : public LinkHost {
+// Records what the link asks of the rest of the window; a dump is taken
+// into the configuration as the window takes one.
+class FakeLinkHost final : public LinkHost, public LinkStatus {
 public:
     struct Channel {
         std::int16_t channel;
         std::int32_t value;
         bool operator==(const Channel&) const = default;
     };
-    void ShowConfig() override { ++showConfigs; }
-    void LayoutMaps() override { ++layouts; }
+    explicit FakeLinkHost(Configuration& config) : config_(config) {}
+    void DumpReceived(const std::vector<std::uint8_t>& bytes) override {
+        config_.TakeDump(bytes);
+        ++dumps;
+    }
+    void ConfigEchoed(std::int16_t, std::int16_t) override { ++echoes; }
     void ShowChannel(std::int16_t channel, std::int32_t value) override {
         channels.push_back({channel, value});
     }
     void TrackLiveCell() override { ++tracks; }
     void HideLiveMarkers() override { ++markerHides; }
-    void SetGridBackground(Colour colour) override { gridBackground = colour; }
-    void SetChannelControlsColour(Colour) override {}
-    void SetPortMenuCheck(std::int16_t) override {}
-    void SetCounterPanel(int panel, const std::string& text) override { panels[panel] = text; }
-    void SetConnectionText(const std::string& text) override { connectionText = text; }
-    void SetConnectionPicture(bool) override {}
-    void ShowPortMessage(const std::string& text) override { messages.push_back(text); }
 
-    int showConfigs = 0, layouts = 0, tracks = 0, markerHides = 0;
+    void Connecting() override { condition = "connecting"; }
+    void PortOpened(std::int16_t) override { condition = "opened"; }
+    void PortFailed(std::int16_t port, bool quiet) override {
+        condition = "failed";
+        if (!quiet) loudFailures.push_back(port);
+    }
+    void Receiving() override { condition = "receiving"; }
+    void Offline() override { ++offline; }
+    void CountersChanged() override { ++counterChanges; }
+
+    int dumps = 0, echoes = 0, tracks = 0, markerHides = 0, offline = 0, counterChanges = 0;
     std::vector<Channel> channels;
-    Colour gridBackground = 0;
-    std::string panels[6];
-    std::string connectionText;
-    std::vector<std::string> messages;
+    std::string condition;
+    std::vector<std::int16_t> loudFailures;
+
+private:
+    Configuration& config_;
 };
 
 // A shipped language file as it is on disk.

@@ -33,10 +33,11 @@ struct LinkRig {
     rs232 port{device, ports};
     LinkState state;
     Configuration config;
-    FakeLinkHost host;
+    FakeLinkHost host{config};
     MemorySettingsStore settings;
     LanguageTexts texts;
-    Link link{port, clock, state, config, host, settings, texts};
+    WriteSuppression writes;
+    Link link{port, clock, state, config, host, host, settings, writes};
 
     LinkRig() {
         config.SizeImage();

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -50,7 +51,7 @@ protected:
         next = new QPushButton("next", client);
         next->setGeometry(20, 280, 80, 24);
         owner = std::make_unique<QtOwnerWindow>(&window, "frmKAVRIN");
-        editor = std::make_unique<grid>(flags, settings);
+        editor = std::make_unique<grid>(flags, writes, settings);
         editor->inicializar(*owner, *fuel, *box);
         editor->events.ValidarCelda = [this](std::int16_t& r, std::int16_t& c, std::string& valor,
                                              bool& Cancel) {
@@ -97,10 +98,9 @@ protected:
     void Open(int row, int col) { Drag({row, col}, {row, col}); }
     // The program moves the current cell without opening anything.
     void SetCurrentQuietly(int row, int col) {
-        flags.suppressWrites = true;
+        const SuppressWrites quiet(writes);
         fuel->SetRow(row);
         fuel->SetCol(col);
-        flags.suppressWrites = false;
     }
     // The focused box shows the text just inside the cell's grid line.
     void ExpectBoxOver(int row, int col, const std::string& text) const {
@@ -113,6 +113,7 @@ protected:
     Cell Current() const { return {fuel->Row(), fuel->Col()}; }
 
     LinkFlags flags;
+    WriteSuppression writes;
     test::MemorySettingsStore settings;
     QWidget window;
     QtGridControl* fuel = nullptr;
@@ -148,7 +149,7 @@ TEST_F(GridWidgetTest, OpeningEdgeCases) {
         editor->EditarCelda();
         EXPECT_TRUE(box->isHidden());
     }
-    EXPECT_FALSE(flags.suppressWrites);
+    EXPECT_FALSE(writes.Suppressed());
 }
 
 TEST_F(GridWidgetTest, AClickOpensTheCurrentCellOnlyOnAShownDataCell) {
@@ -199,7 +200,7 @@ TEST_F(GridWidgetTest, KeysCommitTheCellAndOpenTheNextOne) {
         EXPECT_EQ(opened, std::vector<Cell>(key == Qt::Key_unknown ? 2 : 1, to));
         ExpectBoxOver(to.first, to.second, fuel->TextMatrix(to.first, to.second));
         EXPECT_EQ(box->selectedText(), box->text()) << "the key went on to the new box";
-        EXPECT_FALSE(flags.suppressWrites);
+        EXPECT_FALSE(writes.Suppressed());
     }
 }
 
@@ -316,16 +317,17 @@ TEST_F(GridWidgetTest, NothingIsWrittenWithoutTyping) {
     Open(1, 1); // filling the box is no edit, nor a text set while writes are suppressed
     QTest::keyClick(box, Qt::Key_Return);
     QTest::keyClick(box, Qt::Key_Down);
-    flags.suppressWrites = true;
-    box->SetText("77");
-    flags.suppressWrites = false;
+    {
+        const SuppressWrites quiet(writes);
+        box->SetText("77");
+    }
     next->setFocus();
     EXPECT_TRUE(offers.empty());
     EXPECT_EQ(Changed(), Offers{});
 }
 
 TEST_F(GridWidgetTest, AnEditorStopsListeningWhenDestroyed) {
-    auto old = std::make_unique<grid>(flags, settings);
+    auto old = std::make_unique<grid>(flags, writes, settings);
     old->inicializar(*owner, *fuel, *box);
     old.reset();
     // Grid, box and window events all reach the editors; a call into the
@@ -342,11 +344,11 @@ TEST_F(GridWidgetTest, ColoursShowInTheDrawingAndLeaveTheEditAlone) {
     fuel->SetCellBackColor(Rgb(0, 200, 0));
     Open(1, 1);
     for (bool held : {false, true}) {
-        flags.suppressWrites = held; // the caller may hold the flag already
+        std::optional<SuppressWrites> quiet; // the caller may hold a guard already
+        if (held) quiet.emplace(writes);
         editor->SetTextColor(3, 2, Rgb(255, 0, 0));
-        EXPECT_EQ(flags.suppressWrites, held);
+        EXPECT_EQ(writes.Suppressed(), held);
     }
-    flags.suppressWrites = false;
     EXPECT_TRUE(opened.empty());
     ExpectBoxOver(1, 1, "11");
 
