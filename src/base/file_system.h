@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "base/append_stream.h"
+#include "base/read_stream.h"
 
 #include <memory>
 #include <optional>
@@ -24,7 +25,16 @@ public:
     virtual std::unique_ptr<AppendStream> CreateStream(const std::string& /*path*/) {
         return nullptr;
     }
-    // Why the last ReadFile, WriteFile or CreateStream failed, in words for the user.
+    // A file to read in pieces, for files beyond kMaxFileBytes (datalogs); null
+    // when it cannot be opened. Without a stream of its own a file system hands
+    // out what ReadFile reads.
+    virtual std::unique_ptr<ReadStream> OpenStream(const std::string& path) {
+        auto text = ReadFile(path);
+        if (!text) return nullptr;
+        return std::make_unique<TextReadStream>(std::move(*text));
+    }
+    // Why the last ReadFile, WriteFile, CreateStream or OpenStream failed, in
+    // words for the user.
     virtual std::string LastError() const { return {}; }
 
     // No file the system reads is anywhere near this; a larger one is not one
@@ -38,6 +48,7 @@ public:
     bool WriteFile(const std::string& path, const std::string& content) override;
     std::vector<std::string> ListFiles(const std::string& folder,
                                        const std::string& suffix) override;
+    std::unique_ptr<ReadStream> OpenStream(const std::string& path) override;
 };
 
 } // namespace kavrin

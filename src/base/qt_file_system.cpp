@@ -51,7 +51,37 @@ private:
     QFile file_;
     std::string lastError_;
 };
+class QtReadStream final : public ReadStream {
+public:
+    explicit QtReadStream(const QString& path) : file_(path) {}
+    bool Open() { return file_.open(QIODevice::ReadOnly); }
+    std::int64_t Read(char* buffer, std::int64_t size) override {
+        return file_.read(buffer, static_cast<qint64>(size));
+    }
+    std::int64_t Size() const override { return file_.size(); }
+    std::string LastError() const override { return file_.errorString().toStdString(); }
+
+private:
+    QFile file_;
+};
 } // namespace
+
+std::unique_ptr<ReadStream> QtFileSystem::OpenStream(const std::string& path) {
+    lastError_.clear();
+    const QFileInfo info(Q(path));
+    if (!info.exists()) {
+        lastError_ = "the file does not exist";
+        return nullptr;
+    }
+    if (info.isDir()) {
+        lastError_ = "it is a folder, not a file";
+        return nullptr;
+    }
+    auto stream = std::make_unique<QtReadStream>(Q(path));
+    if (stream->Open()) return stream;
+    lastError_ = stream->LastError();
+    return nullptr;
+}
 
 std::unique_ptr<AppendStream> QtFileSystem::CreateStream(const std::string& path) {
     lastError_.clear();

@@ -14,6 +14,7 @@ public:
     std::vector<std::string> ListFiles(const std::string& folder,
                                        const std::string& suffix) override;
     std::unique_ptr<AppendStream> CreateStream(const std::string& path) override;
+    std::unique_ptr<ReadStream> OpenStream(const std::string& path) override;
     std::string LastError() const override { return lastError_; }
 
 private:
