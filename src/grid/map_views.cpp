@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "grid/map_views.h"
 
+#include "config/throttle_axis.h"
+
 #include <charconv>
 #include <string>
 #include <utility>
@@ -32,15 +34,11 @@ void MapViews::LayoutMaps() {
     ShowMapTitles();
     if (hooks_.bindEditors) hooks_.bindEditors();
 
-    // Limits that make no sense would leave no span to divide by: fall back to
-    // the sensor's full range.
-    double thrMax = RoundToInt16(ReadNumber(fields_.txtTHRmax->Text()));
     const double thrMin = ReadNumber(fields_.txtTHRmin->Text());
-    if (thrMax < 1 || thrMin >= thrMax) thrMax = 255;
-    std::int16_t span = RoundToInt16(thrMax - thrMin);
-    if (span < 1) span = 255;
-    state_.maps.ThrSpan = span;
-    state_.maps.ThrScale = 65535 / span;
+    const ThrottleScaling scaling =
+        ComputeThrottleScaling(ReadNumber(fields_.txtTHRmax->Text()), thrMin);
+    state_.maps.ThrSpan = scaling.ThrSpan;
+    state_.maps.ThrScale = scaling.ThrScale;
 
     g.grd_fuel->SetTextMatrix(0, 0, "0");
     g.grd_ign->SetTextMatrix(0, 0, "0");
@@ -62,14 +60,11 @@ void MapViews::LayoutMaps() {
                 }
             }
             if (i >= 1 && i < rows) {
-                // Breakpoints in 256ths of the throttle span, finer at small openings.
-                const int b = i <= 5 ? 16 * (i - 1) : 32 * (i - 3);
-                const std::int32_t n = RoundToInt32(static_cast<double>(b) * span / 256.0);
                 // THR MIN is taken as typed, so a raw header may carry decimals.
-                fuel.SetTextMatrix(i, 0,
-                                   formatted ? PercentText(static_cast<double>(n) *
-                                                           state_.maps.ThrScale / 65535.0 * 100.0)
-                                             : GeneralNumberText(n + thrMin));
+                fuel.SetTextMatrix(
+                    i, 0,
+                    formatted ? PercentText(ThrottleRowPercent(i, scaling))
+                              : GeneralNumberText(ThrottleRowCounts(i, scaling.ThrSpan) + thrMin));
             }
         }
     }
