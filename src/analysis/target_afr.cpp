@@ -102,7 +102,8 @@ TargetTextResult ReadTargetAfrText(std::string_view text) {
     const std::string_view rowsText = tokens.Next(line);
     if (!ParseWhole(rowsText, rows)) return refuse(TargetTextFault::BadSize, rowsText);
     // A fuel map fits the image a write message can address.
-    if (cols < 1 || rows < 1 || cols * rows > ByteImage::kMaxBytes)
+    if (cols < 1 || rows < 1 || cols > ByteImage::kMaxBytes || rows > ByteImage::kMaxBytes ||
+        cols * rows > ByteImage::kMaxBytes)
         return refuse(TargetTextFault::BadSize, colsText);
 
     TargetAfrTable table(cols, rows, kStoichiometricAfr);
