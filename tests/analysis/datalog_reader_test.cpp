@@ -4,12 +4,9 @@
 #include "analysis/datalog_reader.h"
 #include "analysis/log_configuration.h"
 #include "analysis/trace_summary.h"
-#include "base/qt_file_system.h"
 #include "config/efi_file.h"
 #include "support/fake_clock.h"
 #include "support/memory_file_system.h"
-
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -100,46 +97,18 @@ TEST(DatalogReader, RefusesWhatNoDatalogHoldsAndDropsOnlyACutLastRow) {
     }
 }
 
-// The values of a row, whatever pieces the file arrives in.
-TEST(DatalogReader, KeepsEveryValueInPiecesOfAnySize) {
-    const std::string text = Titles() + Row("0.05") + Row("1.25", "2999.023", "1,0,1,0,1,1");
-    std::mt19937 random(5);
-    for (int round = 0; round < 20; ++round) {
-        DatalogParser parser;
-        for (std::size_t at = 0; at < text.size();) {
-            const std::size_t n = std::min<std::size_t>(random() % 7 + 1, text.size() - at);
-            parser.Feed(std::string_view(text).substr(at, n));
-            at += n;
-        }
-        const DatalogReadResult r = parser.Finish();
-        ASSERT_TRUE(r.ok) << DescribeDatalogProblem(r.problem);
-        ASSERT_EQ(r.data.Rows(), 2u);
-        EXPECT_EQ(r.data.Titles()[2], "IGN, \"advance\"");
-        EXPECT_EQ(r.data.Titles()[3], "two\nlines");
-        const LogSample s = r.data.Sample(1);
-        EXPECT_EQ(s.timeMs, 1250);
-        EXPECT_FLOAT_EQ(s.values[kRpmChannel], 2999.023f);
-        EXPECT_FLOAT_EQ(s.values[kLambdaChannel], 14.7f);
-        EXPECT_EQ(s.status, 0b110101);
-    }
-}
-
-// A file beyond what is read whole comes through the streaming path of the
-// file system the tool uses.
-TEST(DatalogReader, ReadsALargeFileFromDisk) {
-    QTemporaryDir dir;
-    const std::string path = dir.filePath("big.csv").toStdString();
-    std::string text = Titles();
-    for (int i = 0; text.size() <= FileSystem::kMaxFileBytes; ++i)
-        text += Row(std::to_string(i / 20 * 0.05).c_str());
-    QtFileSystem files;
-    ASSERT_TRUE(files.WriteFile(path, text));
-    const DatalogReadResult r = ReadDatalog(files, path);
-    ASSERT_TRUE(r.ok) << DescribeDatalogProblem(r.problem);
-    EXPECT_EQ(r.data.Rows(),
-              static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) - 2);
-    EXPECT_EQ(ReadDatalog(files, dir.filePath("none.csv").toStdString()).problem.fault,
-              DatalogFault::Unreadable);
+// Quoted titles come back as written; values, times and indicators as logged.
+TEST(DatalogReader, KeepsTitlesValuesAndIndicators) {
+    const DatalogReadResult r =
+        Read(Titles() + Row("0.05") + Row("1.25", "2999.023", "1,0,1,0,1,1"));
+    ASSERT_EQ(r.data.Rows(), 2u);
+    EXPECT_EQ(r.data.Titles()[2], "IGN, \"advance\"");
+    EXPECT_EQ(r.data.Titles()[3], "two\nlines");
+    const LogSample s = r.data.Sample(1);
+    EXPECT_EQ(s.timeMs, 1250);
+    EXPECT_FLOAT_EQ(s.values[kRpmChannel], 2999.023f);
+    EXPECT_FLOAT_EQ(s.values[kLambdaChannel], 14.7f);
+    EXPECT_EQ(s.status, 0b110101);
 }
 
 // Each screen column's minimum and maximum is that of the rows whose time

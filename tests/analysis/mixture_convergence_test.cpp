@@ -83,8 +83,9 @@ Point TestPoint(int row, int col, bool interpolation, double span) {
     return {(col + 0.5) * 1000.0, mid / span * 100.0};
 }
 
-// One run from power-up to the last cell, logged the way the window logs.
-std::string RunAndLog(const EngineModel& engine, const EcuImage& image, std::int64_t runMs) {
+// One run from power-up to the last cell, logged the way the window logs,
+// and read back.
+DatalogReadResult RunAndLog(const EngineModel& engine, const EcuImage& image, std::int64_t runMs) {
     const Configuration config = ToolCopy(image);
     WindowState state;
     const ThrottleScaling throttle =
@@ -99,9 +100,7 @@ std::string RunAndLog(const EngineModel& engine, const EcuImage& image, std::int
     test::FakeClock clock;
     test::MemoryFileSystem files;
     Datalog log(clock);
-    DatalogHeader header;
-    for (int n = 0; n < kMeasuredChannels; ++n) header.names[n] = ChannelTable()[n].name;
-    EXPECT_TRUE(log.Start(files.CreateStream("/run.csv"), "/run.csv", header));
+    EXPECT_TRUE(log.Start(files.CreateStream("/run.csv"), "/run.csv", DatalogHeader()));
     int next = 1;
     for (std::int64_t tick = 0; tick * kTickMs < runMs; ++tick) {
         for (int k = 0; k < kFramesPerTick; ++k) {
@@ -120,7 +119,7 @@ std::string RunAndLog(const EngineModel& engine, const EcuImage& image, std::int
         log.Tick();
     }
     EXPECT_TRUE(log.Stop());
-    return files.files["/run.csv"];
+    return ReadDatalog(files, "/run.csv");
 }
 
 void Converges(bool interpolation, std::uint32_t seed) {
@@ -146,11 +145,7 @@ void Converges(bool interpolation, std::uint32_t seed) {
     const Configuration tool = ToolCopy(image);
     const TargetAfrTable targets = TargetAfrTable::Default(FuelMapModel::FromConfiguration(tool));
     for (int pass = 1; pass <= 3; ++pass) {
-        const DatalogReadResult log = [&] {
-            test::MemoryFileSystem files;
-            files.files["/run.csv"] = RunAndLog(engine, image, runMs);
-            return ReadDatalog(files, "/run.csv");
-        }();
+        const DatalogReadResult log = RunAndLog(engine, image, runMs);
         ASSERT_TRUE(log.ok) << DescribeDatalogProblem(log.problem);
         const MixtureResult result = AnalyseLog(log.data, ToolCopy(image), targets, {});
         ASSERT_EQ(result.problem, MixtureProblem::None);
