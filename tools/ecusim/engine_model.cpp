@@ -23,7 +23,7 @@ enum Stream {
     kRpmWobble,
     kEngineTempWobble,
     kAirTempWobble,
-    kAfrWobble,
+    kLambdaNoise,
     kMapWobble,
     kVolt1Wobble,
     kVolt2Wobble,
@@ -291,7 +291,7 @@ double EngineModel::Afr(std::int64_t elapsedMs, const EcuImage& image) const {
     const Fuel fuel = CommandedFuel(p, rpm, image);
     if (fuel.pulseMs <= 0.0) return 19.0; // nothing burning: the sensor sees air
     const double afr = 14.7 * RequiredFuelMs(rpm, p.throttlePercent) / fuel.pulseMs *
-                       (1.0 + 0.01 * Draw(kAfrWobble, elapsedMs));
+                       (1.0 + 0.01 * Draw(kLambdaNoise, elapsedMs));
     return std::clamp(afr, 9.0, 19.0);
 }
 
