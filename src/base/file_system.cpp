@@ -1,12 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/file_system.h"
 
+#include "base/text_entries.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace kavrin {
+
+namespace {
+class DiskReadStream final : public ReadStream {
+public:
+    DiskReadStream(std::ifstream in, std::int64_t size) : in_(std::move(in)), size_(size) {}
+    std::int64_t Read(char* buffer, std::int64_t size) override {
+        if (in_.bad()) return -1;
+        in_.read(buffer, size);
+        if (in_.bad()) return -1;
+        return in_.gcount();
+    }
+    std::int64_t Size() const override { return size_; }
+    Reason LastError() const override {
+        return in_.bad() ? Reason::Entry(text::kFileNotRead) : Reason{};
+    }
+
+private:
+    std::ifstream in_;
+    std::int64_t size_;
+};
+} // namespace
 
 std::optional<std::string> DiskFileSystem::ReadFile(const std::string& path) {
     std::error_code ec;
@@ -20,6 +43,17 @@ std::optional<std::string> DiskFileSystem::ReadFile(const std::string& path) {
     content << in.rdbuf();
     if (in.bad()) return std::nullopt;
     return content.str();
+}
+
+std::unique_ptr<ReadStream> DiskFileSystem::OpenStream(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path file(path);
+    if (!std::filesystem::is_regular_file(file, ec)) return nullptr;
+    const auto size = std::filesystem::file_size(file, ec);
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return nullptr;
+    return std::make_unique<DiskReadStream>(std::move(in),
+                                            ec ? -1 : static_cast<std::int64_t>(size));
 }
 
 bool DiskFileSystem::WriteFile(const std::string& path, const std::string& content) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "base/append_stream.h"
+#include "base/read_stream.h"
 
 #include <memory>
 #include <optional>
@@ -35,6 +36,14 @@ public:
     // does not edit (backups): $XDG_STATE_HOME, by default ~/.local/state; on
     // Windows the per-user application data folder. Empty when there is none.
     virtual std::string StateFolder() = 0;
+    // A file to read in pieces, for files beyond kMaxFileBytes (datalogs); null
+    // when it cannot be opened. Without a stream of its own a file system hands
+    // out what ReadFile reads.
+    virtual std::unique_ptr<ReadStream> OpenStream(const std::string& path) {
+        auto text = ReadFile(path);
+        if (!text) return nullptr;
+        return std::make_unique<TextReadStream>(std::move(*text));
+    }
 
     // No file the system reads is anywhere near this; a larger one is not one
     // of its files and is not read into memory.
@@ -50,6 +59,7 @@ public:
     bool RemoveFile(const std::string& path) override;
     bool MakeFolder(const std::string& path) override;
     std::string StateFolder() override;
+    std::unique_ptr<ReadStream> OpenStream(const std::string& path) override;
 };
 
 } // namespace kavrin

@@ -57,7 +57,37 @@ private:
     QFile file_;
     Reason lastError_;
 };
+class QtReadStream final : public ReadStream {
+public:
+    explicit QtReadStream(const QString& path) : file_(path) {}
+    bool Open() { return file_.open(QIODevice::ReadOnly); }
+    std::int64_t Read(char* buffer, std::int64_t size) override {
+        return file_.read(buffer, static_cast<qint64>(size));
+    }
+    std::int64_t Size() const override { return file_.size(); }
+    Reason LastError() const override { return Said(file_); }
+
+private:
+    QFile file_;
+};
 } // namespace
+
+std::unique_ptr<ReadStream> QtFileSystem::OpenStream(const std::string& path) {
+    lastError_ = {};
+    const QFileInfo info(Q(path));
+    if (!info.exists()) {
+        lastError_ = Reason::Entry(text::kFileMissing);
+        return nullptr;
+    }
+    if (info.isDir()) {
+        lastError_ = Reason::Entry(text::kFileIsFolder);
+        return nullptr;
+    }
+    auto stream = std::make_unique<QtReadStream>(Q(path));
+    if (stream->Open()) return stream;
+    lastError_ = stream->LastError();
+    return nullptr;
+}
 
 std::unique_ptr<AppendStream> QtFileSystem::CreateStream(const std::string& path) {
     lastError_ = {};

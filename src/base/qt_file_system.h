@@ -18,6 +18,7 @@ public:
     bool MakeFolder(const std::string& path) override;
     std::string StateFolder() override;
     Reason LastError() const override { return lastError_; }
+    std::unique_ptr<ReadStream> OpenStream(const std::string& path) override;
 
 private:
     Reason lastError_;

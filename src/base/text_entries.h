@@ -67,5 +67,6 @@ inline constexpr int kSuggestedFactorTip = 151; // ~Suggested EFI factor for the
 inline constexpr int kSuggestedOffsetTip = 152; // ~Suggested EFI offset for the current fuel map
 inline constexpr int kNoStateFolder = 153; // the user has no state folder
 inline constexpr int kFolderNotMade = 154; // the folder cannot be made
+inline constexpr int kFileNotRead = 194; // the file cannot be read
 
 } // namespace kavrin::text

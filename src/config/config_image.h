@@ -66,6 +66,9 @@ static_assert([] {
 }());
 // The two option bytes; their bits are ticked by check boxes.
 inline constexpr int kOptionsOffset = 6;
+// "EFI interpolation", bit 0 of the first option byte: the ECU blends the four
+// fuel cells around the operating point instead of using the one it lies in.
+inline constexpr std::uint8_t kEfiInterpolationBit = 1;
 inline constexpr int kOptions2Offset = 12;
 
 // The image's bytes. An index always fits the one-byte index of a write

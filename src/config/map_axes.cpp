@@ -19,15 +19,21 @@ std::string EngineSpeedHeader(int column) {
     return DecimalText(static_cast<long long>(column) * 1000);
 }
 
-std::string ThrottleRowHeader(const ThrottleAxis& axis, int row, DataFormatMode dataFormat) {
-    // Breakpoints in 256ths of the throttle span, finer at small openings.
+std::int32_t ThrottleRowCounts(const ThrottleAxis& axis, int row) {
     const int b = row <= 5 ? 16 * (row - 1) : 32 * (row - 3);
-    const std::int32_t n = RoundToInt32(static_cast<double>(b) * axis.span / 256.0);
+    return RoundToInt32(static_cast<double>(b) * axis.span / 256.0);
+}
+
+double ThrottleRowPercent(const ThrottleAxis& axis, int row) {
+    return static_cast<double>(ThrottleRowCounts(axis, row)) * axis.scale / 65535.0 * 100.0;
+}
+
+std::string ThrottleRowHeader(const ThrottleAxis& axis, int row, DataFormatMode dataFormat) {
     // THR MIN is taken as typed, so a raw header may carry decimals.
-    if (dataFormat == kRawData) return GeneralNumberText(n + axis.thrMin);
+    if (dataFormat == kRawData) return GeneralNumberText(ThrottleRowCounts(axis, row) + axis.thrMin);
     // One decimal, always with a point: the number reader only knows the point.
     char buf[64];
-    const double percent = static_cast<double>(n) * axis.scale / 65535.0 * 100.0;
+    const double percent = ThrottleRowPercent(axis, row);
     const auto res = std::to_chars(buf, buf + sizeof buf, percent, std::chars_format::fixed, 1);
     return std::string(buf, res.ptr) + "%";
 }

@@ -23,6 +23,12 @@ struct ThrottleAxis {
 // taken as it stands.
 ThrottleAxis ThrottleAxisFor(double thrMin, double thrMax);
 
+// Fuel-map row (from 1) on the throttle axis: its breakpoint in sensor counts
+// above THR MIN, in 256ths of the span finer at small openings (0, 16, 32, 48,
+// 64, 96, 128 ... 256), and as a percentage of the span.
+std::int32_t ThrottleRowCounts(const ThrottleAxis& axis, int row);
+double ThrottleRowPercent(const ThrottleAxis& axis, int row);
+
 // Engine speed of map column (from 1; 0 is the corner) in rpm: "5000".
 std::string EngineSpeedHeader(int column);
 

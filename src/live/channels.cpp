@@ -64,12 +64,12 @@ float LiveChannels::ComputeThrottlePercent(std::int32_t count) const {
 
 void LiveChannels::ShowStatusBits(std::int32_t bits) {
     auto flag = [&](int mask) { return (bits & mask) != 0; };
-    controls_.lblCranking->SetBackColour(flag(1) ? kBlue : windowBackground_);
-    controls_.lblselector->SetText(flag(2) ? "1" : "0");
-    controls_.lblStop->SetBackColour(flag(4) ? kRed : windowBackground_);
-    controls_.lblPulse->SetText(flag(8) ? "HL" : "LH");
-    controls_.lblFirst->SetBackColour(flag(16) ? kBlue : windowBackground_);
-    controls_.lblAnticip->SetBackColour(flag(32) ? kBlue : windowBackground_);
+    controls_.lblCranking->SetBackColour(flag(kCrankingBit) ? kBlue : windowBackground_);
+    controls_.lblselector->SetText(flag(kSelectorBit) ? "1" : "0");
+    controls_.lblStop->SetBackColour(flag(kStopBit) ? kRed : windowBackground_);
+    controls_.lblPulse->SetText(flag(kPulseBit) ? "HL" : "LH");
+    controls_.lblFirst->SetBackColour(flag(kFirstBit) ? kBlue : windowBackground_);
+    controls_.lblAnticip->SetBackColour(flag(kAnticipBit) ? kBlue : windowBackground_);
 }
 
 void LiveChannels::ShowChannel(const std::int16_t& channel, const std::int32_t& value) {
@@ -106,7 +106,7 @@ void LiveChannels::ShowChannel(const std::int16_t& channel, const std::int32_t& 
         x = x / 0.8f;
         break;
     case PreConversion::Lambda:
-        x = x * 10 / 255 + 9;
+        x = x * (kLambdaHighAfr - kLambdaLowAfr) / 255 + kLambdaLowAfr;
         break;
     }
 

@@ -15,6 +15,21 @@ namespace kavrin {
 
 inline constexpr int kMeasuredChannels = 16;
 inline constexpr std::int16_t kStatusChannel = 16;
+// The channels the engine's operating point and its mixture are read from.
+inline constexpr int kRpmChannel = 0;
+inline constexpr int kThrottleChannel = 5;
+inline constexpr int kEngineTempChannel = 7;
+inline constexpr int kLambdaChannel = 9;
+// The status bits of channel 16.
+inline constexpr std::int32_t kCrankingBit = 1;
+inline constexpr std::int32_t kSelectorBit = 2;
+inline constexpr std::int32_t kStopBit = 4;
+inline constexpr std::int32_t kPulseBit = 8;
+inline constexpr std::int32_t kFirstBit = 16;
+inline constexpr std::int32_t kAnticipBit = 32;
+// The lambda sensor's ends: counts 0 and 255 of channel 9 as air-fuel ratios.
+inline constexpr float kLambdaLowAfr = 9.0f;
+inline constexpr float kLambdaHighAfr = 19.0f;
 
 // How a channel's count is turned into engineering units before its factor.
 enum class PreConversion {

@@ -27,8 +27,9 @@ EcuImage EcuImage::Tuned() {
         }
     }
     // 10 degrees up to 1000 rpm, rising to 35 at 5000 rpm, flat above.
+    // Column index col sits at (col + 1) x 1000 rpm.
     for (int col = 0; col < kMapCols; ++col) {
-        const double degrees = col <= 1 ? 10.0 : std::min(35.0, 10.0 + (col - 1) * 6.25);
+        const double degrees = std::min(35.0, 10.0 + col * 6.25);
         image.Set(kIgnitionBase + col, ToByte(degrees / kDegreesPerStep));
     }
     for (int i = 0; i < kEngineTempCells; ++i) image.Set(kEngineTempBase + i, 128);

@@ -9,7 +9,7 @@ namespace kavrin::ecusim {
 // read with "G" and write with "M". The dump's check byte is not part of it.
 class EcuImage {
 public:
-    static constexpr int kMapCols = 15; // 0, 1000 .. 14000 rpm
+    static constexpr int kMapCols = 15; // 1000 .. 15000 rpm
     static constexpr int kMapRows = 11; // throttle steps
     static constexpr int kFuelBase = 0;
     static constexpr int kIgnitionBase = kMapCols * kMapRows;               // 165
@@ -35,6 +35,7 @@ public:
     static constexpr int kOptions2 = kParamBase + 12;
 
     // Bits of the first option byte.
+    static constexpr std::uint8_t kEfiInterpolationOn = 1u << 0;
     static constexpr std::uint8_t kEngineTempCompOn = 1u << 3;
     static constexpr std::uint8_t kAccelEnrichOn = 1u << 2;
     static constexpr std::uint8_t kNegativePulseStart = 1u << 4;

@@ -17,7 +17,7 @@ std::string Decimal(int v) {
 
 EcuSimulator::EcuSimulator(MonotonicClock& clock, const SimOptions& options, const EcuImage& image)
     : clock_(clock), options_(options), image_(image), startMs_(clock.NowMs()),
-      engine_(options.seed), faults_(options, startMs_), pacer_(startMs_) {
+      engine_(options.seed, image), faults_(options, startMs_), pacer_(startMs_) {
     options_.frameRate = std::clamp(options_.frameRate, 0, 2880);
 }
 
