@@ -73,21 +73,6 @@ private:
     frmKAVRIN& frm_;
 };
 
-// The main window as the detection window sees it.
-class frmKAVRIN::Detection final : public DetectionHost {
-public:
-    explicit Detection(frmKAVRIN& frm) : frm_(frm) {}
-    void AbrirPuerto(std::int16_t& port, bool quiet) override { frm_.AbrirPuerto(port, quiet); }
-    bool PortOpen() const override { return frm_.port_.portOpen(); }
-    bool DataReceived() const override { return frm_.linkState_.flags.dataReceived; }
-    void ClearDataReceived() override { frm_.linkState_.flags.dataReceived = false; }
-    void SendString(std::string_view text) override { frm_.port_.SendString(text); }
-    PortDiagnosis WhyNotOpen() const override { return frm_.port_.WhyNotOpen(frm_.texts_); }
-
-private:
-    frmKAVRIN& frm_;
-};
-
 frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
     : view_(view), platform_(std::move(platform)),
       port_(platform_.serial, platform_.ports, platform_.portSystem),
@@ -127,7 +112,7 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
                                              [this] { ShowConfig(); }}}),
       languages_(view, platform_.settings, platform_.files, LanguageFolders(platform_), texts_,
                  [this] { LanguageSwitched(); }),
-      detection_(std::make_unique<Detection>(*this)) {
+      detection_(link_, port_, linkState_, texts_) {
     view_.window->AddListener(keys_.get());
     view_.grids.grd_fuel->AddListener(keys_.get());
     keys_->fuelKeys =
@@ -311,7 +296,7 @@ void frmKAVRIN::mnExit_Click() {
 }
 
 DetectionHost& frmKAVRIN::detectionHost() {
-    return *detection_;
+    return detection_;
 }
 
 void frmKAVRIN::DumpReceived(const std::vector<std::uint8_t>& bytes) {

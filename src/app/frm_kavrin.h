@@ -8,6 +8,7 @@
 #include "app/languages.h"
 #include "app/link_status_view.h"
 #include "app/main_view.h"
+#include "app/port_detection.h"
 #include "base/clock.h"
 #include "base/file_system.h"
 #include "base/language_texts.h"
@@ -26,7 +27,6 @@
 #include "live/channels.h"
 #include "live/datalog.h"
 #include "live/live_cell_tracker.h"
-#include "serial/frm_auto.h"
 #include "serial/rs232.h"
 
 #include <array>
@@ -117,7 +117,6 @@ public:
 
 private:
     class KeyHandler;
-    class Detection;
     // Tells the user once when the settings store cannot keep the choices.
     void CheckSettingsStore();
     void BindEditors();
@@ -154,7 +153,7 @@ private:
     ConfigFiles files_;
     Languages languages_;
     std::optional<HeldSettingsWrites> closingWrites_;
-    std::unique_ptr<Detection> detection_;
+    PortDetection detection_;
 };
 
 } // namespace kavrin

@@ -2,7 +2,7 @@
 #pragma once
 // frmAuto on screen: the modal detection window with its port labels and its
 // timer. The main window's timers run on while it is shown.
-#include "serial/frm_auto.h"
+#include "app/port_detection.h"
 #include "ui/qt_controls.h"
 
 #include <QDialog>

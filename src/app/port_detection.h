@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The automatic port detection window: tries every listed port in turn through
-// the main window's AbrirPuerto and stops at the first one on which the ECU
+// The automatic port detection window's logic: tries every listed port in turn
+// through the link's AbrirPuerto and stops at the first one on which the ECU
 // answers. The main window's link tick keeps decoding meanwhile; an answer is
-// seen through its dataReceived flag.
+// seen through the link's dataReceived flag.
 #include "base/controls.h"
 #include "base/language_texts.h"
+#include "link/link.h"
 #include "serial/port_diagnosis.h"
 #include "serial/port_directory.h"
+#include "serial/rs232.h"
 
 #include <cstdint>
 #include <string>
@@ -27,6 +29,25 @@ public:
     virtual void SendString(std::string_view text) = 0;
     // Why the port of the last AbrirPuerto did not open.
     virtual PortDiagnosis WhyNotOpen() const = 0;
+};
+
+// The link as the detection window reaches it.
+class PortDetection final : public DetectionHost {
+public:
+    PortDetection(Link& link, rs232& port, LinkState& state, const LanguageTexts& texts)
+        : link_(link), port_(port), state_(state), texts_(texts) {}
+    void AbrirPuerto(std::int16_t& port, bool quiet) override { link_.AbrirPuerto(port, quiet); }
+    bool PortOpen() const override { return port_.portOpen(); }
+    bool DataReceived() const override { return state_.flags.dataReceived; }
+    void ClearDataReceived() override { state_.flags.dataReceived = false; }
+    void SendString(std::string_view text) override { port_.SendString(text); }
+    PortDiagnosis WhyNotOpen() const override { return port_.WhyNotOpen(texts_); }
+
+private:
+    Link& link_;
+    rs232& port_;
+    LinkState& state_;
+    const LanguageTexts& texts_;
 };
 
 // The detection window's controls and its timer Timer1.

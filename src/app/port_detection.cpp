@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "serial/frm_auto.h"
+#include "app/port_detection.h"
 
 #include "base/modulo.h"
 
