@@ -4,6 +4,7 @@
 #include "ecusim/command_line.h"
 #include "ecusim/ecu_image.h"
 #include "ecusim/ecu_simulator.h"
+#include "ecusim/engine_model.h"
 #include "support/link_rig.h"
 
 #include <gmock/gmock.h>
@@ -57,6 +58,14 @@ TEST(EcuSimulatorTest, FaultyDumpsOnDemandFailTheToolsCheck) {
 }
 
 // The end-to-end test uses the port, files and seed; these are the rest.
+// The engine as the simulator runs it by itself, with no scripted drive: it
+// fires and runs on after cranking.
+TEST(EngineModelTest, TheFreeRunningEngineRunsAfterCranking) {
+    const EngineModel engine(7);
+    for (std::int64_t ms : {EngineModel::kCrankingEndsMs, std::int64_t{60000}})
+        EXPECT_GT(engine.At(ms).rpm, 200.0) << ms;
+}
+
 TEST(CommandLineTest, OptionsAreReadAndNonsenseIsRefused) {
     const ParsedCommandLine all =
         ParseCommandLine({"--select", "--log=/tmp/l", "--rate", "2880", "--seed", "4294967295",

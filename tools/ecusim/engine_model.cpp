@@ -214,11 +214,13 @@ EngineModel::Physical EngineModel::At(std::int64_t elapsedMs) const {
         // after it fires it flares above idle and settles. On the bench the
         // brake holds the speed asked for.
         const double sinceFiring = t - double(kCrankingEndsMs);
-        double rpm = Scripted(elapsedMs).rpm;
-        if (setup_.drive.empty())
-            rpm = 900.0 + 51.0 * Throttle(elapsedMs - 250) + 500.0 * std::exp(-sinceFiring / 700.0);
-        if (sinceFiring < 300.0) rpm = 250.0 + (rpm - 250.0) * sinceFiring / 300.0;
-        p.rpm = rpm + 20.0 * Wobble(kRpmWobble, elapsedMs, 150);
+        const double rpm =
+            setup_.drive.empty()
+                ? 900.0 + 51.0 * Throttle(elapsedMs - 250) + 500.0 * std::exp(-sinceFiring / 700.0)
+                : Scripted(elapsedMs).rpm;
+        const double flare =
+            sinceFiring < 300.0 ? 250.0 + (rpm - 250.0) * sinceFiring / 300.0 : rpm;
+        p.rpm = flare + 20.0 * Wobble(kRpmWobble, elapsedMs, 150);
     }
 
     p.engineTempC = 90.0 - (90.0 - setup_.startTempC) * std::exp(-t / 150000.0) +
