@@ -69,4 +69,39 @@ inline constexpr int kNoStateFolder = 153; // the user has no state folder
 inline constexpr int kFolderNotMade = 154; // the folder cannot be made
 inline constexpr int kFileNotRead = 194; // the file cannot be read
 
+// What a screen reader says of the window's parts.
+inline constexpr int kA11yFuelMap = 300; // Fuel map
+inline constexpr int kA11yIgnitionMap = 301; // Ignition map
+inline constexpr int kA11yEngineComp = 302; // Engine temperature compensation
+inline constexpr int kA11yAirComp = 303; // Air temperature compensation
+inline constexpr int kA11yFuelCellValue = 304; // Fuel map cell value
+inline constexpr int kA11yIgnitionCellValue = 305; // Ignition map cell value
+inline constexpr int kA11yEngineCompValue = 306; // Engine temperature compensation cell value
+inline constexpr int kA11yAirCompValue = 307; // Air temperature compensation cell value
+inline constexpr int kA11yChartScale = 308; // %1 chart scale
+inline constexpr int kA11yUnitOf = 309; // %1 unit: %2
+inline constexpr int kA11yRawCount = 310; // raw count
+inline constexpr int kA11yOn = 311; // on
+inline constexpr int kA11yOff = 312; // off
+inline constexpr int kA11ySuggestedFactor = 313; // Suggested EFI factor
+inline constexpr int kA11ySuggestedOffset = 314; // Suggested EFI offset
+inline constexpr int kA11yFuelMarker = 315; // Operating point on the fuel map
+inline constexpr int kA11yIgnitionMarker = 316; // Operating point on the ignition map
+inline constexpr int kA11yLastStatus = 317; // Last status value
+inline constexpr int kA11yBadDumps = 318; // Bad dumps
+inline constexpr int kA11yBadFrames = 319; // Bad frames
+inline constexpr int kA11yTimeouts = 320; // Timeouts
+inline constexpr int kA11yDumpRetries = 321; // Dump retries
+inline constexpr int kA11yStatusPanel = 322; // Status bar: %1
+inline constexpr int kA11yStatusBar = 323; // Status bar
+inline constexpr int kA11yLinkUp = 324; // Link up
+inline constexpr int kA11yLinkDown = 325; // Link down
+inline constexpr int kA11yConnection = 326; // Status bar, connection
+inline constexpr int kA11yDatalog = 327; // Status bar, datalog: %1
+inline constexpr int kA11yLiveChart = 328; // Live chart
+inline constexpr int kA11yChartDescription = 329; // Strip chart of the live channels, 0 to 100 chart units, one column per
+inline constexpr int kA11yNothingPlotted = 330; // no channel is plotted
+inline constexpr int kA11yPlotting = 331; // plotting %1
+inline constexpr int kA11yScaleOf = 332; // %1 (scale %2)
+
 } // namespace kavrin::text

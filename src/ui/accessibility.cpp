@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/accessibility.h"
 
+#include "base/text_entries.h"
+
 #include "live/channels.h"
 #include "ui/chart_widget.h"
 #include "ui/qt_controls.h"
@@ -295,23 +297,30 @@ void LabelByCaption(QWidget* field) {
     if (best) best->setBuddy(field);
 }
 
+// A language entry as the accessibility interface takes it.
+struct Words {
+    const LanguageTexts& texts;
+    QString operator()(int entry, std::initializer_list<std::string_view> fill = {}) const {
+        return QString::fromStdString(texts.Format(entry, fill));
+    }
+};
+
 } // namespace
 
-QString ChartDescription(const MainView& view) {
+QString ChartDescription(const MainView& view, const LanguageTexts& texts) {
+    const Words say{texts};
     QStringList plotted;
     const auto& table = ChannelTable();
     for (int n = 0; n < kMeasuredChannels; ++n) {
         const CheckControl* chk = view.channels.chk[n];
         if (chk && chk->IsChecked())
-            plotted << QStringLiteral("%1 (scale %2)")
-                           .arg(QString::fromLatin1(table[n].name),
-                                TextOf(view.channels.txtEscala[n]));
+            plotted << say(text::kA11yScaleOf,
+                           {table[n].name, TextOf(view.channels.txtEscala[n]).toStdString()});
     }
-    const QString traces = plotted.isEmpty() ? QObject::tr("no channel is plotted")
-                                             : QObject::tr("plotting %1").arg(plotted.join(", "));
-    return QObject::tr("Strip chart of the live channels, 0 to 100 chart units, one column per "
-                       "engine-speed frame; %1.")
-        .arg(traces);
+    const QString traces =
+        plotted.isEmpty() ? say(text::kA11yNothingPlotted)
+                          : say(text::kA11yPlotting, {plotted.join(", ").toStdString()});
+    return say(text::kA11yChartDescription, {traces.toStdString()});
 }
 
 void InstallAccessibility() {
@@ -319,32 +328,46 @@ void InstallAccessibility() {
     QAccessible::installFactory(&Factory);
 }
 
-void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget& chart) {
-    InstallAccessibility();
+void NameFixedParts(QWidget& window, const MainView& view, const LanguageTexts& texts) {
+    const Words say{texts};
+    const auto name = [&](QWidget* w, const QString& text) {
+        if (w) w->setAccessibleName(text);
+    };
+    const std::pair<GridControl*, int> grids[] = {
+        {view.grids.grd_fuel, text::kA11yFuelMap},
+        {view.grids.grd_ign, text::kA11yIgnitionMap},
+        {view.grids.grd3, text::kA11yEngineComp},
+        {view.grids.grd4, text::kA11yAirComp},
+    };
+    for (const auto& [g, entry] : grids) name(dynamic_cast<QtGridControl*>(g), say(entry));
+    const std::pair<EditBox*, int> boxes[] = {
+        {view.txtgrd_fuel, text::kA11yFuelCellValue},
+        {view.txtgrd_ign, text::kA11yIgnitionCellValue},
+        {view.txtgrd3, text::kA11yEngineCompValue},
+        {view.txtGrd4, text::kA11yAirCompValue},
+    };
+    for (const auto& [b, entry] : boxes) name(dynamic_cast<QWidget*>(b), say(entry));
+    for (int n = 0; n < kMeasuredChannels; ++n)
+        name(WidgetOf(view.channels.txtEscala[n]),
+             say(text::kA11yChartScale, {ChannelTable()[n].name}));
+    name(WidgetOf(view.p), say(text::kA11yFuelMarker));
+    name(WidgetOf(view.p2), say(text::kA11yIgnitionMarker));
+    name(window.findChild<QWidget*>(QStringLiteral("barra")), say(text::kA11yStatusBar));
+}
 
-    const std::pair<GridControl*, QString> grids[] = {
-        {view.grids.grd_fuel, QObject::tr("Fuel map")},
-        {view.grids.grd_ign, QObject::tr("Ignition map")},
-        {view.grids.grd3, QObject::tr("Engine temperature compensation")},
-        {view.grids.grd4, QObject::tr("Air temperature compensation")},
-    };
-    for (const auto& [g, name] : grids)
-        if (auto* w = dynamic_cast<QtGridControl*>(g)) w->setAccessibleName(name);
-    const std::pair<EditBox*, QString> boxes[] = {
-        {view.txtgrd_fuel, QObject::tr("Fuel map cell value")},
-        {view.txtgrd_ign, QObject::tr("Ignition map cell value")},
-        {view.txtgrd3, QObject::tr("Engine temperature compensation cell value")},
-        {view.txtGrd4, QObject::tr("Air temperature compensation cell value")},
-    };
-    for (const auto& [b, name] : boxes)
-        if (auto* w = dynamic_cast<QWidget*>(b)) w->setAccessibleName(name);
+void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget& chart,
+                              const LanguageTexts& texts) {
+    InstallAccessibility();
+    // Every name is asked for when a reader wants it, so it follows the
+    // interface language.
+    const Words say{texts};
+
+    NameFixedParts(window, view, texts);
 
     const ChannelControls& ch = view.channels;
     const auto& table = ChannelTable();
     for (int n = 0; n < kMeasuredChannels; ++n) {
         const QString channel = QString::fromLatin1(table[n].name);
-        if (QWidget* scale = WidgetOf(ch.txtEscala[n]))
-            scale->setAccessibleName(QObject::tr("%1 chart scale").arg(channel));
         const Control* value = ch.lblvalor[n];
         const Control* unit = ch.lblUnit[n];
         Name(WidgetOf(value), [channel, value, unit] {
@@ -352,10 +375,11 @@ void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget
             return u.isEmpty() ? QStringLiteral("%1 %2").arg(channel, TextOf(value))
                                : QStringLiteral("%1 %2 %3").arg(channel, TextOf(value), u);
         });
-        Name(WidgetOf(unit), [channel, unit] {
+        Name(WidgetOf(unit), [say, channel, unit] {
             const QString u = TextOf(unit);
-            return QObject::tr("%1 unit: %2")
-                .arg(channel, u.isEmpty() ? QObject::tr("raw count") : u);
+            return say(text::kA11yUnitOf,
+                       {channel.toStdString(),
+                        u.isEmpty() ? say(text::kA11yRawCount).toStdString() : u.toStdString()});
         });
     }
 
@@ -370,12 +394,12 @@ void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget
         QWidget* w = WidgetOf(control);
         if (!w) continue;
         QPointer<QWidget> self(w), top(&window);
-        Name(w, [self, top, caption = caption] {
+        Name(w, [say, self, top, caption = caption] {
             const bool on =
                 self && top &&
                 self->palette().color(QPalette::Window) != top->palette().color(QPalette::Window);
             return QStringLiteral("%1 %2").arg(caption,
-                                               on ? QObject::tr("on") : QObject::tr("off"));
+                                               say(on ? text::kA11yOn : text::kA11yOff));
         });
     }
     const std::pair<Control*, QString> shown[] = {
@@ -394,14 +418,14 @@ void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget
           view.parameters.txtTHRmax, view.parameters.txtCorte, view.parameters.txtFactor,
           view.parameters.txtOffset, view.parameters.txtPriming, view.parameters.txtDwell})
         LabelByCaption(WidgetOf(field));
-    const std::pair<Control*, QString> suggestions[] = {
-        {view.parameters.lblfactor, QObject::tr("Suggested EFI factor")},
-        {view.parameters.lbloffset, QObject::tr("Suggested EFI offset")},
+    const std::pair<Control*, int> suggestions[] = {
+        {view.parameters.lblfactor, text::kA11ySuggestedFactor},
+        {view.parameters.lbloffset, text::kA11ySuggestedOffset},
     };
-    for (const auto& [control, caption] : suggestions)
-        Name(WidgetOf(control), [control = control, caption = caption] {
+    for (const auto& [control, entry] : suggestions)
+        Name(WidgetOf(control), [say, control = control, entry = entry] {
             const QString t = TextOf(control);
-            return t.isEmpty() ? caption : QStringLiteral("%1 %2").arg(caption, t);
+            return t.isEmpty() ? say(entry) : QStringLiteral("%1 %2").arg(say(entry), t);
         });
     for (Control* unit : view.maps.lblfmt) {
         QWidget* w = WidgetOf(unit);
@@ -410,48 +434,45 @@ void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget
         QPointer<QLineEdit> field;
         for (QLineEdit* e : w->parentWidget()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
             if (std::abs(e->geometry().center().y() - w->geometry().center().y()) <= 6) field = e;
-        Name(w, [field, unit] {
+        Name(w, [say, field, unit] {
             QString caption;
             if (field && field->parentWidget())
                 for (QLabel* l :
                      field->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
                     if (l->buddy() == field) caption = l->text();
-            return QObject::tr("%1 unit: %2").arg(caption, TextOf(unit));
+            return say(text::kA11yUnitOf, {caption.toStdString(), TextOf(unit).toStdString()});
         });
     }
 
-    for (Control* marker : {view.p, view.p2})
-        if (QWidget* w = WidgetOf(marker))
-            w->setAccessibleName(marker == view.p
-                                     ? QObject::tr("Operating point on the fuel map")
-                                     : QObject::tr("Operating point on the ignition map"));
-    const char* counts[] = {"Last status value", "Bad dumps", "Bad frames", "Timeouts",
-                            "Dump retries"};
+    const int counts[] = {text::kA11yLastStatus, text::kA11yBadDumps, text::kA11yBadFrames,
+                          text::kA11yTimeouts, text::kA11yDumpRetries};
     for (int k = 0; k < 5; ++k) {
         const Control* panel = view.counterPanels[k];
-        const QString what = QObject::tr(counts[k]);
         Name(
             WidgetOf(panel),
-            [panel] { return QObject::tr("Status bar: %1").arg(TextOf(panel).trimmed()); },
-            [what] { return what; });
+            [say, panel] {
+                return say(text::kA11yStatusPanel, {TextOf(panel).trimmed().toStdString()});
+            },
+            [say, entry = counts[k]] { return say(entry); });
     }
-    if (auto* barra = window.findChild<QWidget*>(QStringLiteral("barra")))
-        barra->setAccessibleName(QObject::tr("Status bar"));
     if (auto* picture = window.findChild<QLabel*>(QStringLiteral("connection_picture"))) {
         QPointer<QLabel> self(picture);
-        Name(picture, [self] {
-            return self && self->property("connected").toBool() ? QObject::tr("Link up")
-                                                                : QObject::tr("Link down");
+        Name(picture, [say, self] {
+            return say(self && self->property("connected").toBool() ? text::kA11yLinkUp
+                                                                    : text::kA11yLinkDown);
         });
     }
     if (auto* panel = window.findChild<QLabel*>(QStringLiteral("connection")))
-        Name(panel, [] { return QObject::tr("Status bar, connection"); });
+        Name(panel, [say] { return say(text::kA11yConnection); });
     const Control* log = view.logPanel;
-    Name(WidgetOf(log), [log] { return QObject::tr("Status bar, datalog: %1").arg(TextOf(log)); });
+    Name(WidgetOf(log),
+         [say, log] { return say(text::kA11yDatalog, {TextOf(log).toStdString()}); });
 
     const MainView* v = &view;
+    const LanguageTexts* t = &texts;
     Name(
-        &chart, [] { return QObject::tr("Live chart"); }, [v] { return ChartDescription(*v); });
+        &chart, [say] { return say(text::kA11yLiveChart); },
+        [v, t] { return ChartDescription(*v, *t); });
 }
 
 } // namespace kavrin

@@ -5,6 +5,7 @@
 // indicator's state in words, the chart as a described picture and the
 // status-bar panels with what they count.
 #include "app/main_view.h"
+#include "base/language_texts.h"
 
 #include <QObject>
 #include <QString>
@@ -41,9 +42,13 @@ void InstallAccessibility();
 // Installs the accessibility interfaces of the tables and the named widgets
 // (once per process; a second call replaces nothing) and names the window's
 // controls.
-void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget& chart);
+void DescribeForAccessibility(QWidget& window, const MainView& view, ChartWidget& chart,
+                              const LanguageTexts& texts);
 
 // The chart's description: which channels it plots.
-QString ChartDescription(const MainView& view);
+QString ChartDescription(const MainView& view, const LanguageTexts& texts);
+// The names that do not change with what a part shows, in the current
+// language: given again after a change of language.
+void NameFixedParts(QWidget& window, const MainView& view, const LanguageTexts& texts);
 
 } // namespace kavrin

@@ -79,7 +79,7 @@ MainWindow::MainWindow(Platform platform, QWidget* parent)
     dialogs_->SetTexts(&frm_->texts());
     WireHandlers();
     WireSettingsAndFiles();
-    DescribeForAccessibility(*this, view_, *picRPM_);
+    DescribeForAccessibility(*this, view_, *picRPM_, frm_->texts());
 
     tmrcom_ = new QTimer(this);
     tmrcom_->setObjectName(QStringLiteral("tmrcom"));
@@ -92,6 +92,7 @@ MainWindow::MainWindow(Platform platform, QWidget* parent)
 void MainWindow::Load() {
     frm_->Form_Load();
     FitCaptions(this);
+    NameFixedParts(*this, view_, frm_->texts());
     loaded_ = true;
     if (stopRequested_) {
         close();
@@ -578,6 +579,7 @@ void MainWindow::BindLanguageAndFiles() {
         if (!frm_) return;
         frm_->languages().mnlan_Click(k);
         FitCaptions(this);
+        NameFixedParts(*this, view_, frm_->texts());
     });
     view_.mnLanguage = mnlan_.get();
     tagged_ = TagMainWindowControls(this);

@@ -51,7 +51,7 @@ TEST_F(WindowDatalogTest, LogMenuStartsAndStopsARowPerEngineSpeedFrame) {
               std::string::npos);
     EXPECT_TRUE(Log()->isChecked() && panel->isVisible());
     EXPECT_EQ(QAccessible::queryAccessibleInterface(panel)->text(QAccessible::Name),
-              "Status bar, datalog: T96(run.csv,2)");
+              "T327(T96(run.csv,2))");
 
     // Stopping writes the rows of the last second and no more.
     Frames({{'0', 3072}});

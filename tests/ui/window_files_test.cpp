@@ -250,7 +250,7 @@ TEST_F(WindowTest, ToolsReadTablesFieldsValuesIndicatorsAndTheChart) {
     window->logic().ShowChannel(0, 1024);
     auto* fuel = Reader(Find("grd_fuel"));
     EXPECT_EQ(fuel->role(), QAccessible::Table);
-    EXPECT_EQ(fuel->text(QAccessible::Name), "Fuel map");
+    EXPECT_EQ(fuel->text(QAccessible::Name), "T300");
     QAccessibleTableInterface* table = fuel->tableInterface();
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(QSize(table->columnCount(), table->rowCount()), QSize(15, 11));
@@ -264,17 +264,17 @@ TEST_F(WindowTest, ToolsReadTablesFieldsValuesIndicatorsAndTheChart) {
     EXPECT_EQ(corte->text(QAccessible::Name), "T48"); // its caption, in the language's words
     EXPECT_EQ(corte->relations(QAccessible::Label).size(), 1);
     EXPECT_EQ(Reader(Find("lblvalor0"))->text(QAccessible::Name), "RPM 1024");
-    EXPECT_EQ(Reader(Find("lblCranking"))->text(QAccessible::Name), "CRANKING off");
+    EXPECT_EQ(Reader(Find("lblCranking"))->text(QAccessible::Name), "CRANKING T312");
     window->logic().ShowChannel(16, 1);
-    EXPECT_EQ(Reader(Find("lblCranking"))->text(QAccessible::Name), "CRANKING on");
-    EXPECT_EQ(Reader(Find("txtEscala0"))->text(QAccessible::Name), "RPM chart scale");
-    EXPECT_EQ(Reader(Find("barra_panel3"))->text(QAccessible::Name), "Status bar: T79 0");
+    EXPECT_EQ(Reader(Find("lblCranking"))->text(QAccessible::Name), "CRANKING T311");
+    EXPECT_EQ(Reader(Find("txtEscala0"))->text(QAccessible::Name), "T308(RPM)");
+    EXPECT_EQ(Reader(Find("barra_panel3"))->text(QAccessible::Name), "T322(T79 0)");
 
     QAccessibleInterface* chart = Reader(&window->chart());
     EXPECT_EQ(chart->role(), QAccessible::Graphic);
-    EXPECT_EQ(chart->text(QAccessible::Name), "Live chart");
+    EXPECT_EQ(chart->text(QAccessible::Name), "T328");
     Chk(0)->click();
-    EXPECT_TRUE(chart->text(QAccessible::Description).contains("RPM (scale 0.1)"));
+    EXPECT_TRUE(chart->text(QAccessible::Description).contains("T332(RPM,0.1)"));
 }
 
 TEST_F(WindowTest, ChartHasTheDesignSizeAndDrawsEachTickInOneRepaint) {
