@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
+
 namespace kavrin {
 
 QColor ToQColor(Colour colour);
@@ -64,6 +66,7 @@ public:
 private:
     QPointer<QLabel> picture_;
     QPointer<QLabel> text_;
+    std::optional<bool> shownConnected_;
 };
 
 class QtMessageBoxes final : public MessageBoxes {
