@@ -184,6 +184,8 @@ void frmKAVRIN::Form_QueryUnload() {
 
 void frmKAVRIN::tmrcom_Timer() {
     link_.tmrcom_Timer();
+    // The tick's frames are shown once, with their last values.
+    channels_.Refresh();
     datalog_.Tick();
     ReportDatalogFailure();
     // The row count follows at the tick's pace, not at every frame's.
@@ -558,6 +560,8 @@ void frmKAVRIN::SetGridBackground(Colour colour) {
 }
 
 void frmKAVRIN::SetChannelControlsColour(Colour colour) {
+    // Frames taken before the link went down show before it is greyed.
+    channels_.Refresh();
     const ChannelControls& ch = view_.channels;
     for (int n = 0; n < kMeasuredChannels; ++n)
         for (Control* c : {static_cast<Control*>(ch.chk[n]), ch.lblvalor[n], ch.txtEscala[n]})
