@@ -52,10 +52,12 @@ void QtWidgetControl::SetText(const std::string& text) {
     if (auto* l = qobject_cast<QLabel*>(widget_)) {
         if (l->text() != q) l->setText(q);
     } else if (auto* e = qobject_cast<QLineEdit*>(widget_)) {
-        // Setting a field also drops what the user is typing into it (its
-        // modified mark, caret and selection); only an untouched field that
-        // already says the same is left alone.
-        if (e->text() != q || e->isModified() || e->hasFocus()) e->setText(q);
+        // Setting a field also drops what the user did in it (its modified
+        // mark, undo history, caret and selection); only a field the user has
+        // not touched since and that already says the same is left alone.
+        if (e->text() != q || e->isModified() || e->hasFocus() || e->isUndoAvailable() ||
+            e->isRedoAvailable())
+            e->setText(q);
     } else if (auto* b = qobject_cast<QAbstractButton*>(widget_)) {
         if (b->text() != q) b->setText(q);
     }
