@@ -77,7 +77,8 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
     : view_(view), platform_(std::move(platform)),
       port_(platform_.serial, platform_.ports, platform_.portSystem),
       linkStatus_(view, texts_, linkState_, port_,
-                  [this](std::int16_t& port) { link_.AbrirPuerto(port, false); }),
+                  [this](std::int16_t& port) { link_.AbrirPuerto(port, false); },
+                  [this] { channels_.Refresh(); }),
       link_(port_, platform_.clock, linkState_, config_, *this, linkStatus_, platform_.settings,
             state_.writes),
       configView_(config_, state_.writes, state_, view.grids, view.parameters,
@@ -182,6 +183,8 @@ void frmKAVRIN::Form_QueryUnload() {
 
 void frmKAVRIN::tmrcom_Timer() {
     link_.tmrcom_Timer();
+    // The tick's frames are shown once, with their last values.
+    channels_.Refresh();
     datalog_.Tick();
 }
 

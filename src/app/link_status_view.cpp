@@ -15,8 +15,10 @@ std::int16_t PortOfCaption(const std::string& caption) {
 } // namespace
 
 LinkStatusView::LinkStatusView(MainView& view, const LanguageTexts& texts, LinkState& link,
-                               rs232& port, std::function<void(std::int16_t&)> open)
-    : view_(view), texts_(texts), link_(link), port_(port), open_(std::move(open)) {}
+                               rs232& port, std::function<void(std::int16_t&)> open,
+                               std::function<void()> showPending)
+    : view_(view), texts_(texts), link_(link), port_(port), open_(std::move(open)),
+      showPending_(std::move(showPending)) {}
 
 void LinkStatusView::Connecting() {
     SetPortMenuCheck(0);
@@ -44,6 +46,8 @@ void LinkStatusView::Receiving() {
 }
 
 void LinkStatusView::Offline() {
+    // Frames taken before the link went down show before the channels grey.
+    if (showPending_) showPending_();
     SetChannelControlsColour(kOfflineChannelText);
     SetGridBackground(kOfflineGrid);
 }

@@ -16,9 +16,10 @@ namespace kavrin {
 
 class LinkStatusView final : public LinkStatus {
 public:
-    // open: what a port item's click does (the link's AbrirPuerto, not quiet).
+    // open: what a port item's click does (the link's AbrirPuerto, not quiet);
+    // showPending: the frames taken this tick, shown before the channels grey.
     LinkStatusView(MainView& view, const LanguageTexts& texts, LinkState& link, rs232& port,
-                   std::function<void(std::int16_t&)> open);
+                   std::function<void(std::int16_t&)> open, std::function<void()> showPending);
 
     void Connecting() override;
     void PortOpened(std::int16_t port) override;
@@ -49,6 +50,7 @@ private:
     LinkState& link_;
     rs232& port_;
     std::function<void(std::int16_t&)> open_;
+    std::function<void()> showPending_;
     int connectionEntry_ = 0; // the entry the connection panel shows: 72, 73 or 74
 };
 

@@ -64,6 +64,8 @@ public:
 
     // Colours of the current cell; 0 when never set.
     virtual Colour CellBackColor() const = 0;
+    // The background of any cell, without moving the current cell there.
+    virtual Colour CellBackColorAt(int row, int col) const = 0;
     virtual void SetCellBackColor(Colour colour) = 0;
     virtual Colour CellForeColor() const = 0;
     virtual void SetCellForeColor(Colour colour) = 0;

@@ -76,7 +76,7 @@ void LiveChannels::ShowChannel(const std::int16_t& channel, const std::int32_t& 
     if (channel < 0 || channel > kStatusChannel) return;
     state_.LastValues[channel] = value;
     if (channel == kStatusChannel) {
-        ShowStatusBits(value);
+        statusDue_ = true;
         return;
     }
     if (channel == 11 && value < 4) {
@@ -110,18 +110,32 @@ void LiveChannels::ShowChannel(const std::int16_t& channel, const std::int32_t& 
         break;
     }
 
-    const bool formatted = state_.DataFormat != kRawData;
-    controls_.lblvalor[channel]->SetText(
-        formatted ? FormatScaled(x, factor, info.decimals, state_.DataFormat) : DecimalText(value));
+    rows_[channel] = {true, value, x, factor, state_.DataFormat};
     x = x * factor;
     shown_[channel] = x;
-    controls_.lblUnit[channel]->SetText(formatted ? info.unit : "");
 
     const CheckControl* box = controls_.chk[channel];
     chart_.PlotPoint(channel, x, info.colour, box && box->IsChecked());
-    controls_.chk[channel]->SetForeColour(info.colour);
-    controls_.lblvalor[channel]->SetForeColour(info.colour);
     if (channel == 0) chart_.Advance();
+}
+
+void LiveChannels::Refresh() {
+    for (int n = 0; n < kMeasuredChannels; ++n) {
+        ShownRow& row = rows_[n];
+        if (!row.due) continue;
+        row.due = false;
+        const ChannelInfo& info = ChannelTable()[n];
+        // Raw, the count as received: channel 3 shows its count, not x 0.0008.
+        const bool formatted = row.mode != kRawData;
+        controls_.lblvalor[n]->SetText(
+            formatted ? FormatScaled(row.value, row.factor, info.decimals, row.mode)
+                      : DecimalText(row.count));
+        controls_.lblUnit[n]->SetText(formatted ? info.unit : "");
+        controls_.chk[n]->SetForeColour(info.colour);
+        controls_.lblvalor[n]->SetForeColour(info.colour);
+    }
+    if (statusDue_) ShowStatusBits(state_.LastValues[kStatusChannel]);
+    statusDue_ = false;
 }
 
 } // namespace kavrin

@@ -96,8 +96,15 @@ public:
     LiveChannels(const ChannelControls& controls, LiveChart& chart, const Configuration& config,
                  WindowState& state, const Control& txtTHRmin, Colour windowBackground);
 
-    // One accepted live frame. Channels outside 0..16 are ignored.
+    // One accepted live frame: the values and the chart take it at once, the
+    // labels and indicators at the next Refresh. Channels outside 0..16 are
+    // ignored.
     void ShowChannel(const std::int16_t& channel, const std::int32_t& value);
+
+    // Once a tick: the value and unit labels and the indicators of the
+    // channels that had frames since the last refresh show their last frame.
+    // The screen shows one value a tick, however many frames came.
+    void Refresh();
 
     // Percentage of the throttle span for a channel 5 count.
     float ComputeThrottlePercent(std::int32_t count) const;
@@ -109,6 +116,16 @@ public:
 private:
     void ShowStatusBits(std::int32_t bits);
 
+    // A channel's row as its last frame left it, until the next refresh shows
+    // it: the value before its factor, and the display mode of the moment.
+    struct ShownRow {
+        bool due = false;
+        std::int32_t count = 0;
+        float value = 0.0f;
+        float factor = 1.0f;
+        DataFormatMode mode = kRawData;
+    };
+
     const ChannelControls& controls_;
     LiveChart& chart_;
     const Configuration& config_;
@@ -116,6 +133,8 @@ private:
     const Control& txtTHRmin_;
     Colour windowBackground_;
     std::array<float, kMeasuredChannels> shown_{};
+    std::array<ShownRow, kMeasuredChannels> rows_{};
+    bool statusDue_ = false;
 };
 
 } // namespace kavrin

@@ -40,6 +40,14 @@ void LiveCellTracker::TrackLiveCell() {
 
 void LiveCellTracker::MarkLiveCell(GridControl& grid, std::int16_t& col, std::int16_t& row) {
     if (!state_.maps.singleCellSelected) return;
+    // An operating point beyond the map leaves the last cell inside it tinted.
+    if (col >= grid.Cols() || row >= grid.Rows()) return;
+    // Re-marked on every tick, mostly where it already is: then the grid is
+    // not touched at all, not even its current cell.
+    if (state_.MarkedRow == row && state_.MarkedCol == col &&
+        grid.CellBackColorAt(row, col) == kLiveCellColour)
+        return;
+
     // Moving the current cell about must not read as the user's edit.
     const SuppressWrites quiet(state_.writes);
     const int savedRow = grid.Row();
@@ -47,19 +55,16 @@ void LiveCellTracker::MarkLiveCell(GridControl& grid, std::int16_t& col, std::in
     const int savedRowSel = grid.RowSel();
     const int savedColSel = grid.ColSel();
 
-    // An operating point beyond the map leaves the last cell inside it tinted.
-    if (col < grid.Cols() && row < grid.Rows()) {
-        if (state_.MarkedRow != row || state_.MarkedCol != col) {
-            grid.SetRow(state_.MarkedRow);
-            grid.SetCol(state_.MarkedCol);
-            grid.SetCellBackColor(0);
-        }
-        grid.SetRow(row);
-        grid.SetCol(col);
-        grid.SetCellBackColor(kLiveCellColour);
-        state_.MarkedRow = static_cast<std::int16_t>(grid.Row());
-        state_.MarkedCol = static_cast<std::int16_t>(grid.Col());
+    if (state_.MarkedRow != row || state_.MarkedCol != col) {
+        grid.SetRow(state_.MarkedRow);
+        grid.SetCol(state_.MarkedCol);
+        grid.SetCellBackColor(0);
     }
+    grid.SetRow(row);
+    grid.SetCol(col);
+    grid.SetCellBackColor(kLiveCellColour);
+    state_.MarkedRow = static_cast<std::int16_t>(grid.Row());
+    state_.MarkedCol = static_cast<std::int16_t>(grid.Col());
 
     grid.SetRow(savedRow);
     grid.SetCol(savedCol);

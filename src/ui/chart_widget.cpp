@@ -4,8 +4,11 @@
 #include "ui/qt_controls.h"
 
 #include <QFontMetrics>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
+
+#include <algorithm>
 
 namespace kavrin {
 
@@ -22,10 +25,15 @@ ChartWidget::ChartWidget(QSize drawingArea, QWidget* parent)
     image_.fill(background_);
 }
 
-void ChartWidget::Changed() {
-    if (updatePending_) return;
-    updatePending_ = true;
-    update();
+void ChartWidget::Changed(const QRect& area) {
+    // A tick's lines fall in the few columns its engine-speed frames moved
+    // over: only those are copied to the screen, not the whole picture. The
+    // area asked for only grows until the repaint, so Qt's region stays one
+    // rectangle.
+    const QRect grown = changed_.united(area.intersected(image_.rect()));
+    if (grown == changed_) return;
+    changed_ = grown;
+    update(changed_.translated(kFrame, kFrame));
 }
 
 QPainter& ChartWidget::Painter() {
@@ -47,22 +55,24 @@ ChartWidget::~ChartWidget() {
 void ChartWidget::Clear() {
     EndPainting();
     image_.fill(background_);
-    Changed();
+    Changed(image_.rect());
 }
 
 void ChartWidget::Line(int x1, int y1, int x2, int y2, Colour colour) {
     QPainter& p = Painter();
     p.setPen(ToQColor(colour));
     p.drawLine(x1, y1, x2, y2);
-    Changed();
+    Changed(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                  QPoint(std::max(x1, x2), std::max(y1, y2))));
 }
 
 void ChartWidget::Print(int x, int top, const std::string& text, Colour colour) {
     QPainter& p = Painter();
     p.setPen(ToQColor(colour));
     const QFontMetrics m(labelFont_);
-    p.drawText(QPoint(x, top + m.ascent()), QString::fromStdString(text));
-    Changed();
+    const QString shown = QString::fromStdString(text);
+    p.drawText(QPoint(x, top + m.ascent()), shown);
+    Changed(QRect(x, top, m.horizontalAdvance(shown) + 1, m.height()));
 }
 
 int ChartWidget::TextWidth(const std::string& text) const {
@@ -73,12 +83,15 @@ void ChartWidget::SetDescription(const QString& text) {
     if (accessibleDescription() != text) setAccessibleDescription(text);
 }
 
-void ChartWidget::paintEvent(QPaintEvent*) {
+void ChartWidget::paintEvent(QPaintEvent* event) {
     EndPainting();
-    updatePending_ = false;
+    changed_ = QRect();
     ++repaints_;
     QPainter p(this);
-    p.drawImage(kFrame, kFrame, image_);
+    // What was drawn since, or what was covered: the rest is on screen already.
+    const QRect area = event->rect();
+    lastRepaint_ = area.translated(-kFrame, -kFrame).intersected(image_.rect());
+    p.drawImage(lastRepaint_.topLeft() + QPoint(kFrame, kFrame), image_, lastRepaint_);
     p.setPen(palette().color(QPalette::Mid));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -2,7 +2,8 @@
 #pragma once
 // picRPM: the live chart's picture area. The chart draws into an off-screen
 // image that the widget only copies to the screen, so a covered chart comes
-// back as it was, and a tick's worth of points costs one repaint.
+// back as it was, and a tick's worth of points costs one repaint of the
+// columns they touched.
 #include "live/chart_canvas.h"
 
 #include <QImage>
@@ -37,12 +38,15 @@ public:
     // What the chart shows, for the accessibility tools.
     void SetDescription(const QString& text);
     int repaints() const { return repaints_; }
+    // The part of the drawing area the last repaint copied.
+    QRect lastRepaint() const { return lastRepaint_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void Changed();
+    // Marks an area of the drawing as to be copied to the screen.
+    void Changed(const QRect& area);
     // One painter stays open on the image from the first line of a tick to
     // the next repaint, rather than one per line.
     QPainter& Painter();
@@ -52,7 +56,9 @@ private:
     std::unique_ptr<QPainter> painter_;
     QFont labelFont_;
     QColor background_;
-    bool updatePending_ = false;
+    // What was drawn since the last repaint, in the drawing area's pixels.
+    QRect changed_;
+    QRect lastRepaint_;
     int repaints_ = 0;
 };
 

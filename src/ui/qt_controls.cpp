@@ -46,12 +46,22 @@ QPixmap ConnectionPixmap(bool connected) {
 } // namespace
 
 void QtWidgetControl::SetText(const std::string& text) {
-    if (auto* l = qobject_cast<QLabel*>(widget_))
-        l->setText(Q(text));
-    else if (auto* e = qobject_cast<QLineEdit*>(widget_))
-        e->setText(Q(text));
-    else if (auto* b = qobject_cast<QAbstractButton*>(widget_))
-        b->setText(Q(text));
+    // The window rewrites its labels and fields with what they mostly show
+    // already (every tick, every refresh of the image): an unchanged text is
+    // not set again, so Qt neither lays it out nor paints it.
+    const QString q = Q(text);
+    if (auto* l = qobject_cast<QLabel*>(widget_)) {
+        if (l->text() != q) l->setText(q);
+    } else if (auto* e = qobject_cast<QLineEdit*>(widget_)) {
+        // Setting a field also drops what the user did in it (its modified
+        // mark, undo history, caret and selection); only a field the user has
+        // not touched since and that already says the same is left alone.
+        if (e->text() != q || e->isModified() || e->hasFocus() || e->isUndoAvailable() ||
+            e->isRedoAvailable())
+            e->setText(q);
+    } else if (auto* b = qobject_cast<QAbstractButton*>(widget_)) {
+        if (b->text() != q) b->setText(q);
+    }
 }
 
 std::string QtWidgetControl::Text() const {
@@ -135,7 +145,8 @@ bool QtMenuControl::IsChecked() const {
 }
 
 void QtConnectionPanel::SetText(const std::string& text) {
-    if (text_) text_->setText(Q(text));
+    // Said again on every tick while data arrives.
+    if (text_ && text_->text() != Q(text)) text_->setText(Q(text));
 }
 
 std::string QtConnectionPanel::Text() const {
@@ -143,7 +154,9 @@ std::string QtConnectionPanel::Text() const {
 }
 
 void QtConnectionPanel::SetConnectedPicture(bool connected) {
-    if (!picture_) return;
+    // Shown again on every tick while data arrives: only a change is drawn.
+    if (!picture_ || shownConnected_ == connected) return;
+    shownConnected_ = connected;
     picture_->setPixmap(ConnectionPixmap(connected));
     // The picture's state in words for the accessibility tools.
     picture_->setProperty("connected", connected);

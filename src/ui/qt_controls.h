@@ -9,6 +9,8 @@
 #include <QSet>
 #include <QWidget>
 
+#include <optional>
+
 namespace kavrin {
 
 QColor ToQColor(Colour colour);
@@ -65,6 +67,7 @@ public:
 private:
     QPointer<QLabel> picture_;
     QPointer<QLabel> text_;
+    std::optional<bool> shownConnected_;
 };
 
 // Message boxes opened from the event loop once the handler that raised them

@@ -58,11 +58,13 @@ void QtGridControl::Resize() {
 }
 
 void QtGridControl::SetRows(int rows) {
+    if (std::max(rows, 0) == rows_) return;
     rows_ = std::max(rows, 0);
     Resize();
 }
 
 void QtGridControl::SetCols(int cols) {
+    if (std::max(cols, 0) == cols_) return;
     cols_ = std::max(cols, 0);
     Resize();
 }
@@ -73,14 +75,22 @@ std::string QtGridControl::TextMatrix(int row, int col) const {
 }
 
 void QtGridControl::SetTextMatrix(int row, int col, const std::string& text) {
-    if (CellData* cell = Cell(row, col)) {
-        cell->text = QString::fromStdString(text);
-        viewport()->update();
-    }
+    // Every refresh of the image rewrites every cell, mostly with what it
+    // shows already: only a cell that changed is drawn again.
+    CellData* cell = Cell(row, col);
+    if (!cell) return;
+    QString shown = QString::fromStdString(text);
+    if (shown == cell->text) return;
+    cell->text = std::move(shown);
+    viewport()->update(CellRect(row, col));
 }
 
 Colour QtGridControl::CellBackColor() const {
-    const CellData* cell = Cell(row_, col_);
+    return CellBackColorAt(row_, col_);
+}
+
+Colour QtGridControl::CellBackColorAt(int row, int col) const {
+    const CellData* cell = Cell(row, col);
     return cell ? cell->back : 0;
 }
 
@@ -98,13 +108,15 @@ Colour QtGridControl::CellForeColor() const {
 }
 
 void QtGridControl::SetCellForeColor(Colour colour) {
-    if (CellData* cell = Cell(row_, col_)) {
+    if (CellData* cell = Cell(row_, col_); cell && cell->fore != colour) {
         cell->fore = colour;
-        viewport()->update();
+        viewport()->update(CellRect(row_, col_));
     }
 }
 
 void QtGridControl::SetBackColor(Colour colour) {
+    // Set again on every tick while data arrives.
+    if (colour == backColour_) return;
     backColour_ = colour;
     viewport()->update();
 }
@@ -116,7 +128,7 @@ int QtGridControl::ColWidth(int col) const {
 }
 
 void QtGridControl::SetColWidth(int col, int twips) {
-    if (col < 0 || col >= cols_) return;
+    if (col < 0 || col >= cols_ || ColWidth(col) == std::max(twips, 0)) return;
     colWidths_[static_cast<std::size_t>(col)] = std::max(twips, 0);
     UpdateScrollBars();
     viewport()->update();
@@ -127,7 +139,7 @@ int QtGridControl::RowHeight(int row) const {
 }
 
 void QtGridControl::SetRowHeight(int row, int twips) {
-    if (row < 0 || row >= rows_) return;
+    if (row < 0 || row >= rows_ || RowHeight(row) == std::max(twips, 0)) return;
     rowHeights_[static_cast<std::size_t>(row)] = std::max(twips, 0);
     UpdateScrollBars();
     viewport()->update();
@@ -306,14 +318,15 @@ void QtGridControl::Select(int row, int col, int rowSel, int colSel) {
     const bool wasBlock = row_ != rowSel_ || col_ != colSel_;
     const bool isBlock = row != rowSel || col != colSel;
     if (blockChanged && (wasBlock || isBlock || hasFocus())) {
-        // The live cell marking moves the current cell about on every link
-        // tick: only the blocks before and after are drawn again.
+        // The live cell marking moves the current cell about whenever the
+        // operating point moves: only the blocks before and after are drawn
+        // again, not the cells between them.
         auto block = [this](int r1, int c1, int r2, int c2) {
             return CellRect(std::min(r1, r2), std::min(c1, c2))
                 .united(CellRect(std::max(r1, r2), std::max(c1, c2)));
         };
-        viewport()->update(
-            block(row_, col_, rowSel_, colSel_).united(block(row, col, rowSel, colSel)));
+        viewport()->update(block(row_, col_, rowSel_, colSel_));
+        viewport()->update(block(row, col, rowSel, colSel));
     }
     row_ = row;
     col_ = col;
@@ -353,9 +366,10 @@ QColor QtGridControl::ShownTextColour(int row, int col) const {
 
 void QtGridControl::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
-    // Most repaints are a cell or two (the live cell): only what they touch is drawn.
-    const QRect area = event->rect();
-    painter.fillRect(area, ToQColor(kOutsideColour));
+    // Most repaints are a cell or two (the live cell, a changed value): only
+    // what they touch is drawn.
+    const QRegion& area = event->region();
+    for (const QRect& r : area) painter.fillRect(r, ToQColor(kOutsideColour));
 
     const std::vector<int> rows = ShownRows();
     const std::vector<int> cols = ShownCols();
@@ -366,7 +380,7 @@ void QtGridControl::paintEvent(QPaintEvent* event) {
     for (int r : rows) {
         for (int c : cols) {
             const QRect cell = CellRect(r, c);
-            if (cell.isEmpty() || !cell.intersects(area)) continue;
+            if (cell.isEmpty() || !area.intersects(cell)) continue;
             painter.fillRect(cell, ShownBackground(r, c));
             const QString& text = Cell(r, c)->text;
             if (text.isEmpty()) continue;

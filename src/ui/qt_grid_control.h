@@ -65,6 +65,7 @@ public:
     int ColPos(int col) const override;
 
     Colour CellBackColor() const override;
+    Colour CellBackColorAt(int row, int col) const override;
     void SetCellBackColor(Colour colour) override;
     Colour CellForeColor() const override;
     void SetCellForeColor(Colour colour) override;

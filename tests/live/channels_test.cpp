@@ -56,8 +56,9 @@ struct Channels {
     LiveChannels channels{controls, chart, config, state, txtTHRmin, kBackground};
 };
 
-// One frame after another, each shown formatted and then raw. Formatted, the
-// value in its unit; raw, the count as received and no unit. The chart gets
+// One frame after another, each shown formatted and then raw at the next
+// refresh. Formatted, the value in its unit; raw, the count as received and no
+// unit. The chart gets
 // the value in its unit either way, drawn when the channel is ticked (here the
 // even ones), and engine speed moves it one column on.
 TEST(LiveChannels, EachFrameShowsItsValueUnitAndColour) {
@@ -102,6 +103,7 @@ TEST(LiveChannels, EachFrameShowsItsValueUnitAndColour) {
             c.state.DataFormat = mode;
             const int advances = c.chart.advances;
             c.channels.ShowChannel(static_cast<std::int16_t>(k.channel), k.value);
+            c.channels.Refresh();
             const bool raw = mode == kRawData;
             EXPECT_EQ(c.lblvalor[k.channel].text, raw ? std::to_string(k.value) : k.text);
             EXPECT_EQ(c.lblUnit[k.channel].text, raw ? "" : k.unit);
@@ -125,13 +127,17 @@ TEST(LiveChannels, StatusBitsLightTheIndicatorsAndOtherFramesAreIgnored) {
                           i[3].text,       i[4].backColour, i[5].backColour};
     };
     c.channels.ShowChannel(16, 9);
+    c.channels.Refresh();
     EXPECT_EQ(shown(), std::tuple(kBlue, "0", kBackground, "HL", kBackground, kBackground));
     c.channels.ShowChannel(16, 2 + 4 + 16 + 32 + 64);
+    c.channels.Refresh();
     EXPECT_EQ(shown(), std::tuple(kBackground, "1", kRed, "LH", kBlue, kBlue));
     c.channels.ShowChannel(16, 0);
+    c.channels.Refresh();
     EXPECT_EQ(shown(), std::tuple(kBackground, "0", kBackground, "LH", kBackground, kBackground));
     for (std::int16_t channel : {33, 17, -1, -2})
         c.channels.ShowChannel(channel, 1000); // "Q", "A", "/", "."
+    c.channels.Refresh();
     EXPECT_EQ(c.state.LastValues, LiveValueStore{});
     EXPECT_TRUE(c.chart.points.empty());
     EXPECT_EQ(c.chart.advances, 0);

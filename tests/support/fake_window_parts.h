@@ -48,6 +48,7 @@ struct Grid final : GridControl {
     int RowPos(int r) const override { return r * 240; }
     int ColPos(int c) const override { return c * 650; }
     Colour CellBackColor() const override { return 0; }
+    Colour CellBackColorAt(int, int) const override { return 0; }
     void SetCellBackColor(Colour) override {}
     Colour CellForeColor() const override { return 0; }
     void SetCellForeColor(Colour) override {}

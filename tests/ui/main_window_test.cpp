@@ -159,6 +159,46 @@ TEST_F(MainWindowTest, LiveFramesShowValuesAndMoveTheMarkersAndTheTintUnlessABlo
     EXPECT_EQ(fuel->RowSel(), 2);
 }
 
+// Counts the times a widget is painted.
+struct Paints final : QObject {
+    explicit Paints(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+    int count = 0;
+};
+
+// Frames change the values at once and the screen once a tick, with the last
+// of them; an operating point that stays where it is (with the user in the
+// map) and a refresh of the image that changes no value paint no table.
+TEST_F(MainWindowTest, EachTickPaintsTheLastValuesOnceAndNothingThatStayed) {
+    Connect();
+    auto* fuel = Find<QtGridControl>("grd_fuel");
+    fuel->setFocus();
+    device.Feed(Frame('0', 3072));
+    device.Feed(Frame('1', 90));
+    Tick(2);
+    Settle();
+    ASSERT_TRUE(fuel->hasFocus());
+    auto* ign = Find<QLabel>("lblvalor1");
+    Paints ignPaints(ign), fuelPaints(fuel->viewport());
+    for (std::int32_t value : {100, 110}) window->logic().ShowChannel(1, value);
+    EXPECT_EQ(window->logic().state().LastValues[1], 110);
+    EXPECT_EQ(ign->text(), "90") << "the frames wait for the tick";
+    device.Feed(Frame('1', 120));
+    Tick();
+    Settle();
+    EXPECT_EQ(ign->text(), "120");
+    EXPECT_EQ(ignPaints.count, 1);
+    window->logic().ShowConfig();
+    device.Feed(Frame('1', 120));
+    Tick(3);
+    Settle();
+    EXPECT_EQ(ignPaints.count, 1);
+    EXPECT_EQ(fuelPaints.count, 0);
+}
+
 TEST_F(MainWindowTest, AMissingPortOrLanguageFileIsSaidOnceAtStart) {
     device.missing = {"fake:1"};
     settings.SaveSetting("kavrin", "main", "language", "Klingon");

@@ -248,6 +248,7 @@ QAccessibleInterface* Reader(QObject* object) {
 TEST_F(WindowTest, ToolsReadTablesFieldsValuesIndicatorsAndTheChart) {
     Start();
     window->logic().ShowChannel(0, 1024);
+    Tick();
     auto* fuel = Reader(Find("grd_fuel"));
     EXPECT_EQ(fuel->role(), QAccessible::Table);
     EXPECT_EQ(fuel->text(QAccessible::Name), "T300");
@@ -266,6 +267,7 @@ TEST_F(WindowTest, ToolsReadTablesFieldsValuesIndicatorsAndTheChart) {
     EXPECT_EQ(Reader(Find("lblvalor0"))->text(QAccessible::Name), "RPM 1024");
     EXPECT_EQ(Reader(Find("lblCranking"))->text(QAccessible::Name), "CRANKING T312");
     window->logic().ShowChannel(16, 1);
+    Tick();
     EXPECT_EQ(Reader(Find("lblCranking"))->text(QAccessible::Name), "CRANKING T311");
     EXPECT_EQ(Reader(Find("txtEscala0"))->text(QAccessible::Name), "T308(RPM)");
     EXPECT_EQ(Reader(Find("barra_panel3"))->text(QAccessible::Name), "T322(T79 0)");
@@ -292,6 +294,7 @@ TEST_F(WindowTest, ChartHasTheDesignSizeAndDrawsEachTickInOneRepaint) {
     for (int x = 60; x < 560; ++x) chart.Line(x, 100, x - 1, 120, Rgb(0, 0, 255));
     QCoreApplication::processEvents();
     EXPECT_EQ(chart.repaints() - before, 1);
+    EXPECT_EQ(chart.lastRepaint(), QRect(59, 100, 501, 21)) << "only the columns drawn in";
     // Painting the widget again (as after being covered) shows the same picture.
     EXPECT_EQ(chart.grab().toImage().pixelColor(301, 111), QColor(0, 0, 255));
     chart.Clear();
