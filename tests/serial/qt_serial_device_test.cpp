@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
+#include <poll.h>
 #include <span>
 #include <stdlib.h>
 #include <string_view>
@@ -41,6 +42,15 @@ struct Pty {
         [[maybe_unused]] auto n = ::write(master, bytes.data(), bytes.size());
         tcdrain(master);
     }
+    // What the device wrote, waiting for the pseudo-terminal to pass it on.
+    std::string Take(std::size_t expected) const {
+        std::string got;
+        char c = 0;
+        pollfd p{master, POLLIN, 0};
+        while (got.size() < expected && ::poll(&p, 1, 2000) > 0 && ::read(master, &c, 1) == 1)
+            got += c;
+        return got;
+    }
     int master = -1, keep = -1;
     std::string name;
 };
@@ -64,10 +74,10 @@ std::span<const std::uint8_t> Bytes(std::string_view text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-// Opening empties what waited and takes the port for this program alone (the
-// bytes both ways, and the last ones before a close, are tried end to end). A
-// failed open keeps why, and a second look names who holds the port: this
-// very program. A line that hangs up fails the device.
+// Opening empties what waited and takes the port for this program alone;
+// writes leave without an event loop (the last ones before a close are tried
+// end to end). A failed open keeps why, and a second look names who holds the
+// port: this very program. A line that hangs up fails the device.
 TEST(QtSerialDevice, OpensExclusivelyMovesBytesAndNoticesAHangUp) {
     int argc = 1;
     char name[] = "serial_device_test";
@@ -94,6 +104,8 @@ TEST(QtSerialDevice, OpensExclusivelyMovesBytesAndNoticesAHangUp) {
         EXPECT_EQ(other.LastOpenError().kind, kind) << path;
     }
 
+    device.Write(Bytes("G\xE0"));
+    EXPECT_EQ(pty->Take(2), "G\xE0");
     pty->Send("R\xFF");
     EXPECT_EQ(Arrived(device, 2), "R\xFF") << "what waited before the open is gone";
     device.Close();
