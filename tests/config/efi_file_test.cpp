@@ -85,8 +85,7 @@ TEST(EfiFile, AcceptedFiles) {
         EXPECT_EQ(l.refreshes, 1);
         EXPECT_TRUE(l.config.RecolourFuel);
     }
-    const Loaded l = Load(written); // byte for byte, the pulses following
-    for (int i = 0; i < 214; ++i) EXPECT_EQ(l.config.ConfigImage[i], Filled().ConfigImage[i]);
+    const Loaded l = Load(written); // the pulses follow (the round trip is the fuzz target's)
     EXPECT_FLOAT_EQ(l.config.FuelPulseTable[3], l.config.ConfigImage[3] * l.config.FuelScale);
 }
 

@@ -37,6 +37,7 @@ protected:
     ParametersTest() {
         rig.Open();
         flags.online = true;
+        texts.Load(test::NumberedLanguageFile());
     }
 
     int P(int offset) const { return config.ParamBase + offset; }
@@ -55,6 +56,7 @@ protected:
     }
 
     test::LinkRig rig;
+    LanguageTexts texts;
     Configuration& config = rig.config;
     LinkFlags& flags = rig.state.flags;
     CountingRefresh refresh;
@@ -69,7 +71,7 @@ protected:
     ParameterControls controls{&field[0],  &field[1],      &field[2],       &field[3],  &field[4],
                                &field[5],  &field[7],      &field[8],       &field[9],  &field[10],
                                &field[11], Boxes(options), Boxes(options2), &lblfactor, &lbloffset};
-    ParameterFields fields{controls, config, flags, rig.link, refresh, messages, rig.texts, state};
+    ParameterFields fields{controls, config, flags, rig.link, refresh, messages, texts, state};
 };
 
 TEST_F(ParametersTest, EachFieldWritesItsByteAndRefreshesWhatDependsOnIt) {

@@ -3,14 +3,7 @@
 // What the fuzz targets share: the rules they check besides the sanitizers (a
 // broken rule aborts with its reason, so libFuzzer keeps the input), and a
 // link over a faked port.
-#include "base/language_texts.h"
-#include "config/config_image.h"
-#include "link/link.h"
-#include "serial/rs232.h"
-#include "support/fake_clock.h"
-#include "support/fake_link_host.h"
-#include "support/fake_serial_device.h"
-#include "support/memory_settings_store.h"
+#include "support/link_rig.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -48,23 +41,8 @@ struct CounterWatch {
 };
 
 // A link with port 1 open and the wire clear.
-struct Wire {
-    test::FakeClock clock;
-    test::FakeSerialDevice device;
-    test::FakePortDirectory ports;
-    rs232 port{device, ports};
-    LinkState state;
-    Configuration config;
-    test::FakeLinkHost host{config};
-    test::MemorySettingsStore settings;
-    WriteSuppression writes;
-    Link link{port, clock, state, config, host, host, settings, writes};
-    Wire() {
-        config.SizeImage();
-        std::int16_t p = 1;
-        link.AbrirPuerto(p, true);
-        device.ClearWritten();
-    }
+struct Wire : test::LinkRig {
+    Wire() { Open(); }
 };
 
 } // namespace kavrin::fuzz

@@ -6,6 +6,8 @@
 #include "fuzz_harness.h"
 #include "support/memory_file_system.h"
 
+#include <QString>
+
 #include <iterator>
 
 using namespace kavrin;
@@ -14,20 +16,10 @@ namespace {
 constexpr int kCharsets[] = {0, 161, 162, 177, 178, 186, 204, 238, 222, 163, 128, 129, 134, 136};
 constexpr int kPicks = std::size(kCharsets) + 1;
 
-bool IsUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t more = c < 0x80       ? 0
-                                 : c >> 5 == 6  ? 1
-                                 : c >> 4 == 14 ? 2
-                                 : c >> 3 == 30 ? 3
-                                                : 9;
-        if (more > 3 || s.size() - i <= more) return false;
-        for (std::size_t k = 1; k <= more; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += more + 1;
-    }
-    return true;
+// Valid UTF-8 decodes and encodes back unchanged; anything else comes back
+// with replacement characters.
+bool IsUtf8(const std::string& s) {
+    return QString::fromUtf8(s).toUtf8().toStdString() == s;
 }
 } // namespace
 

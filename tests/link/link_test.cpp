@@ -7,9 +7,6 @@
 
 #include <optional>
 
-#include <memory>
-#include <tuple>
-
 namespace kavrin::test {
 namespace {
 
@@ -171,47 +168,6 @@ TEST(Sequence, TheSequenceLedBy255) {
         EXPECT_EQ(rig.state.counters.badFrames, c.badFrames);
         EXPECT_EQ(rig.state.counters.timeouts, c.timeouts);
         EXPECT_EQ(rig.host.channels, (c.frameAfter ? Channels{{0, 0x2000}} : Channels{}));
-    }
-}
-
-// The decoder resumes where the bytes stop: a stream cut anywhere, or fed a
-// byte a tick, gives what it gives in one piece.
-TEST(Decoder, AStreamCutAnywhereDecodesAlike) {
-    Bytes stream = Frame('0', 1024);
-    for (const Bytes& part : {Dump(Bytes(214, 5)), Bytes{255, 1, 255, 7}, Frame('M', 3 | 99 << 8),
-                              Bytes{'1', 0, 0, 0xEE}, Bytes{'$', 2, 1, 0xAA}, Frame('R', 77),
-                              Bytes{255, 2, 0}, Frame('5', 65535)})
-        stream.insert(stream.end(), part.begin(), part.end());
-    auto run = [&](std::size_t cut, std::size_t chunk) {
-        auto rig = std::make_unique<LinkRig>();
-        rig->Open();
-        for (std::size_t at = 0; at < stream.size();) {
-            const std::size_t end = std::min(stream.size(), at < cut ? cut : at + chunk);
-            rig->device.Feed({stream.begin() + at, stream.begin() + end});
-            // Ticks quicker than any wait's deadline: a byte a tick is slower
-            // than the line but must decode alike.
-            rig->link.tmrcom_Timer();
-            at = end;
-        }
-        rig->Tick(2);
-        return rig;
-    };
-    const auto whole = run(stream.size(), 0);
-    EXPECT_EQ(whole->host.channels.size(), 3u);
-    EXPECT_EQ(whole->state.counters.badFrames, 2);
-    EXPECT_EQ(whole->state.counters.badDumps, 1);
-    for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
-        for (std::size_t chunk : {std::size_t{1}, stream.size()}) {
-            SCOPED_TRACE(std::to_string(cut) + " then " + std::to_string(chunk));
-            const auto split = run(cut, chunk);
-            EXPECT_EQ(split->host.channels, whole->host.channels);
-            EXPECT_EQ(ImageOf(*split), ImageOf(*whole));
-            EXPECT_EQ(split->device.written, whole->device.written);
-            const LinkCounters& a = split->state.counters;
-            const LinkCounters& b = whole->state.counters;
-            EXPECT_EQ(std::tie(a.rValue, a.badDumps, a.badFrames, a.timeouts, a.dumpRetry),
-                      std::tie(b.rValue, b.badDumps, b.badFrames, b.timeouts, b.dumpRetry));
-        }
     }
 }
 

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace kavrin::test {
 namespace {
 
@@ -27,17 +26,8 @@ DeviceFacts Facts(bool mayReadWrite, const char* group = "dialout", bool listed 
     return f;
 }
 
-// The reasons in the shipped English words.
-const LanguageTexts& English() {
-    static const LanguageTexts texts = [] {
-        LanguageTexts t;
-        t.Load(ShippedLanguageFile("English"));
-        return t;
-    }();
-    return texts;
-}
-
 TEST(PortDiagnosis, SaysWhyAndWhatToDo) {
+    const LanguageTexts english = EnglishTexts(); // the reasons in the shipped words
     DeviceFacts gone, unknown, modemManager = Facts(true, "dialout", false, {{88, "ModemManager"}});
     gone.looked = modemManager.modemManagerProbes = true;
     struct Case {
@@ -91,11 +81,11 @@ TEST(PortDiagnosis, SaysWhyAndWhatToDo) {
         {"fake:1", {Kind::None, ""}, unknown, "", ""},
     };
     for (const Case& c : cases) {
-        const PortDiagnosis d = DiagnoseOpenFailure(c.device, c.error, c.facts, {"COM1", "COM34"}, English());
+        const PortDiagnosis d = DiagnoseOpenFailure(c.device, c.error, c.facts, {"COM1", "COM34"}, english);
         EXPECT_EQ(d.reason, c.reason) << c.detail;
         EXPECT_NE(d.detail.find(c.detail), std::string::npos) << d.detail;
     }
-    EXPECT_EQ(DiagnoseOpenFailure("/dev/ttyUSB3", {Kind::NotFound, ""}, unknown, {}, English()).detail,
+    EXPECT_EQ(DiagnoseOpenFailure("/dev/ttyUSB3", {Kind::NotFound, ""}, unknown, {}, english).detail,
               "/dev/ttyUSB3 does not exist. No serial port was found: is the adapter plugged in?");
 }
 

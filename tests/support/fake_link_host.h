@@ -59,12 +59,18 @@ inline std::string ShippedLanguageFile(const std::string& name) {
     return content.str();
 }
 
+// The shipped English texts.
+inline LanguageTexts EnglishTexts() {
+    LanguageTexts texts;
+    texts.Load(ShippedLanguageFile("English"));
+    return texts;
+}
+
 // Texts "T1" .. "T1000", so a test can see which entry a window text came
 // from; an entry that the English file fills in shows what it was given:
 // "T96(run.csv,2)".
 inline std::string NumberedLanguageFile() {
-    LanguageTexts english;
-    english.Load(ShippedLanguageFile("English"));
+    const LanguageTexts english = EnglishTexts();
     std::string content;
     for (int i = 1; i <= LanguageTexts::kEntries; ++i) {
         std::string fill;

@@ -2,7 +2,6 @@
 #pragma once
 // A link with every edge faked: the serial device, the clock, the window, the
 // settings. Tests feed bytes and run ticks by hand.
-#include "base/language_texts.h"
 #include "config/config_image.h"
 #include "fake_clock.h"
 #include "fake_link_host.h"
@@ -35,14 +34,10 @@ struct LinkRig {
     Configuration config;
     FakeLinkHost host{config};
     MemorySettingsStore settings;
-    LanguageTexts texts;
     WriteSuppression writes;
     Link link{port, clock, state, config, host, host, settings, writes};
 
-    LinkRig() {
-        config.SizeImage();
-        texts.Load(NumberedLanguageFile());
-    }
+    LinkRig() { config.SizeImage(); }
 
     // Opens port 1 and clears what the open wrote.
     void Open() {

@@ -12,13 +12,6 @@
 namespace kavrin {
 namespace {
 
-// The shipped English texts.
-LanguageTexts Texts() {
-    LanguageTexts texts;
-    texts.Load(test::ShippedLanguageFile("English"));
-    return texts;
-}
-
 // THR MIN 20 and THR MAX 220, an EFI factor of 100 (0.08 ms per step).
 Configuration Window() {
     Configuration c;
@@ -30,7 +23,7 @@ Configuration Window() {
 }
 
 TEST(DifferenceReport, OneRowPerItemNamedByItsHeadersInBothDisplayModes) {
-    const LanguageTexts texts = Texts();
+    const LanguageTexts texts = test::EnglishTexts();
     Configuration window = Window();
     ByteOwnership ownership(window);
     std::vector<std::uint8_t> dump(215);
@@ -89,7 +82,7 @@ TEST(DifferenceReport, OneRowPerItemNamedByItsHeadersInBothDisplayModes) {
 }
 
 TEST(DifferenceReport, OtherDimensionsGiveOneRowForTheWholeConfiguration) {
-    const LanguageTexts texts = Texts();
+    const LanguageTexts texts = test::EnglishTexts();
     Configuration window = Window();
     Configuration file;
     file.MapCols = 16;

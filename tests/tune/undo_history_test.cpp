@@ -94,7 +94,6 @@ TEST(UndoHistory, KeepsTheNewestThousandStepsAndUndoesALayoutChangeWhole) {
         UndoHistory::Step step(w.history, "cell " + std::to_string(n));
         w.WriteConfigByte(n % 200, n % 256 + (n % 256 == 0));
     }
-    EXPECT_EQ(w.history.Size(), UndoHistory::kDefaultCapacity);
     int undone = 0;
     while (w.history.CanUndo()) {
         w.history.Undo();
