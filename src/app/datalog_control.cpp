@@ -3,14 +3,17 @@
 
 #include "base/modulo.h"
 #include "base/text_entries.h"
+#include "analysis/log_configuration.h"
+#include "config/efi_file.h"
 
 namespace kavrin {
 
 DatalogControl::DatalogControl(MainView& view, FileSystem& files, MonotonicClock& clock,
                                CalendarClock* calendar, const LanguageTexts& texts,
-                               const LiveChannels& channels, const WindowState& state)
+                               const LiveChannels& channels, const WindowState& state,
+                               const Configuration& config)
     : view_(view), files_(files), calendar_(calendar ? *calendar : systemCalendar_),
-      texts_(texts), channels_(channels), state_(state), datalog_(clock) {}
+      texts_(texts), channels_(channels), state_(state), config_(config), datalog_(clock) {}
 
 void DatalogControl::mnLog_Click() {
     if (datalog_.Running()) {
@@ -29,6 +32,12 @@ void DatalogControl::mnLog_Click() {
                 texts_.Format(text::kCannotBeWritten,
                               {texts_.Explain(why.empty() ? failure : why)}) +
                 "\n" + texts_.Text(text::kNoLogStarted));
+        } else if (const std::string efi = ConfigPathForLog(*path);
+                   !files_.WriteFile(efi, WriteEfiText(config_))) {
+            // The log runs on; its analysis falls back to the window's configuration.
+            view_.messages->Exclamation(
+                efi + "\n" +
+                texts_.Format(text::kCannotBeWritten, {texts_.Explain(files_.LastError())}));
         }
     }
     ShowState();
