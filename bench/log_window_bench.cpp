@@ -48,6 +48,7 @@ int main(int argc, char* argv[]) {
 
     auto t0 = std::chrono::steady_clock::now();
     LogWindow* log = rig.window.OpenLog(path);
+    log->resize(1920, 1080);
     // The window's own timer would read the same slices; here they follow
     // one another without the event loop between them.
     while (!log->StepLoad()) {
@@ -66,18 +67,33 @@ int main(int argc, char* argv[]) {
 
     const double duration = static_cast<double>(log->data().DurationMs());
     double slowest = 1e9;
-    for (const double share : {1.0, 0.1, 0.01, 0.001, 0.0001}) {
+    const int paintsBefore = traces.paints();
+    int frames = 0;
+    for (const double share : {0.5, 0.1, 0.01, 0.001, 0.0001}) {
         const double span = duration * share;
         traces.SetRange(duration / 2 - span / 2, duration / 2 + span / 2);
         const double fps = Fps(traces, 120, [&](int f) { traces.PanPixels(f < 60 ? 7 : -7); });
-        slowest = std::min(slowest, fps);
-        std::printf("  panning, %10.1f s in view: %6.1f frames/s\n", span / 1000.0, fps);
+        // A drag the picture cannot follow by whole pixels: every frame drawn afresh.
+        const double px = span / traces.width();
+        const double fresh = Fps(traces, 120, [&](int f) {
+            const double from = traces.FromMs() + (f < 60 ? 7.5 : -7.5) * px;
+            traces.SetRange(from, from + span);
+        });
+        frames += 240;
+        slowest = std::min({slowest, fps, fresh});
+        std::printf("  panning, %10.1f s in view: %7.1f frames/s (%7.1f drawn afresh each)\n",
+                    span / 1000.0, fps, fresh);
     }
     traces.SetRange(0, duration);
     const double x = traces.width() / 2.0;
     const double zoom =
         Fps(traces, 120, [&](int f) { traces.ZoomAt(x, f < 60 ? 0.8 : 1.25); });
     slowest = std::min(slowest, zoom);
+    frames += 120;
+    if (traces.paints() - paintsBefore < frames) {
+        std::fprintf(stderr, "only %d of %d frames were painted\n", traces.paints() - paintsBefore, frames);
+        return 1;
+    }
     std::printf("  zooming with the wheel:          %6.1f frames/s\n", zoom);
     std::printf("slowest %.1f frames/s (goal 30: %s)\n", slowest, slowest >= 30 ? "met" : "MISSED");
     return 0;

@@ -11,6 +11,7 @@
 #include "app/frm_kavrin.h"
 
 #include <QColor>
+#include <QImage>
 #include <QWidget>
 
 #include <array>
@@ -50,6 +51,7 @@ public:
     double TimeAtX(double x) const;
 
     static constexpr double kMinSpanMs = 200;
+    int paints() const { return paints_; }
 
 signals:
     void cursorMoved(double ms);
@@ -62,15 +64,22 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void DrawColumns(QImage& image, int x0, int x1);
+
     const DatalogData* log_ = nullptr;
     const TraceSummary* summary_ = nullptr;
     std::array<QColor, kMeasuredChannels> colours_{};
     std::array<bool, kMeasuredChannels> shown_{};
     std::array<float, kMeasuredChannels> low_{}, high_{};
     std::vector<TraceColumn> columns_;
+    // The traces as last drawn, without the cursor, and what they showed.
+    QImage cache_;
+    double cacheFromMs_ = 0, cacheSpanMs_ = 0;
+    std::array<bool, kMeasuredChannels> cacheShown_{};
     double fromMs_ = 0, toMs_ = 1000, cursorMs_ = 0;
     double pressX_ = 0, lastX_ = 0;
     bool pressed_ = false, dragged_ = false;
+    int paints_ = 0;
 };
 
 class LogWindow final : public QWidget {
