@@ -230,7 +230,8 @@ LogWindow::LogWindow(frmKAVRIN& frm, FileDialogs* dialogs, std::string path,
     time_->setAccessibleName(S(t.Text(text::kTime)));
     bar->addWidget(play_);
     bar->addWidget(speed_);
-    bar->addWidget(new QLabel(S(t.Text(text::kTime)), body_));
+    timeTitle_ = new QLabel(S(t.Text(text::kTime)), body_);
+    bar->addWidget(timeTitle_);
     bar->addWidget(time_);
     bar->addStretch(1);
 
@@ -322,6 +323,11 @@ void LogWindow::Finish(DatalogReadResult result) {
     liveMap_ = FuelMapModel::FromConfiguration(plain);
 
     const auto& titles = data_.Titles();
+    // The time column's title names its unit in the language the log was written in.
+    if (!titles.empty() && !titles[0].empty()) {
+        timeTitle_->setText(S(titles[0]));
+        time_->setAccessibleName(S(titles[0]));
+    }
     for (int row = 0; row < kMeasuredChannels + kIndicatorRows; ++row) {
         const bool channel = row < kMeasuredChannels;
         std::string name = channel ? names_[row] : std::string();
@@ -379,7 +385,7 @@ QString LogWindow::Note() const {
 void LogWindow::ShowCursor(double ms) {
     if (!Loaded()) return;
     const LogSample sample = data_.Sample(data_.RowAt(ms));
-    time_->setText(QString::number(ms / 1000.0, 'f', 2) + QStringLiteral(" s"));
+    time_->setText(QString::number(ms / 1000.0, 'f', 2));
     for (int n = 0; n < kMeasuredChannels; ++n)
         values_->item(n, 1)->setText(
             QString::number(sample.values[n], 'f', ChannelTable()[n].decimals));

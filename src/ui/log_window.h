@@ -129,6 +129,7 @@ private:
     QTimer* playTimer_ = nullptr;
     QLabel* note_ = nullptr;
     QLabel* time_ = nullptr;
+    QLabel* timeTitle_ = nullptr;
     TraceView* traces_ = nullptr;
     QTableWidget* values_ = nullptr;
     QTableWidget* fuelMap_ = nullptr;
