@@ -110,6 +110,9 @@ void MainWindow::RequestStop() {
 }
 
 MainWindow::~MainWindow() {
+    // The log windows and the live mixture panel reach the logic: they go first.
+    delete liveMixture_;
+    for (LogWindow* log : findChildren<LogWindow*>(Qt::FindDirectChildrenOnly)) delete log;
     // The widgets go after the logic: a field losing the focus as it is
     // destroyed must not reach a handler that is gone.
     for (QObject* child : findChildren<QObject*>()) child->disconnect(this);

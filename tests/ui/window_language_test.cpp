@@ -71,6 +71,8 @@ TEST_F(WindowLanguageTest, NoWordOnScreenIsMissingFromTheLanguageFile) {
     }
     ASSERT_TRUE(logWindow->Loaded()) << logWindow->Note().toStdString();
     CheckWidgets(logWindow);
+    window->mnMixture_Click();
+    CheckWidgets(window->liveMixture());
 
     // Messages: a refused file, a failed save, a port that is not there, a log
     // that cannot start.
