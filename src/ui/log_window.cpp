@@ -257,6 +257,7 @@ LogWindow::LogWindow(frmKAVRIN& frm, FileDialogs* dialogs, std::string path,
     fuelMap_->setSelectionMode(QAbstractItemView::NoSelection);
     mapLayout->addWidget(fuelMap_);
     top->setStretchFactor(0, 3);
+    top->setStretchFactor(2, 2);
     mixture_ = new MixturePanel(frm, dialogs, split);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
@@ -361,7 +362,7 @@ void LogWindow::BuildFuelMap() {
     for (int r = 1; r <= map_.Rows(); ++r) rows << QString::number(map_.RowPercent(r), 'f', 0) + '%';
     fuelMap_->setHorizontalHeaderLabels(cols);
     fuelMap_->setVerticalHeaderLabels(rows);
-    fuelMap_->horizontalHeader()->setDefaultSectionSize(40);
+    fuelMap_->horizontalHeader()->setDefaultSectionSize(46);
     fuelMap_->verticalHeader()->setDefaultSectionSize(20);
     for (int r = 1; r <= map_.Rows(); ++r)
         for (int c = 1; c <= map_.Cols(); ++c) {
