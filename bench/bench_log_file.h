@@ -45,7 +45,8 @@ inline void WriteLog(const std::string& path, long long rows) {
     }
     header.indicators = {"CRANKING", "SELECTOR", "STOP", "PULSE", "FIRST", "ANTICIP"};
     if (!log.Start(files.CreateStream(path), path, header)) {
-        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), files.LastError().words.c_str());
+        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(),
+                     files.LastError().words.c_str());
         std::exit(1);
     }
     std::uint32_t x = 12345;

@@ -87,12 +87,12 @@ int main(int argc, char* argv[]) {
     }
     traces.SetRange(0, duration);
     const double x = traces.width() / 2.0;
-    const double zoom =
-        Fps(traces, 120, [&](int f) { traces.ZoomAt(x, f < 60 ? 0.8 : 1.25); });
+    const double zoom = Fps(traces, 120, [&](int f) { traces.ZoomAt(x, f < 60 ? 0.8 : 1.25); });
     slowest = std::min(slowest, zoom);
     frames += 120;
     if (traces.paints() - paintsBefore < frames) {
-        std::fprintf(stderr, "only %d of %d frames were painted\n", traces.paints() - paintsBefore, frames);
+        std::fprintf(stderr, "only %d of %d frames were painted\n", traces.paints() - paintsBefore,
+                     frames);
         return 1;
     }
     std::printf("  zooming with the wheel:          %6.1f frames/s\n", zoom);

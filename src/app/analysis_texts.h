@@ -10,10 +10,10 @@
 #include <string>
 
 namespace kavrin::text {
-inline constexpr int kOpenLog = 250;          // Open log...
-inline constexpr int kAnalyseMixture = 251;   // Analyse mixture
-inline constexpr int kReadingLog = 252;       // Reading %1... %2 %
-inline constexpr int kLogRefused = 253;       // %1 cannot be read as a datalog: line %2: %3
+inline constexpr int kOpenLog = 250;           // Open log...
+inline constexpr int kAnalyseMixture = 251;    // Analyse mixture
+inline constexpr int kReadingLog = 252;        // Reading %1... %2 %
+inline constexpr int kLogRefused = 253;        // %1 cannot be read as a datalog: line %2: %3
 inline constexpr int kLogLastRowDropped = 254; // The last row (line %1) was cut short...
 inline constexpr int kPlay = 267;
 inline constexpr int kPause = 268;
@@ -31,8 +31,8 @@ inline constexpr int kAnalyse = 285;
 inline constexpr int kApplySelected = 286;
 inline constexpr int kProposedFuelMap = 287;
 inline constexpr int kSaveTargets = 291;
-inline constexpr int kSamplesUsed = 292;    // %1 of %2 samples used; %3 cells proposed.
-inline constexpr int kTargetsUnread = 293;  // The targets cannot be read: line %1: %2
+inline constexpr int kSamplesUsed = 292;   // %1 of %2 samples used; %3 cells proposed.
+inline constexpr int kTargetsUnread = 293; // The targets cannot be read: line %1: %2
 inline constexpr int kChannels = 299;
 } // namespace kavrin::text
 

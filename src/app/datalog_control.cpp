@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/datalog_control.h"
 
+#include "analysis/log_configuration.h"
 #include "base/modulo.h"
 #include "base/text_entries.h"
-#include "analysis/log_configuration.h"
 #include "config/efi_file.h"
 
 namespace kavrin {
@@ -12,8 +12,8 @@ DatalogControl::DatalogControl(MainView& view, FileSystem& files, MonotonicClock
                                CalendarClock* calendar, const LanguageTexts& texts,
                                const LiveChannels& channels, const WindowState& state,
                                const Configuration& config)
-    : view_(view), files_(files), calendar_(calendar ? *calendar : systemCalendar_),
-      texts_(texts), channels_(channels), state_(state), config_(config), datalog_(clock) {}
+    : view_(view), files_(files), calendar_(calendar ? *calendar : systemCalendar_), texts_(texts),
+      channels_(channels), state_(state), config_(config), datalog_(clock) {}
 
 void DatalogControl::mnLog_Click() {
     if (datalog_.Running()) {

@@ -353,7 +353,8 @@ void frmKAVRIN::ApplyFuelCells(const std::vector<std::pair<int, int>>& cells,
         // As a typed cell: the pulse the byte gives, its colour, the image
         // offline, the write (and its echo) online.
         const float ms = FuelRawToMs(config_, raw);
-        if (cell < static_cast<int>(config_.FuelPulseTable.size())) config_.FuelPulseTable[cell] = ms;
+        if (cell < static_cast<int>(config_.FuelPulseTable.size()))
+            config_.FuelPulseTable[cell] = ms;
         if (ogrd_fuel)
             ogrd_fuel->SetTextColor(static_cast<std::int16_t>(cell / config_.MapCols + 1),
                                     static_cast<std::int16_t>(cell % config_.MapCols + 1),

@@ -33,11 +33,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <utility>
-#include <vector>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kavrin {
 

@@ -107,7 +107,8 @@ void TraceView::DrawColumns(QImage& image, int x0, int x1) {
         summary_->Summarise(ch, fromMs_ + x0 * msPerPixel, fromMs_ + x1 * msPerPixel, columns_);
         const double scale = h / double(high_[ch] - low_[ch]);
         auto y = [&](float v) {
-            return std::clamp(1 + h - static_cast<int>(std::lround((v - low_[ch]) * scale)), 0, h + 1);
+            return std::clamp(1 + h - static_cast<int>(std::lround((v - low_[ch]) * scale)), 0,
+                              h + 1);
         };
         const QRgb colour = colours_[ch].rgb();
         int lastY = -1;
@@ -152,8 +153,10 @@ void TraceView::paintEvent(QPaintEvent*) {
             const QImage moved = cache_.copy();
             p.drawImage(-dx, 0, moved);
             // The column before the new ones is drawn again so they join it.
-            if (dx > 0) x0 = w - dx - 1;
-            else x1 = -dx + 1;
+            if (dx > 0)
+                x0 = w - dx - 1;
+            else
+                x1 = -dx + 1;
         }
         p.fillRect(QRect(x0, 0, x1 - x0, height()), Qt::black);
         p.end();
@@ -332,7 +335,8 @@ void LogWindow::Finish(DatalogReadResult result) {
     for (int row = 0; row < kMeasuredChannels + kIndicatorRows; ++row) {
         const bool channel = row < kMeasuredChannels;
         std::string name = channel ? names_[row] : std::string();
-        if (name.empty() && static_cast<std::size_t>(row + 1) < titles.size()) name = titles[row + 1];
+        if (name.empty() && static_cast<std::size_t>(row + 1) < titles.size())
+            name = titles[row + 1];
         auto* item = new QTableWidgetItem(S(name));
         if (channel) {
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
@@ -358,8 +362,10 @@ void LogWindow::BuildFuelMap() {
     fuelMap_->setColumnCount(map_.Cols());
     fuelMap_->setRowCount(map_.Rows());
     QStringList cols, rows;
-    for (int c = 1; c <= map_.Cols(); ++c) cols << QString::number(FuelMapModel::ColumnRpm(c), 'f', 0);
-    for (int r = 1; r <= map_.Rows(); ++r) rows << QString::number(map_.RowPercent(r), 'f', 0) + '%';
+    for (int c = 1; c <= map_.Cols(); ++c)
+        cols << QString::number(FuelMapModel::ColumnRpm(c), 'f', 0);
+    for (int r = 1; r <= map_.Rows(); ++r)
+        rows << QString::number(map_.RowPercent(r), 'f', 0) + '%';
     fuelMap_->setHorizontalHeaderLabels(cols);
     fuelMap_->setVerticalHeaderLabels(rows);
     fuelMap_->horizontalHeader()->setDefaultSectionSize(46);
@@ -391,7 +397,8 @@ void LogWindow::ShowCursor(double ms) {
         values_->item(n, 1)->setText(
             QString::number(sample.values[n], 'f', ChannelTable()[n].decimals));
     for (int i = 0; i < kIndicatorRows; ++i)
-        values_->item(kMeasuredChannels + i, 1)->setText((sample.status >> i) & 1 ? QStringLiteral("1") : QStringLiteral("0"));
+        values_->item(kMeasuredChannels + i, 1)
+            ->setText((sample.status >> i) & 1 ? QStringLiteral("1") : QStringLiteral("0"));
     // The operating point's cell, tinted as the live maps tint it.
     std::array<CellWeight, 4> shares;
     std::pair<int, int> cell{0, 0};
@@ -424,7 +431,8 @@ void LogWindow::PlayTick(int ms) {
     traces_->SetCursorMs(next);
     // The view follows the cursor a page at a time.
     const double span = traces_->ToMs() - traces_->FromMs();
-    if (next > traces_->ToMs() || next < traces_->FromMs()) traces_->SetRange(next - span * 0.1, next + span * 0.9);
+    if (next > traces_->ToMs() || next < traces_->FromMs())
+        traces_->SetRange(next - span * 0.1, next + span * 0.9);
     if (next >= data_.DurationMs()) SetPlaying(false);
 }
 

@@ -154,7 +154,8 @@ void MainWindow::mnMixture_Click() {
         liveMixture_ = new MixturePanel(*frm_, view_.dialogs, this);
         liveMixture_->setWindowFlags(Qt::Window);
         liveMixture_->setAttribute(Qt::WA_DeleteOnClose);
-        liveMixture_->setWindowTitle(QString::fromStdString(frm_->texts().Text(text::kAnalyseMixture)));
+        liveMixture_->setWindowTitle(
+            QString::fromStdString(frm_->texts().Text(text::kAnalyseMixture)));
         liveMixture_->StartLive();
     }
     liveMixture_->show();

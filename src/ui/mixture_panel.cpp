@@ -35,7 +35,8 @@ QColor ToQColor(Colour c) {
 
 // Richer cells redder, leaner ones bluer, the deeper the larger the change.
 QColor ChangeTint(double changePercent, double limitPercent) {
-    const double depth = std::clamp(std::abs(changePercent) / std::max(limitPercent, 1.0), 0.0, 1.0);
+    const double depth =
+        std::clamp(std::abs(changePercent) / std::max(limitPercent, 1.0), 0.0, 1.0);
     const int fade = static_cast<int>(255 - 150 * depth);
     return changePercent >= 0 ? QColor(255, fade, fade) : QColor(fade, fade, 255);
 }
@@ -53,7 +54,8 @@ void MapHeaders(QTableWidget* table, const FuelMapModel& map) {
     table->setColumnCount(map.Cols());
     table->setRowCount(map.Rows());
     QStringList cols, rows;
-    for (int c = 1; c <= map.Cols(); ++c) cols << QString::number(FuelMapModel::ColumnRpm(c), 'f', 0);
+    for (int c = 1; c <= map.Cols(); ++c)
+        cols << QString::number(FuelMapModel::ColumnRpm(c), 'f', 0);
     for (int r = 1; r <= map.Rows(); ++r) rows << QString::number(map.RowPercent(r), 'f', 0) + '%';
     table->setHorizontalHeaderLabels(cols);
     table->setVerticalHeaderLabels(rows);
@@ -189,7 +191,8 @@ MixtureSettings MixturePanel::Settings() const {
 
 void MixturePanel::SettingsChanged() {
     // Live samples were filtered with the old settings: they start again.
-    if (live_ && accumulator_) accumulator_ = std::make_unique<MixtureAccumulator>(map_, Settings());
+    if (live_ && accumulator_)
+        accumulator_ = std::make_unique<MixtureAccumulator>(map_, Settings());
 }
 
 void MixturePanel::LoadTargets(const FuelMapModel& map) {
@@ -216,11 +219,14 @@ void MixturePanel::SaveTargets() {
 
 void MixturePanel::SaveTargetsToFile() {
     if (!dialogs_) return;
-    const auto path = dialogs_->ChooseSaveFile(frm_.texts().Text(text::kSaveTargets), "afr-targets.txt");
+    const auto path =
+        dialogs_->ChooseSaveFile(frm_.texts().Text(text::kSaveTargets), "afr-targets.txt");
     if (!path || path->empty()) return;
     if (!frm_.fileSystem().WriteFile(*path, targets_.ToText()))
-        summary_->setText(S(*path + "\n" + frm_.texts().Format(text::kCannotBeWritten,
-                                                               {frm_.texts().Explain(frm_.fileSystem().LastError())})));
+        summary_->setText(
+            S(*path + "\n" +
+              frm_.texts().Format(text::kCannotBeWritten,
+                                  {frm_.texts().Explain(frm_.fileSystem().LastError())})));
 }
 
 void MixturePanel::ShowTargets() {
@@ -250,9 +256,9 @@ void MixturePanel::ShowResult() {
     if (result_.problem != MixtureProblem::None)
         summary_->setText(S(MixtureProblemText(t, result_.problem)));
     else
-        summary_->setText(S(t.Format(text::kSamplesUsed,
-                                     {DecimalText(result_.used), DecimalText(result_.samples),
-                                      DecimalText(result_.Proposals())})));
+        summary_->setText(
+            S(t.Format(text::kSamplesUsed, {DecimalText(result_.used), DecimalText(result_.samples),
+                                            DecimalText(result_.Proposals())})));
     if (result_.cells.empty()) {
         proposal_->clearContents();
         return;
@@ -269,9 +275,8 @@ void MixturePanel::ShowResult() {
         for (int c = 1; c <= result_.cols; ++c) {
             const CellMixture& cell = result_.Cell(r, c);
             const double ms = cell.proposedByte * scale;
-            auto* item = new QTableWidgetItem(QStringLiteral("%1\n%2")
-                                                  .arg(ms, 0, 'f', 2)
-                                                  .arg(std::lround(cell.samples)));
+            auto* item = new QTableWidgetItem(
+                QStringLiteral("%1\n%2").arg(ms, 0, 'f', 2).arg(std::lround(cell.samples)));
             item->setTextAlignment(Qt::AlignCenter);
             item->setForeground(ToQColor(FuelCellColour(cell.proposedByte)));
             Qt::ItemFlags flags = Qt::ItemIsEnabled;
@@ -280,15 +285,15 @@ void MixturePanel::ShowResult() {
                 flags |= Qt::ItemIsSelectable;
             }
             item->setFlags(flags);
-            item->setData(Qt::AccessibleTextRole,
-                          QStringLiteral("%1 ms, %2, %3 %")
-                              .arg(ms, 0, 'f', 2)
-                              .arg(std::lround(cell.samples))
-                              .arg(cell.changePercent, 0, 'f', 1));
+            item->setData(Qt::AccessibleTextRole, QStringLiteral("%1 ms, %2, %3 %")
+                                                      .arg(ms, 0, 'f', 2)
+                                                      .arg(std::lround(cell.samples))
+                                                      .arg(cell.changePercent, 0, 'f', 1));
             proposal_->setItem(r - 1, c - 1, item);
         }
     for (const auto& [r, c] : chosen)
-        if (QTableWidgetItem* item = proposal_->item(r, c); item && (item->flags() & Qt::ItemIsSelectable))
+        if (QTableWidgetItem* item = proposal_->item(r, c);
+            item && (item->flags() & Qt::ItemIsSelectable))
             item->setSelected(true);
 }
 

@@ -70,9 +70,11 @@ TEST_F(LogWindowTest, ApplySelectedWritesTheChosenCellsAndNothingElse) {
     Connect(std::vector<std::uint8_t>(214, 100));
     LogWindow* log = Open();
     MixturePanel& panel = log->mixture();
-    ASSERT_EQ(panel.result().Proposals(), 1) << panel.findChild<QLabel*>("mixtureSummary")->text().toStdString();
+    ASSERT_EQ(panel.result().Proposals(), 1)
+        << panel.findChild<QLabel*>("mixtureSummary")->text().toStdString();
     const auto& cells = panel.result().cells;
-    const auto cell = std::find_if(cells.begin(), cells.end(), [](const CellMixture& c) { return c.proposed; });
+    const auto cell =
+        std::find_if(cells.begin(), cells.end(), [](const CellMixture& c) { return c.proposed; });
     const int index = static_cast<int>(cell - cells.begin());
     EXPECT_LT(cell->proposedByte, 100); // rich: less fuel
     device.ClearWritten();
