@@ -299,6 +299,11 @@ void MixturePanel::ShowResult() {
 
 void MixturePanel::ApplySelected() {
     if (result_.cells.empty()) return;
+    // A log's cells are only the window's cells while both maps have one shape.
+    if (frm_.config().MapCols != result_.cols || frm_.config().MapRows != result_.rows) {
+        summary_->setText(S(MixtureProblemText(frm_.texts(), MixtureProblem::MapDoesNotFit)));
+        return;
+    }
     std::vector<std::pair<int, int>> cells;
     std::vector<int> indexes;
     for (const QTableWidgetItem* item : proposal_->selectedItems()) {
