@@ -61,8 +61,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", log->Note().toStdString().c_str());
         return 1;
     }
-    std::printf("%lld rows on %s: open %.2f s (read, summary, mixture analysis, window)\n", rows,
-                QApplication::platformName().toStdString().c_str(), openS);
+    std::printf("%zu rows read on %s: open %.2f s (read, summary, mixture analysis, window)\n",
+                log->data().Rows(), QApplication::platformName().toStdString().c_str(), openS);
     TraceView& traces = log->traces();
     std::printf("traces %d x %d pixels, 16 channels\n", traces.width(), traces.height());
 
