@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/datalog_control.h"
 
+#include "analysis/log_configuration.h"
 #include "base/modulo.h"
 #include "base/text_entries.h"
+#include "config/efi_file.h"
 
 namespace kavrin {
 
 DatalogControl::DatalogControl(MainView& view, FileSystem& files, MonotonicClock& clock,
                                CalendarClock* calendar, const LanguageTexts& texts,
-                               const LiveChannels& channels, const WindowState& state)
-    : view_(view), files_(files), calendar_(calendar ? *calendar : systemCalendar_),
-      texts_(texts), channels_(channels), state_(state), datalog_(clock) {}
+                               const LiveChannels& channels, const WindowState& state,
+                               const Configuration& config)
+    : view_(view), files_(files), calendar_(calendar ? *calendar : systemCalendar_), texts_(texts),
+      channels_(channels), state_(state), config_(config), datalog_(clock) {}
 
 void DatalogControl::mnLog_Click() {
     if (datalog_.Running()) {
@@ -29,6 +32,12 @@ void DatalogControl::mnLog_Click() {
                 texts_.Format(text::kCannotBeWritten,
                               {texts_.Explain(why.empty() ? failure : why)}) +
                 "\n" + texts_.Text(text::kNoLogStarted));
+        } else if (const std::string efi = ConfigPathForLog(*path);
+                   !files_.WriteFile(efi, WriteEfiText(config_))) {
+            // The log runs on; its analysis falls back to the window's configuration.
+            view_.messages->Exclamation(
+                efi + "\n" +
+                texts_.Format(text::kCannotBeWritten, {texts_.Explain(files_.LastError())}));
         }
     }
     ShowState();

@@ -6,6 +6,7 @@
 #include "base/clock.h"
 #include "base/file_system.h"
 #include "base/language_texts.h"
+#include "config/config_image.h"
 #include "live/channels.h"
 #include "live/datalog.h"
 
@@ -15,9 +16,11 @@ class DatalogControl {
 public:
     DatalogControl(MainView& view, FileSystem& files, MonotonicClock& clock,
                    CalendarClock* calendar, const LanguageTexts& texts,
-                   const LiveChannels& channels, const WindowState& state);
+                   const LiveChannels& channels, const WindowState& state,
+                   const Configuration& config);
 
-    // "Log": starts a datalog in a file the user chooses, or stops it.
+    // "Log": starts a datalog in a file the user chooses, or stops it. The
+    // configuration of that moment is saved beside it for its analysis.
     void mnLog_Click();
     // Ends a running log with its last rows; says so when they could not be written.
     void Stop();
@@ -42,6 +45,7 @@ private:
     const LanguageTexts& texts_;
     const LiveChannels& channels_;
     const WindowState& state_;
+    const Configuration& config_;
     Datalog datalog_;
     long long shownRows_ = -1;
 };

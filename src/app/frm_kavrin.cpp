@@ -103,7 +103,7 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
       channelSettings_(view.channels, platform_.settings), chart_(chart),
       tracker_(view.grids, *view.p, *view.p2, state_),
       datalog_(view, platform_.files, platform_.clock, platform_.calendar, texts_, channels_,
-               state_),
+               state_, config_),
       files_(view, platform_.files, texts_, config_,
              ConfigFiles::Hooks{[this] { datalog_.Stop(); },
                                 EfiLoadHooks{[this] { SizeConfig(); },
@@ -323,6 +323,34 @@ void frmKAVRIN::LayoutMaps() {
 void frmKAVRIN::ShowChannel(std::int16_t channel, std::int32_t value) {
     channels_.ShowChannel(channel, value);
     datalog_.OnChannel(channel);
+    if (channel == kRpmChannel && onEngineSpeedSample_) {
+        LogSample sample;
+        sample.timeMs = platform_.clock.NowMs();
+        sample.values = channels_.ShownValues();
+        sample.status = state_.LastValues[kStatusChannel];
+        onEngineSpeedSample_(sample);
+    }
+}
+
+void frmKAVRIN::ApplyFuelCells(const std::vector<std::pair<int, int>>& cells,
+                               const std::string& /*name*/) {
+    for (const auto& [cell, byte] : cells) {
+        if (cell < 0 || cell >= config_.FuelCells) continue;
+        std::int16_t index = static_cast<std::int16_t>(cell);
+        std::int16_t raw = static_cast<std::int16_t>(std::clamp(byte, 0, 255));
+        // As a typed cell: the pulse the byte gives, its colour, the image
+        // offline, the write (and its echo) online.
+        const float ms = FuelRawToMs(config_, raw);
+        if (cell < static_cast<int>(config_.FuelPulseTable.size()))
+            config_.FuelPulseTable[cell] = ms;
+        if (ogrd_fuel)
+            ogrd_fuel->SetTextColor(static_cast<std::int16_t>(cell / config_.MapCols + 1),
+                                    static_cast<std::int16_t>(cell % config_.MapCols + 1),
+                                    FuelCellColour(raw));
+        if (!linkState_.flags.online) config_.ConfigImage.Set(index, raw);
+        link_.WriteConfigByte('M', index, raw);
+    }
+    ShowConfig();
 }
 
 void frmKAVRIN::TrackLiveCell() {

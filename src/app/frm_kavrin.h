@@ -3,6 +3,7 @@
 // The main window's logic: it owns the state of the whole window and wires the
 // subsystems together. The Qt window calls its handlers; it reaches the
 // widgets only through MainView.
+#include "analysis/datalog_reader.h"
 #include "app/config_files.h"
 #include "app/datalog_control.h"
 #include "app/languages.h"
@@ -31,9 +32,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kavrin {
 
@@ -86,6 +90,17 @@ public:
         link_.WriteConfigByte(command, index, value);
     }
     void SizeConfig();
+    // Writes fuel cells as typed ones would be, as one step named name: each
+    // pair is a fuel cell index ((row - 1) x columns + column - 1) and its new
+    // byte. Nothing else writes the analysis' proposals.
+    void ApplyFuelCells(const std::vector<std::pair<int, int>>& cells, const std::string& name);
+    // Called with each engine-speed frame as a log row would hold it, for the
+    // live mixture analysis; empty to stop.
+    void SetEngineSpeedSampleListener(std::function<void(const LogSample&)> listener) {
+        onEngineSpeedSample_ = std::move(listener);
+    }
+    FileSystem& fileSystem() { return platform_.files; }
+    SettingsStore& settings() { return platform_.settings; }
 
     // LinkHost and ConfigRefresh
     void DumpReceived(const std::vector<std::uint8_t>& bytes) override;
@@ -154,6 +169,7 @@ private:
     Languages languages_;
     std::optional<HeldSettingsWrites> closingWrites_;
     PortDetection detection_;
+    std::function<void(const LogSample&)> onEngineSpeedSample_;
 };
 
 } // namespace kavrin

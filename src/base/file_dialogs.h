@@ -20,6 +20,10 @@ public:
                                                      const std::string& /*proposedName*/) {
         return std::nullopt;
     }
+    // A datalog to read (".csv").
+    virtual std::optional<std::string> ChooseLogToOpen(const std::string& title) {
+        return ChooseOpenFile(title);
+    }
 };
 
 } // namespace kavrin

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main_window.h"
 
+#include "app/analysis_texts.h"
 #include "base/text_entries.h"
 #include "live/channels.h"
 #include "ui/accessibility.h"
@@ -110,6 +111,9 @@ void MainWindow::RequestStop() {
 }
 
 MainWindow::~MainWindow() {
+    // The log windows and the live mixture panel reach the logic: they go first.
+    delete liveMixture_;
+    for (LogWindow* log : findChildren<LogWindow*>(Qt::FindDirectChildrenOnly)) delete log;
     // The widgets go after the logic: a field losing the focus as it is
     // destroyed must not reach a handler that is gone.
     for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
@@ -131,6 +135,34 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+LogWindow* MainWindow::OpenLog(const std::string& path) {
+    std::array<std::string, kMeasuredChannels> names;
+    for (int n = 0; n < kMeasuredChannels; ++n) names[n] = view_.channels.chk[n]->Text();
+    // Its own window, beside this one and closed with it.
+    auto* window = new LogWindow(*frm_, view_.dialogs, path, names, this);
+    window->show();
+    return window;
+}
+
+void MainWindow::mnOpenLog_Click() {
+    const auto path = view_.dialogs->ChooseLogToOpen(frm_->texts().Text(text::kOpenLog));
+    if (path && !path->empty()) OpenLog(*path);
+}
+
+void MainWindow::mnMixture_Click() {
+    // One live panel: asked again, it comes to the front.
+    if (!liveMixture_) {
+        liveMixture_ = new MixturePanel(*frm_, view_.dialogs, this);
+        liveMixture_->setWindowFlags(Qt::Window);
+        liveMixture_->setAttribute(Qt::WA_DeleteOnClose);
+        liveMixture_->setWindowTitle(
+            QString::fromStdString(frm_->texts().Text(text::kAnalyseMixture)));
+        liveMixture_->StartLive();
+    }
+    liveMixture_->show();
+    liveMixture_->raise();
+}
+
 void MainWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(tr("File"));
     openAction_ = file->addAction(tr("Open"));
@@ -143,6 +175,12 @@ void MainWindow::BuildMenus() {
     log->setCheckable(true);
     view_.mnLog = Own<QtMenuControl>(log);
     connect(log, &QAction::triggered, this, [this] { frm_->datalog().mnLog_Click(); });
+    QAction* openLog = file->addAction(tr("Open log..."));
+    openLog->setObjectName(QStringLiteral("mnOpenLog"));
+    connect(openLog, &QAction::triggered, this, &MainWindow::mnOpenLog_Click);
+    QAction* mixture = file->addAction(tr("Analyse mixture"));
+    mixture->setObjectName(QStringLiteral("mnMixture"));
+    connect(mixture, &QAction::triggered, this, &MainWindow::mnMixture_Click);
     file->addSeparator();
     QAction* exit = file->addAction(tr("Exit"));
     exit->setObjectName(QStringLiteral("mnExit"));

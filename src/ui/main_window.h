@@ -5,6 +5,8 @@
 #include "app/frm_kavrin.h"
 #include "live/strip_chart.h"
 #include "ui/chart_widget.h"
+#include "ui/log_window.h"
+#include "ui/mixture_panel.h"
 #include "ui/qt_controls.h"
 #include "ui/qt_menu_controls.h"
 #include "ui/qt_owner_window.h"
@@ -12,6 +14,7 @@
 #include "ui/qt_window_parts.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <array>
@@ -47,6 +50,12 @@ public:
     // "Auto": the detection window, modal, fresh each time.
     void mnAuto_Click();
     void mnAbout_Click();
+    // "Open log...": a datalog in a window of its own; "Analyse mixture": the
+    // live mixture panel.
+    LogWindow* OpenLog(const std::string& path);
+    void mnOpenLog_Click();
+    void mnMixture_Click();
+    MixturePanel* liveMixture() const { return liveMixture_; }
     // Design size of the client area, in pixels.
     static constexpr int kClientWidth = 1008;
     static constexpr int kClientHeight = 658;
@@ -93,6 +102,7 @@ private:
     std::array<QAction*, 2> modeActions_{};
     QTimer* tmrcom_ = nullptr;
     QTimer* timer2_ = nullptr;
+    QPointer<MixturePanel> liveMixture_;
     bool loaded_ = false;
     bool unloaded_ = false;
     bool stopRequested_ = false;

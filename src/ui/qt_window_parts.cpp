@@ -132,4 +132,10 @@ std::optional<std::string> QtFileDialogs::ChooseLogFile(const std::string& title
         QFileDialog::getSaveFileName(parent_, Q(title), proposed, Filter(text::kCsvFilter)));
 }
 
+std::optional<std::string> QtFileDialogs::ChooseLogToOpen(const std::string& title) {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return Chosen(
+        QFileDialog::getOpenFileName(parent_, Q(title), documents, Filter(text::kCsvFilter)));
+}
+
 } // namespace kavrin

@@ -74,6 +74,7 @@ public:
                                               const std::string& proposedName) override;
     std::optional<std::string> ChooseLogFile(const std::string& title,
                                              const std::string& proposedName) override;
+    std::optional<std::string> ChooseLogToOpen(const std::string& title) override;
 
 private:
     QString Filter(int kind) const;

@@ -3,6 +3,8 @@
 // files faked: what reaches the file, the menu's check and the status panel.
 #include "support/window_rig.h"
 
+#include "config/efi_file.h"
+
 #include <QAccessible>
 #include <QAction>
 #include <QLabel>
@@ -38,6 +40,8 @@ TEST_F(WindowDatalogTest, LogMenuStartsAndStopsARowPerEngineSpeedFrame) {
     auto* panel = Find<QLabel>("barra_log");
     Answering([this] { Log()->trigger(); });
     EXPECT_NE(chosen.asked.find(" kavrin-2026-12-07-031500.csv "), std::string::npos);
+    // The configuration of the moment, beside the log for its analysis.
+    EXPECT_EQ(files.files["/docs/run.efi"], WriteEfiText(window->logic().config()));
     Frames({{'0', 1024}, {'1', 100}, {'@', 9}, {'0', 2048}});
     EXPECT_EQ(Rows(), ""); // rows reach the file once a second
     clock.Advance(1000);

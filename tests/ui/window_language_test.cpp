@@ -62,6 +62,17 @@ TEST_F(WindowLanguageTest, NoWordOnScreenIsMissingFromTheLanguageFile) {
     Connect(image);
     for (const QAction* a : window->menuBar()->actions()) CheckMenu(a->menu());
     CheckWidgets(window.get());
+    // The log window and its mixture panel, on a log of one row.
+    std::string titles = "T97", row = "0.000";
+    for (int c = 1; c < kDatalogColumns; ++c) titles += ",T" + std::to_string(c), row += ",0";
+    files.files["/work/run.csv"] = titles + "\r\n" + row + "\r\n";
+    LogWindow* logWindow = window->OpenLog("/work/run.csv");
+    while (!logWindow->StepLoad()) {
+    }
+    ASSERT_TRUE(logWindow->Loaded()) << logWindow->Note().toStdString();
+    CheckWidgets(logWindow);
+    window->mnMixture_Click();
+    CheckWidgets(window->liveMixture());
 
     // Messages: a refused file, a failed save, a port that is not there, a log
     // that cannot start.

@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The log window beside the real main window, on a log the datalog itself
+// wrote: the cursor's values, a zoom step of the wheel, and "Apply selected"
+// writing the chosen proposal and nothing else.
+#include "support/window_rig.h"
+
+#include "link/write_message.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QWheelEvent>
+
+namespace kavrin::test {
+namespace {
+
+class LogWindowTest : public WindowRig {
+protected:
+    // Five seconds at 3000 rpm, half throttle, warm, running rich at 13.0.
+    void WriteLog(const std::string& path) {
+        FakeClock logClock;
+        Datalog log(logClock);
+        DatalogHeader header;
+        for (int n = 0; n < kMeasuredChannels; ++n) header.names[n] = "c" + std::to_string(n);
+        header.indicators = {"i0", "i1", "i2", "i3", "i4", "i5"};
+        ASSERT_TRUE(log.Start(files.CreateStream(path), path, header));
+        std::array<float, kMeasuredChannels> values{};
+        values[kRpmChannel] = 3000;
+        values[kThrottleChannel] = 50;
+        values[kEngineTempChannel] = 90;
+        values[kLambdaChannel] = 13.0f;
+        for (int i = 0; i < 100; ++i) {
+            logClock.Advance(50);
+            log.Tick();
+            values[1] = static_cast<float>(i);
+            log.AddRow(values, i == 40 ? kPulseBit : 0);
+        }
+        ASSERT_TRUE(log.Stop());
+    }
+    LogWindow* Open() {
+        WriteLog("/docs/run.csv");
+        LogWindow* log = window->OpenLog("/docs/run.csv");
+        log->findChild<QTimer*>("logLoad")->stop();
+        while (!log->StepLoad()) {
+        }
+        return log;
+    }
+};
+
+TEST_F(LogWindowTest, CursorReadsTheRowOfItsMomentAndTheWheelZoomsAboutThePointer) {
+    Start();
+    LogWindow* log = Open();
+    ASSERT_TRUE(log->Loaded()) << log->Note().toStdString();
+    EXPECT_EQ(log->data().Rows(), 100u);
+    TraceView& traces = log->traces();
+    traces.resize(1000, 300);
+    traces.SetCursorMs(2050); // the row of 2.05 s is the 41st
+    EXPECT_EQ(log->ValueText(1), "40.0");
+    EXPECT_EQ(log->ValueText(kMeasuredChannels + 3), "1");
+    EXPECT_EQ(log->MarkedCell().second, 3); // 3000 rpm: column 3
+    const double from = traces.FromMs(), to = traces.ToMs();
+    QWheelEvent wheel(QPointF(500, 150), QPointF(500, 150), {}, QPoint(0, 120), Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&traces, &wheel);
+    EXPECT_NEAR(traces.ToMs() - traces.FromMs(), (to - from) * 0.8, 1e-6);
+    EXPECT_NEAR(traces.TimeAtX(500), from + (to - from) / 2, 1e-6);
+}
+
+TEST_F(LogWindowTest, ApplySelectedWritesTheChosenCellsAndNothingElse) {
+    Connect(std::vector<std::uint8_t>(214, 100));
+    LogWindow* log = Open();
+    MixturePanel& panel = log->mixture();
+    ASSERT_EQ(panel.result().Proposals(), 1)
+        << panel.findChild<QLabel*>("mixtureSummary")->text().toStdString();
+    const auto& cells = panel.result().cells;
+    const auto cell =
+        std::find_if(cells.begin(), cells.end(), [](const CellMixture& c) { return c.proposed; });
+    const int index = static_cast<int>(cell - cells.begin());
+    EXPECT_LT(cell->proposedByte, 100); // rich: less fuel
+    device.ClearWritten();
+    panel.findChild<QPushButton*>("applySelected")->click();
+    EXPECT_TRUE(device.written.empty()) << "nothing is written without a chosen cell";
+    panel.proposal()->item(index / 15, index % 15)->setSelected(true);
+    panel.findChild<QPushButton*>("applySelected")->click();
+    const auto m = MakeWriteMessage('M', static_cast<std::uint8_t>(index), cell->proposedByte);
+    EXPECT_EQ(device.written, std::vector<std::uint8_t>(m.begin(), m.end()));
+}
+
+} // namespace
+} // namespace kavrin::test
