@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
@@ -32,7 +33,8 @@ struct Probe {
     QWidget* window = nullptr;
     double lastTick = -1;
     double dialogAt = -1; // File > Open triggered: the dialog's own gaps are not counted
-    double loadAt = -1;   // the dialog answered: the load starts
+    double dialogShown = -1;
+    double loadAt = -1; // the dialog answered: the load starts
     double openReturned = -1;
     double online = 0, load = 0;
     long ticks = 0;
@@ -75,16 +77,29 @@ void OnTick() {
     ++probe->ticks;
 }
 
-// Answers the file dialog with the file, and any message box with OK.
+// Answers the file dialog with the file, a moment after it shows, as a user
+// would (and again should it stay open), and any message box with OK.
 void Answer(const QString& file) {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && probe->loadAt < 0) {
-        probe->loadAt = Now();
-        dialog->selectFile(file);
-        static_cast<QDialog*>(dialog)->accept(); // as its Open button does
-    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-        probe->boxes << box->text().simplified();
-        box->accept();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible()) continue;
+        if (auto* dialog = qobject_cast<QFileDialog*>(w)) {
+            if (probe->dialogShown < 0) probe->dialogShown = Now();
+            if (Now() - probe->dialogShown < 300) return;
+            const double at = Now();
+            // Typed into the name field, as selectFile leaves a focused field alone.
+            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(file);
+            else
+                dialog->selectFile(file);
+            static_cast<QDialog*>(dialog)->accept(); // as its Open button does
+            if (!dialog->isVisible()) probe->loadAt = at;
+            return;
+        }
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            probe->boxes << box->text().simplified();
+            box->accept();
+            return;
+        }
     }
 }
 
@@ -96,7 +111,9 @@ void OpenFile() {
     QObject::connect(answer, &QTimer::timeout, [file] { Answer(file); });
     answer->start(20);
     QTimer::singleShot(EnvMs("KAVRIN_TICK_PROBE_FOR_MS", 5000) + 10000, qApp, [] {
-        if (probe->loadAt < 0) Finish(QStringLiteral("error the file dialog never showed"));
+        if (probe->loadAt < 0)
+            Finish(QStringLiteral("error the file dialog was never answered ") +
+                   probe->boxes.join(QStringLiteral(" | ")));
     });
     probe->dialogAt = Now();
     open->trigger(); // returns once the dialog is answered and the file loaded
