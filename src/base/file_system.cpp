@@ -101,13 +101,16 @@ bool DiskFileSystem::MakeFolder(const std::string& path) {
 }
 
 std::string DiskFileSystem::StateFolder() {
+#ifdef _WIN32
+    // The narrow environment is in the system's code page: a user name
+    // outside it would be lost.
+    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+    return local ? Utf8Of(std::filesystem::path(local)) : std::string();
+#else
     auto variable = [](const char* name) {
         const char* value = std::getenv(name);
         return std::string(value ? value : "");
     };
-#ifdef _WIN32
-    return variable("LOCALAPPDATA");
-#else
     // A relative XDG_STATE_HOME is invalid and must be ignored.
     if (const std::string state = variable("XDG_STATE_HOME"); !state.empty() && state[0] == '/')
         return state;
