@@ -4,6 +4,7 @@
 #   the tests and benchmarks: libgtest-dev libgmock-dev libbenchmark-dev
 #   the comma locale of the number-text tests: locales
 #   the datalog's CSV read back by a data tool: python3-pandas
+#   every source file checked for Windows: g++-mingw-w64-x86-64-posix
 #   the Debian package and its check: dpkg-dev lintian
 KAVRIN_PACKAGES=(
   cmake ninja-build g++
@@ -18,6 +19,8 @@ KAVRIN_PACKAGES=(
   python3-pandas
   # libFuzzer, for the fuzz targets
   clang libclang-rt-14-dev
+  # the Windows syntax check of every source file
+  g++-mingw-w64-x86-64-posix
 )
 
 kavrin_install_packages() {

@@ -6,12 +6,21 @@
 
 #include <algorithm>
 #include <set>
+#include <string_view>
 
 namespace kavrin {
 
 namespace {
 constexpr int kLastPort = 255;
 constexpr int kFreeFrom = 65;
+
+bool StartsWith(std::string_view path, std::string_view prefix) {
+    return path.size() > prefix.size() && path.substr(0, prefix.size()) == prefix;
+}
+
+// macOS lists every port twice: /dev/tty.<x> waits for the carrier on open,
+// /dev/cu.<x> (the callout device) does not.
+constexpr std::string_view kCallout = "/dev/cu.", kDialIn = "/dev/tty.";
 
 // Rule number of a device path, 0 when the rule gives none.
 int RuleNumber(const std::string& path) {
@@ -25,8 +34,8 @@ int RuleNumber(const std::string& path) {
                                       {"/dev/ttyACM", 49, 16},
                                       {"\\\\.\\COM", 0, kLastPort + 1}};
     for (const auto& f : families) {
-        const std::string prefix = f.prefix;
-        if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string_view prefix = f.prefix;
+        if (!StartsWith(path, prefix)) continue;
         const std::string digits = path.substr(prefix.size());
         if (digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos)
             return 0;
@@ -34,6 +43,14 @@ int RuleNumber(const std::string& path) {
         return k < f.count ? f.first + k : 0;
     }
     return 0;
+}
+
+// The other device of such a pair, or empty.
+std::string PairedDevice(std::string_view path) {
+    if (StartsWith(path, kCallout))
+        return std::string(kDialIn).append(path.substr(kCallout.size()));
+    if (StartsWith(path, kDialIn)) return std::string(kCallout).append(path.substr(kDialIn.size()));
+    return {};
 }
 } // namespace
 
@@ -53,10 +70,14 @@ std::map<int, std::string> AssignPortNumbers(const std::map<int, std::string>& e
         if (n < 1 || n > kLastPort || device.empty()) continue;
         table[n] = device;
         named.insert(device);
+        named.insert(PairedDevice(device));
     }
     std::sort(systemDevices.begin(), systemDevices.end());
     systemDevices.erase(std::unique(systemDevices.begin(), systemDevices.end()),
                         systemDevices.end());
+    // One port, one number: of a pair only the /dev/cu. device is numbered.
+    for (const auto& device : systemDevices)
+        if (StartsWith(device, kCallout)) named.insert(PairedDevice(device));
     std::vector<std::string> leftOver;
     for (const auto& device : systemDevices) {
         if (named.count(device)) continue;

@@ -33,6 +33,9 @@ std::string WindowsDeviceName(std::int16_t port);
 //   /dev/ttyS<k>   -> COM<k+1>    (k < 32)
 //   /dev/ttyUSB<k> -> COM<33+k>   (k < 16)
 //   /dev/ttyACM<k> -> COM<49+k>   (k < 16)
+//   /dev/cu.<x> and /dev/tty.<x> (macOS's two devices of one port) -> one
+//   number, for /dev/cu.<x>, which opens without waiting for the carrier; an
+//   entry naming either device numbers the port
 //   anything else, or a rule number an entry already uses -> the lowest free
 //   number from COM65 up, in the order of the device paths.
 // Numbers run to 255.

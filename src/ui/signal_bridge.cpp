@@ -7,6 +7,10 @@
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#else
+#include <QMetaObject>
+#include <mutex>
+#include <windows.h>
 #endif
 
 namespace kavrin {
@@ -49,9 +53,58 @@ SignalBridge::~SignalBridge() {
     ::signal(SIGTERM, SIG_DFL);
 }
 #else
-void SignalBridge::CatchStopSignals() {}
-SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {}
-SignalBridge::~SignalBridge() = default;
+// Windows has no stop signals; a console's Ctrl+C, Ctrl+Break or close box,
+// and a logoff or shutdown, come to a handler on a thread of their own.
+namespace {
+std::mutex g_mutex;
+SignalBridge* g_bridge = nullptr; // guarded by g_mutex
+bool g_pending = false;           // guarded by g_mutex: a request before the bridge
+HANDLE g_closed = nullptr;        // set once the bridge, and so the window, is gone
+
+void Post(SignalBridge* bridge) {
+    QMetaObject::invokeMethod(
+        bridge, [bridge] { emit bridge->stopRequested(); }, Qt::QueuedConnection);
+}
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    {
+        const std::lock_guard lock(g_mutex);
+        if (g_bridge)
+            Post(g_bridge);
+        else
+            g_pending = true;
+    }
+    // After a close, logoff or shutdown the system ends the process as soon
+    // as the handler returns: hold it until the window has closed and "S" has
+    // gone out (the system allows a few seconds).
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && g_closed)
+        WaitForSingleObject(g_closed, INFINITE);
+    return TRUE;
+}
+} // namespace
+
+void SignalBridge::CatchStopSignals() {
+    if (g_closed) return;
+    g_closed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {
+    CatchStopSignals();
+    const std::lock_guard lock(g_mutex);
+    g_bridge = this;
+    if (g_pending) Post(this);
+    g_pending = false;
+}
+
+SignalBridge::~SignalBridge() {
+    SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
+    {
+        const std::lock_guard lock(g_mutex);
+        g_bridge = nullptr;
+    }
+    if (g_closed) SetEvent(g_closed);
+}
 #endif
 
 } // namespace kavrin

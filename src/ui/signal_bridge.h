@@ -4,9 +4,10 @@
 
 namespace kavrin {
 
-// Turns SIGINT and SIGTERM into a call on the Qt thread, so that a terminal's
-// Ctrl+C or a service stop closes the main window exactly as its close box:
-// "S" goes to the ECU and the port is closed before the program ends.
+// Turns SIGINT and SIGTERM (on Windows: the console's Ctrl+C, Ctrl+Break and
+// close, a logoff or shutdown) into a call on the Qt thread, so that a stop
+// from outside closes the main window exactly as its close box: "S" goes to
+// the ECU and the port is closed before the program ends.
 class SignalBridge final : public QObject {
     Q_OBJECT
 public:

@@ -48,6 +48,27 @@ TEST(PortNumbers, EntriesWinAndOtherDevicesFollowTheRule) {
     EXPECT_EQ(table, expected);
 }
 
+// macOS's /dev/cu.<x> and /dev/tty.<x> are one port: one number, for the
+// device that opens without waiting for the carrier.
+TEST(PortNumbers, PairedMacDevicesGetOneNumber) {
+    struct Case {
+        std::map<int, std::string> entries;
+        std::vector<std::string> devices;
+        std::map<int, std::string> expected;
+    };
+    const Case cases[] = {
+        {{},
+         {"/dev/tty.usbserial-1", "/dev/cu.usbserial-1", "/dev/cu.Bluetooth", "/dev/tty.Bluetooth"},
+         {{65, "/dev/cu.Bluetooth"}, {66, "/dev/cu.usbserial-1"}}},
+        {{}, {"/dev/tty.lonely", "/dev/cu."}, {{65, "/dev/cu."}, {66, "/dev/tty.lonely"}}},
+        {{{4, "/dev/tty.usbserial-1"}},
+         {"/dev/cu.usbserial-1", "/dev/tty.usbserial-1"},
+         {{4, "/dev/tty.usbserial-1"}}},
+        {{{4, "/dev/cu.a"}}, {"/dev/tty.a", "/dev/cu.b"}, {{4, "/dev/cu.a"}, {65, "/dev/cu.b"}}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AssignPortNumbers(c.entries, c.devices), c.expected);
+}
+
 TEST(PortNumbers, DirectoryReadsThePortsSection) {
     MemorySettingsStore settings;
     settings.SaveSetting("kavrin", "ports", "COM9", "/dev/pts/7");
