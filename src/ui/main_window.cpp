@@ -84,6 +84,8 @@ MainWindow::MainWindow(Platform platform, QWidget* parent)
 
     tmrcom_ = new QTimer(this);
     tmrcom_->setObjectName(QStringLiteral("tmrcom"));
+    // The link tick keeps its 50 ms beat: a coarse timer may stretch it by a twentieth.
+    tmrcom_->setTimerType(Qt::PreciseTimer);
     timer2_ = new QTimer(this);
     timer2_->setObjectName(QStringLiteral("Timer2"));
     connect(tmrcom_, &QTimer::timeout, this, [this] { frm_->tmrcom_Timer(); });
