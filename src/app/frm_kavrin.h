@@ -7,6 +7,7 @@
 #include "app/datalog_control.h"
 #include "app/languages.h"
 #include "app/link_status_view.h"
+#include "app/tune_control.h"
 #include "app/main_view.h"
 #include "base/clock.h"
 #include "base/file_system.h"
@@ -114,6 +115,7 @@ public:
     Languages& languages() { return languages_; }
     DatalogControl& datalog() { return datalog_; }
     LinkStatusView& linkStatus() { return linkStatus_; }
+    TuneControl& tune() { return *tune_; }
 
 private:
     class KeyHandler;
@@ -140,6 +142,7 @@ private:
     Link link_;
     ConfigView configView_;
     MapViews mapViews_;
+    StepMessageBoxes stepBoxes_; // the parameters' questions keep their step open
     ParameterFields parameters_;
     MapCellHandlers cells_;
     LiveFuelCellStepper stepper_;
@@ -155,6 +158,8 @@ private:
     Languages languages_;
     std::optional<HeldSettingsWrites> closingWrites_;
     std::unique_ptr<Detection> detection_;
+    SystemCalendarClock systemCalendar_; // names the backups when the platform gives none
+    std::unique_ptr<TuneControl> tune_;
 };
 
 } // namespace kavrin
