@@ -141,7 +141,8 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
     view_.txtgrd_ign->AddListener(keys_->ignitionKeys.get());
 
     tune_ = std::make_unique<TuneControl>(
-        TuneView{view.notInEcuPanel, view.notePanel, view.report, view.messages, view.dialogs},
+        TuneView{view.notInEcuPanel, view.notePanel, view.report, view.messages, &view.dialogs,
+                 view.historyChanged},
         config_, linkState_, state_, texts_, platform_.clock, platform_.files,
         platform_.calendar ? *platform_.calendar : systemCalendar_, files_,
         TuneControl::Hooks{

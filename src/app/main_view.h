@@ -51,6 +51,8 @@ struct MainView {
     Control* notInEcuPanel = NoControl();
     // The difference report's window.
     ReportWindow* report = nullptr;
+    // The undo history changed: the Edit menu names its steps anew.
+    std::function<void()> historyChanged;
     // "Comm" menu: one item per serial port (mncom 1..n at index 0..n-1).
     std::vector<CheckControl*> mncom;
     // "Data Format" menu entries (mnMode 0 and 1).

@@ -148,8 +148,8 @@ void TuneControl::Choose(ReportChoice choice) {
         if (mode_ == Mode::Reconcile && pending_) TakeEcus();
         return;
     case ReportChoice::SaveMine: {
-        if (!view_.dialogs) return;
-        const auto path = view_.dialogs->ChooseSaveFile(texts_.Text(76), configFiles_.caption());
+        if (!Dialogs()) return;
+        const auto path = Dialogs()->ChooseSaveFile(texts_.Text(76), configFiles_.caption());
         if (path && !path->empty()) configFiles_.WriteEfiFile(*path);
         return;
     }
@@ -219,6 +219,7 @@ void TuneControl::EndStep() {
     }
     history_.EndStep();
     UpdatePanel();
+    if (view_.historyChanged) view_.historyChanged();
 }
 
 std::string TuneControl::StepName(const ConfigSnapshot& before, const ConfigSnapshot& after) const {
@@ -268,6 +269,7 @@ void TuneControl::Apply(const HistoryAction& action) {
     hooks_.showConfig();
     if (!link_.flags.online) Note(texts_.Text(tt::kOfflineStep));
     UpdatePanel();
+    if (view_.historyChanged) view_.historyChanged();
 }
 
 void TuneControl::WriteAll(const std::vector<ByteWrite>& writes) {
@@ -293,8 +295,8 @@ void TuneControl::WriteByte(std::int16_t index, std::uint8_t value) {
 }
 
 void TuneControl::mnCompare_Click() {
-    if (!view_.dialogs) return;
-    const auto path = view_.dialogs->ChooseOpenFile(texts_.Text(tt::kCompareTitle));
+    if (!Dialogs()) return;
+    const auto path = Dialogs()->ChooseOpenFile(texts_.Text(tt::kCompareTitle));
     if (path && !path->empty()) CompareWith(*path);
 }
 

@@ -76,7 +76,9 @@ struct TuneView {
     Control* notePanel = NoControl();     // notes that need no box
     ReportWindow* report = nullptr;
     MessageBoxes* messages = nullptr;
-    FileDialogs* dialogs = nullptr;
+    // The window's file dialogs, as they are when asked for.
+    FileDialogs* const* dialogs = nullptr;
+    std::function<void()> historyChanged;
 };
 
 // Message boxes that keep the step a question was asked in open until it is
@@ -175,6 +177,7 @@ private:
     void CheckBackupFolder();
     std::string StepName(const ConfigSnapshot& before, const ConfigSnapshot& after) const;
     void TakeEcus();
+    FileDialogs* Dialogs() const { return view_.dialogs ? *view_.dialogs : nullptr; }
 
     TuneView view_;
     Configuration& config_;

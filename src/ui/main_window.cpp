@@ -76,6 +76,7 @@ MainWindow::MainWindow(Platform platform, QWidget* parent)
         this, [this](ReportChoice choice) { frm_->tune().Choose(choice); },
         [this] { frm_->tune().ReportClosed(); });
     view_.report = report_;
+    view_.historyChanged = [this] { RetranslateTune(); };
     owner_ = std::make_unique<QtOwnerWindow>(this, "frmKAVRIN");
     view_.window = owner_.get();
     BindLanguageAndFiles();
@@ -669,23 +670,10 @@ void MainWindow::BuildTuneMenus(QMenu* file) {
 }
 
 void MainWindow::WireTune() {
-    // Inside a text field its own text undo keeps the keys.
-    auto fieldUndo = [](bool undo) {
-        auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        if (!field) return false;
-        undo ? field->undo() : field->redo();
-        return true;
-    };
-    connect(undoAction_, &QAction::triggered, this, [this, fieldUndo] {
-        if (fieldUndo(true)) return;
-        frm_->tune().mnUndo_Click();
-        RetranslateTune();
-    });
-    connect(redoAction_, &QAction::triggered, this, [this, fieldUndo] {
-        if (fieldUndo(false)) return;
-        frm_->tune().mnRedo_Click();
-        RetranslateTune();
-    });
+    // Inside a text field its own text undo keeps the keys: a line edit with
+    // the focus takes the standard undo and redo shortcuts before the menu's.
+    connect(undoAction_, &QAction::triggered, this, [this] { frm_->tune().mnUndo_Click(); });
+    connect(redoAction_, &QAction::triggered, this, [this] { frm_->tune().mnRedo_Click(); });
     connect(editMenu_, &QMenu::aboutToShow, this, [this] { RetranslateTune(); });
     connect(compareAction_, &QAction::triggered, this, [this] { frm_->tune().mnCompare_Click(); });
     connect(recentMenu_, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
@@ -710,10 +698,8 @@ void MainWindow::FillRecentMenu() {
         const std::string path = entry.path;
         QAction* open =
             item->addAction(QString::fromStdString(texts.Text(tune_window_texts::kOpenBackup)));
-        connect(open, &QAction::triggered, this, [this, path] {
-            frm_->tune().mnRecentOpen_Click(path);
-            RetranslateTune();
-        });
+        connect(open, &QAction::triggered, this,
+                [this, path] { frm_->tune().mnRecentOpen_Click(path); });
         QAction* compare =
             item->addAction(QString::fromStdString(texts.Text(tune_window_texts::kCompareBackup)));
         connect(compare, &QAction::triggered, this,
