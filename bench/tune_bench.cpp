@@ -123,7 +123,8 @@ void BM_WindowUndo165CellBlockFillOnline(benchmark::State& state) {
         const TuneControl::Step fill(frm.tune());
         for (std::int16_t i = 0; i < 165; ++i) {
             std::int16_t index = i;
-            std::int16_t value = 77;
+            // Every cell changes, so the undo has all 165 to write back.
+            std::int16_t value = static_cast<std::int16_t>(frm.config().ConfigImage[i] ^ 0x55);
             frm.WriteConfigByte('M', index, value);
         }
     }

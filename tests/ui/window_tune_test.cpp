@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -195,6 +196,26 @@ TEST_F(WindowTuneTest, CompareWithAFileAndTakeTheSelectedValues) {
     Click("reportTakeSelected");
     EXPECT_EQ(WritesOnWire(device.written), Writes({{170, 99}}));
     EXPECT_FALSE(ReportOpen());
+}
+
+// Closing with an offline edit neither saved nor in the ECU asks first, before
+// "S": Cancel keeps everything as it was, "Close without saving" closes.
+TEST_F(WindowTuneTest, UnsavedWorkIsNotClosedWithoutAQuestion) {
+    Start();
+    TypeCell("grd_ign", "txtgrd_ign", 1, 4, "50");
+    device.ClearWritten();
+    Find<QAction>("mnExit")->trigger();
+    QCoreApplication::processEvents();
+    auto* box = Find<QMessageBox>("unsavedBox");
+    ASSERT_TRUE(box && box->isVisible());
+    EXPECT_EQ(box->text(), "T192");
+    box->button(QMessageBox::Cancel)->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(device.written.empty() && device.isOpen && window->isVisible());
+
+    Answering([this] { Find<QAction>("mnExit")->trigger(); }); // "Close without saving"
+    EXPECT_EQ(device.WrittenText(), "S");
+    EXPECT_FALSE(window->isVisible());
 }
 
 } // namespace

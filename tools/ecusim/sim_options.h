@@ -20,7 +20,7 @@ struct SimOptions {
     bool truncateDump = false; // every dump stops after half its bytes
     // Configuration bytes (index, value) the ECU changes when it first goes
     // silent: a reconnect brings back an ECU changed while it was away.
-    std::vector<std::pair<int, std::uint8_t>> changesWhileSilent;
+    std::vector<std::pair<int, std::uint8_t>> changesWhileSilent{};
 };
 
 } // namespace kavrin::ecusim
