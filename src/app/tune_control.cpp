@@ -213,7 +213,8 @@ void TuneControl::EndStep() {
         // user's all the same.
         if (!link_.flags.online && after.dims == stepBefore_.dims)
             for (std::size_t i = 0; i < after.bytes.size(); ++i)
-                if (after.bytes[i] != stepBefore_.bytes[i] && !ownership_.IsMine(static_cast<int>(i)))
+                if (after.bytes[i] != stepBefore_.bytes[i] &&
+                    !ownership_.IsMine(static_cast<int>(i)))
                     ownership_.OfflineWrite(static_cast<int>(i), after.bytes[i]);
         if (!applying_) unsaved_ = true;
     }

@@ -72,7 +72,9 @@ void DifferenceDialog::Show(const ReportContent& c) {
     table_->setRowCount(static_cast<int>(c.rows.size()));
     for (int r = 0; r < static_cast<int>(c.rows.size()); ++r)
         for (int k = 0; k < 5; ++k)
-            table_->setItem(r, k, new QTableWidgetItem(Q(c.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)])));
+            table_->setItem(r, k,
+                            new QTableWidgetItem(Q(
+                                c.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)])));
     for (int i = 0; i < 4; ++i) {
         buttons_[i]->setText(Q(c.choices[static_cast<std::size_t>(i)]));
         buttons_[i]->setVisible(!c.choices[static_cast<std::size_t>(i)].empty());
