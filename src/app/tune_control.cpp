@@ -206,8 +206,8 @@ void TuneControl::BeginStep(std::function<std::string()> name) {
 void TuneControl::EndStep() {
     if (depth_ == 0 || --depth_ > 0) return;
     const ConfigSnapshot after = ownership_.WindowSnapshot(config_);
-    const bool sameLayout = after.dims == stepBefore_.dims && after.bytes == stepBefore_.bytes;
-    if (!sameLayout) {
+    const bool unchanged = after.dims == stepBefore_.dims && after.bytes == stepBefore_.bytes;
+    if (!unchanged) {
         history_.SetStepName(stepName_ ? stepName_() : StepName(stepBefore_, after));
         // A change made offline without a write (the fuel map rescale) is the
         // user's all the same.
