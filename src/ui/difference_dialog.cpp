@@ -80,7 +80,9 @@ void DifferenceDialog::Show(const ReportContent& c) {
         buttons_[i]->setVisible(!c.choices[static_cast<std::size_t>(i)].empty());
     }
     outcome_->hide();
-    if (!isVisible()) open();
+    // Shown, not opened: open() would make it window-modal, and the main
+    // window stays usable while the report is up.
+    if (!isVisible()) show();
     raise();
 }
 
