@@ -27,27 +27,46 @@ void ConfigFiles::mnSave_Click() {
     WriteEfiFile(*path);
 }
 
-bool ConfigFiles::ReadEfiFile(const std::string& path) {
+std::optional<EfiReadResult> ConfigFiles::ReadChecked(const std::string& path) {
     const auto content = files_.ReadFile(path);
     if (!content) {
         view_.messages->Exclamation(
             path + "\n" + texts_.Format(text::kCannotBeRead, {texts_.Explain(files_.LastError())}) +
             "\n" + texts_.Text(text::kNothingLoaded));
-        return false;
+        return std::nullopt;
     }
-    const EfiReadResult file = ReadEfiText(*content, config_);
+    EfiReadResult file = ReadEfiText(*content, config_);
     if (!file.ok) {
         view_.messages->Exclamation(
             path + "\n" +
             texts_.Format(text::kLineReason,
                           {DecimalText(file.line), EfiRefusalText(file, texts_)}) +
             "\n" + texts_.Text(text::kNothingLoaded));
-        return false;
+        return std::nullopt;
     }
+    return file;
+}
+
+bool ConfigFiles::ReadEfiFile(const std::string& path) {
+    const auto file = ReadChecked(path);
+    if (!file) return false;
     SetCaption(path);
     if (hooks_.BeforeLoad) hooks_.BeforeLoad();
-    LoadEfiSteps(file.steps, config_, hooks_.load);
+    LoadEfiSteps(file->steps, config_, hooks_.load);
     return true;
+}
+
+std::optional<Configuration> ConfigFiles::ReadToCompare(const std::string& path) {
+    const auto file = ReadChecked(path);
+    if (!file) return std::nullopt;
+    Configuration other = config_;
+    LoadEfiSteps(file->steps, other,
+                 EfiLoadHooks{[&other] { other.SizeImage(); },
+                              [&other](std::int16_t index, std::int16_t value) {
+                                  other.ConfigImage.Set(index, value);
+                              },
+                              {}});
+    return other;
 }
 
 bool ConfigFiles::WriteEfiFile(const std::string& path) {
@@ -59,6 +78,7 @@ bool ConfigFiles::WriteEfiFile(const std::string& path) {
         return false;
     }
     SetCaption(path);
+    if (hooks_.Saved) hooks_.Saved();
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "config/efi_file.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace kavrin {
@@ -21,6 +22,7 @@ public:
     struct Hooks {
         std::function<void()> BeforeLoad; // a log covers one configuration: it ends
         EfiLoadHooks load;
+        std::function<void()> Saved; // the image went to a file
     };
 
     ConfigFiles(MainView& view, FileSystem& files, const LanguageTexts& texts,
@@ -31,6 +33,10 @@ public:
     // Reads a whole file, checks it and only then loads it; a refused file
     // changes nothing and says why. True when loaded.
     bool ReadEfiFile(const std::string& path);
+    // The same file read and checked whole into a configuration of its own,
+    // for comparing: the window's stays as it is. A refusal is said as Open
+    // says it.
+    std::optional<Configuration> ReadToCompare(const std::string& path);
     // Saves the image; the old file stays as it was when that fails.
     bool WriteEfiFile(const std::string& path);
 
@@ -41,6 +47,8 @@ public:
     static constexpr const char* kCaption = "KAVRIN 053";
 
 private:
+    std::optional<EfiReadResult> ReadChecked(const std::string& path);
+
     MainView& view_;
     FileSystem& files_;
     const LanguageTexts& texts_;

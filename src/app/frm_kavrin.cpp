@@ -44,6 +44,7 @@ public:
             return;
         }
         std::int16_t code = static_cast<std::int16_t>(keyCode);
+        const TuneControl::Step step(*frm_.tune_);
         if (frm_.stepper_.Form_KeyDown(code, frm_.state_.LiveRow, frm_.state_.LiveCol))
             keyCode = code;
     }
@@ -88,7 +89,8 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
       mapViews_(view.grids, view.maps, view.parameters, state_, texts_,
                 MapViewHooks{[this] { BindEditors(); }, [this] { view_.p->BringToFront(); },
                              [this] { ShowConfig(); }}),
-      parameters_(view.parameters, config_, linkState_.flags, link_, *this, *view.messages, texts_,
+      stepBoxes_(*view.messages),
+      parameters_(view.parameters, config_, linkState_.flags, link_, *this, stepBoxes_, texts_,
                   state_),
       cells_(
           config_, linkState_.flags, link_, state_,
@@ -110,7 +112,8 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
                                              [this](std::int16_t index, std::int16_t value) {
                                                  link_.WriteConfigByte('M', index, value);
                                              },
-                                             [this] { ShowConfig(); }}}),
+                                             [this] { ShowConfig(); }},
+                                [this] { tune_->Saved(); }}),
       languages_(view, platform_.settings, platform_.files, LanguageFolders(platform_), texts_,
                  [this] { LanguageSwitched(); }),
       detection_(link_, port_, linkState_, texts_) {
@@ -122,6 +125,25 @@ frmKAVRIN::frmKAVRIN(MainView& view, Platform platform, LiveChart& chart)
     keys_->ignitionKeys =
         std::make_unique<KeyHandler::BoxKeys>(*this, *view_.txtgrd_ign, StepBox::Ignition);
     view_.txtgrd_ign->AddListener(keys_->ignitionKeys.get());
+
+    tune_ = std::make_unique<TuneControl>(
+        TuneView{view.notInEcuPanel, view.notePanel, view.report, view.messages, &view.dialogs,
+                 view.historyChanged},
+        config_, linkState_, state_, texts_, platform_.clock, platform_.files,
+        platform_.calendar ? *platform_.calendar : systemCalendar_, files_,
+        TuneControl::Hooks{
+            [this](std::int16_t index, std::int16_t value) {
+                link_.WriteConfigByte('M', index, value);
+            },
+            [this](std::int16_t row, std::int16_t col, Colour colour) {
+                if (ogrd_fuel) ogrd_fuel->SetTextColor(row, col, colour);
+            },
+            [this] { SizeConfig(); }, [this] { ShowConfig(); }, [this] { LayoutMaps(); },
+            [this] { return platform_.ports.DeviceName(linkState_.currentPort); }});
+    stepBoxes_.Attach(tune_.get());
+    link_.Watch(Link::WriteWatch{
+        [this](int index, std::uint8_t value, bool online) { tune_->Written(index, value, online); },
+        [this] { tune_->WentOffline(); }});
 }
 
 frmKAVRIN::~frmKAVRIN() {
@@ -186,6 +208,7 @@ void frmKAVRIN::tmrcom_Timer() {
     // The tick's frames are shown once, with their last values.
     channels_.Refresh();
     datalog_.Tick();
+    tune_->Tick();
 }
 
 void frmKAVRIN::Form_Terminate() {
@@ -235,6 +258,7 @@ void frmKAVRIN::SizeConfig() {
     config_.SizeImage();
     configView_.SizeGrids();
     LayoutMaps();
+    if (tune_) tune_->Resized();
 }
 
 const grid* frmKAVRIN::editor(int table) const {
@@ -260,7 +284,15 @@ std::unique_ptr<grid> frmKAVRIN::MakeEditor(
     grid* self = editor.get();
     editor->events.ValidarCelda = [this, validate](std::int16_t& row, std::int16_t& col,
                                                    std::string& valor, bool& Cancel) {
+        const TuneControl::Step step(*tune_);
         (cells_.*validate)(row, col, valor, Cancel);
+    };
+    // A block fill is one step.
+    editor->events.CommitBlock = [this](bool starts) {
+        if (starts)
+            tune_->BeginStep();
+        else
+            tune_->EndStep();
     };
     // While a box is open the keys go to the box alone.
     editor->events.EditarCelda = [this, self](std::int16_t&, std::int16_t&, std::string&) {
@@ -303,12 +335,11 @@ DetectionHost& frmKAVRIN::detectionHost() {
 }
 
 void frmKAVRIN::DumpReceived(const std::vector<std::uint8_t>& bytes) {
-    config_.TakeDump(bytes);
-    ShowConfig();
-    LayoutMaps();
+    tune_->DumpReceived(bytes);
 }
 
-void frmKAVRIN::ConfigEchoed(std::int16_t, std::int16_t) {
+void frmKAVRIN::ConfigEchoed(std::int16_t index, std::int16_t value) {
+    tune_->ConfigEchoed(index, value);
     ShowConfig();
 }
 

@@ -8,6 +8,7 @@
 #include "app/datalog_control.h"
 #include "app/languages.h"
 #include "app/link_status_view.h"
+#include "app/tune_control.h"
 #include "app/main_view.h"
 #include "app/port_detection.h"
 #include "base/clock.h"
@@ -129,6 +130,7 @@ public:
     Languages& languages() { return languages_; }
     DatalogControl& datalog() { return datalog_; }
     LinkStatusView& linkStatus() { return linkStatus_; }
+    TuneControl& tune() { return *tune_; }
 
 private:
     class KeyHandler;
@@ -154,6 +156,7 @@ private:
     Link link_;
     ConfigView configView_;
     MapViews mapViews_;
+    StepMessageBoxes stepBoxes_; // the parameters' questions keep their step open
     ParameterFields parameters_;
     MapCellHandlers cells_;
     LiveFuelCellStepper stepper_;
@@ -170,6 +173,8 @@ private:
     std::optional<HeldSettingsWrites> closingWrites_;
     PortDetection detection_;
     std::function<void(const LogSample&)> onEngineSpeedSample_;
+    SystemCalendarClock systemCalendar_; // names the backups when the platform gives none
+    std::unique_ptr<TuneControl> tune_;
 };
 
 } // namespace kavrin

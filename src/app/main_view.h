@@ -22,6 +22,8 @@
 
 namespace kavrin {
 
+class ReportWindow;
+
 // The "Comm" menu's port items. Item 1 is part of the layout and always there.
 class PortMenu {
 public:
@@ -45,6 +47,12 @@ struct MainView {
     Control* logPanel = NoControl();
     // A note for the user that needs no box: a language file without texts.
     Control* notePanel = NoControl();
+    // How many of the user's own values the ECU does not hold; hidden at 0.
+    Control* notInEcuPanel = NoControl();
+    // The difference report's window.
+    ReportWindow* report = nullptr;
+    // The undo history changed: the Edit menu names its steps anew.
+    std::function<void()> historyChanged;
     // "Comm" menu: one item per serial port (mncom 1..n at index 0..n-1).
     std::vector<CheckControl*> mncom;
     // "Data Format" menu entries (mnMode 0 and 1).

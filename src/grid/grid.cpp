@@ -182,6 +182,7 @@ void grid::Commit(bool& Cancel) {
 
     // Every cell of the block is offered the value, whatever the owner answers
     // for the cells before it; the loop variables go to the owner by reference.
+    if (events.CommitBlock) events.CommitBlock(true);
     for (std::int16_t row = ToInt16(firstRow); inRange(row, lastRow, rowStep);) {
         for (std::int16_t col = ToInt16(firstCol); inRange(col, lastCol, colStep);) {
             if (events.ValidarCelda) events.ValidarCelda(row, col, text, Cancel);
@@ -196,6 +197,7 @@ void grid::Commit(bool& Cancel) {
         if (next != ToInt16(next)) break;
         row = static_cast<std::int16_t>(next);
     }
+    if (events.CommitBlock) events.CommitBlock(false);
 }
 
 void grid::RaiseEditarCelda() {

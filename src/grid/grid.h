@@ -32,6 +32,9 @@ public:
         std::function<void(std::int16_t& row, std::int16_t& col, std::string& valor)> EditarCelda;
         // The box has just been hidden.
         std::function<void()> OcultarCajas;
+        // A typed value is offered to the cells of the block: before the
+        // first (true) and after the last (false).
+        std::function<void(bool starts)> CommitBlock;
     };
 
     // flags are the window's shared link flags; settings hold the column widths.

@@ -33,6 +33,7 @@ void Link::AbrirPuerto(std::int16_t& port, bool quiet) {
 }
 
 void Link::GoOffline() {
+    if (state_.flags.online && watch_.wentOffline) watch_.wentOffline();
     state_.flags.online = false;
     state_.flags.configValid = false;
     // Data from the port being closed must not show this one as receiving.
@@ -50,6 +51,7 @@ void Link::WriteConfigByte(char command, std::int16_t& index, std::int16_t& valu
     value = std::clamp<std::int16_t>(value, 0, 255);
     if (!state_.flags.online) {
         config_.ConfigImage.Set(index, value);
+        if (watch_.written) watch_.written(index, static_cast<std::uint8_t>(value), false);
         return;
     }
     if (!port_.portOpen()) return;
@@ -59,6 +61,7 @@ void Link::WriteConfigByte(char command, std::int16_t& index, std::int16_t& valu
                                           static_cast<std::uint8_t>(value));
     port_.SendString(
         std::string_view(reinterpret_cast<const char*>(message.data()), message.size()));
+    if (watch_.written) watch_.written(index, static_cast<std::uint8_t>(value), true);
 }
 
 void Link::tmrcom_Timer() {

@@ -6,6 +6,7 @@
 #include "link/link_state.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace kavrin {
 
@@ -37,6 +38,15 @@ public:
 
     void WriteConfigByte(char command, std::int16_t& index, std::int16_t& value) override;
 
+    // Who watches every byte written (after clamping: into the image offline,
+    // sent online) and the link going offline: the window's record of which
+    // bytes are the user's own.
+    struct WriteWatch {
+        std::function<void(int index, std::uint8_t value, bool online)> written;
+        std::function<void()> wentOffline;
+    };
+    void Watch(WriteWatch watch) { watch_ = std::move(watch); }
+
     void tmrcom_Timer(); // every 50 ms
     // Every 1000 ms. While the decoder waits inside a dump or a 0xFF sequence
     // the requests are held back and go out once, when it is done.
@@ -67,6 +77,7 @@ private:
     Configuration& config_;
     Decoder decoder_;
     bool requestsHeld_ = false;
+    WriteWatch watch_;
 };
 
 } // namespace kavrin

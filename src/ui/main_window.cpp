@@ -6,8 +6,11 @@
 #include "live/channels.h"
 #include "ui/accessibility.h"
 #include "ui/auto_dialog.h"
+#include "ui/difference_dialog.h"
 #include "ui/qt_edit_box.h"
 #include "ui/qt_grid_control.h"
+#include "tune/config_items.h"
+#include "tune/tune_texts.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -70,6 +73,11 @@ MainWindow::MainWindow(Platform platform, QWidget* parent)
     BuildMenus();
     BuildControls(client);
     BuildStatusBar(client);
+    report_ = new DifferenceDialog(
+        this, [this](ReportChoice choice) { frm_->tune().Choose(choice); },
+        [this] { frm_->tune().ReportClosed(); });
+    view_.report = report_;
+    view_.historyChanged = [this] { RetranslateTune(); };
     owner_ = std::make_unique<QtOwnerWindow>(this, "frmKAVRIN");
     view_.window = owner_.get();
     BindLanguageAndFiles();
@@ -80,6 +88,7 @@ MainWindow::MainWindow(Platform platform, QWidget* parent)
     dialogs_->SetTexts(&frm_->texts());
     WireHandlers();
     WireSettingsAndFiles();
+    WireTune();
     DescribeForAccessibility(*this, view_, *picRPM_, frm_->texts());
 
     tmrcom_ = new QTimer(this);
@@ -94,6 +103,7 @@ MainWindow::MainWindow(Platform platform, QWidget* parent)
 
 void MainWindow::Load() {
     frm_->Form_Load();
+    RetranslateTune();
     FitCaptions(this);
     NameFixedParts(*this, view_, frm_->texts());
     loaded_ = true;
@@ -128,6 +138,11 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!unloaded_ && !stopRequested_ && !closeAnswered_ && frm_->tune().HasUnsavedWork()) {
+        event->ignore();
+        AskBeforeClosing();
+        return;
+    }
     if (!unloaded_) {
         unloaded_ = true;
         tmrcom_->stop();
@@ -183,6 +198,7 @@ void MainWindow::BuildMenus() {
     QAction* mixture = file->addAction(tr("Analyse mixture"));
     mixture->setObjectName(QStringLiteral("mnMixture"));
     connect(mixture, &QAction::triggered, this, &MainWindow::mnMixture_Click);
+    BuildTuneMenus(file);
     file->addSeparator();
     QAction* exit = file->addAction(tr("Exit"));
     exit->setObjectName(QStringLiteral("mnExit"));
@@ -502,15 +518,21 @@ void MainWindow::WireHandlers() {
         connect(field, &QLineEdit::editingFinished, this, [this, h, field] {
             if (!field->isModified()) return;
             field->setModified(false);
+            const TuneControl::Step step(frm_->tune());
             (frm_->parameters().*h)();
         });
     }
-    connect(thrButtons_[0], &QPushButton::clicked, this,
-            [this] { frm_->parameters().cmdTHRmin_Click(); });
-    connect(thrButtons_[1], &QPushButton::clicked, this,
-            [this] { frm_->parameters().cmdTHRmax_Click(); });
+    connect(thrButtons_[0], &QPushButton::clicked, this, [this] {
+        const TuneControl::Step step(frm_->tune());
+        frm_->parameters().cmdTHRmin_Click();
+    });
+    connect(thrButtons_[1], &QPushButton::clicked, this, [this] {
+        const TuneControl::Step step(frm_->tune());
+        frm_->parameters().cmdTHRmax_Click();
+    });
     for (int i = 0; i < 10; ++i) {
         connect(optionBoxes_[i], &QCheckBox::clicked, this, [this, i] {
+            const TuneControl::Step step(frm_->tune());
             if (i < 8)
                 frm_->parameters().options_Click(i);
             else
@@ -602,6 +624,14 @@ void MainWindow::BuildStatusBar(QWidget* client) {
     row->addWidget(log, 3);
     view_.logPanel = Own<QtWidgetControl>(log);
 
+    notInEcu_ = new QLabel(barra);
+    notInEcu_->setObjectName(QStringLiteral("barra_notInEcu"));
+    notInEcu_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    notInEcu_->setContentsMargins(4, 0, 4, 0);
+    notInEcu_->hide();
+    row->addWidget(notInEcu_, 2);
+    view_.notInEcuPanel = Own<QtWidgetControl>(notInEcu_);
+
     auto* note = new QLabel(barra);
     note->setObjectName(QStringLiteral("barra_note"));
     note->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -618,6 +648,7 @@ void MainWindow::BindLanguageAndFiles() {
     mnlan_ = std::make_unique<QtLanguageMenu>(languageMenu_, [this](int k) {
         if (!frm_) return;
         frm_->languages().mnlan_Click(k);
+        RetranslateTune();
         FitCaptions(this);
         NameFixedParts(*this, view_, frm_->texts());
     });
@@ -642,7 +673,14 @@ void MainWindow::BindLanguageAndFiles() {
 }
 
 void MainWindow::WireSettingsAndFiles() {
-    connect(openAction_, &QAction::triggered, this, [this] { frm_->files().mnOpen_Click(); });
+    connect(openAction_, &QAction::triggered, this, [this] {
+        frmKAVRIN& frm = *frm_;
+        const TuneControl::Step step(frm.tune(), [&frm] {
+            return ItemNames(frm.config(), frm.state().DataFormat, frm.texts())
+                .LoadFileName(frm.files().caption());
+        });
+        frm.files().mnOpen_Click();
+    });
     connect(saveAction_, &QAction::triggered, this, [this] { frm_->files().mnSave_Click(); });
     for (int n = 0; n < kMeasuredChannels; ++n) {
         if (auto* chk = findChild<QCheckBox*>(QStringLiteral("chk%1").arg(n)))
@@ -651,6 +689,92 @@ void MainWindow::WireSettingsAndFiles() {
             connect(scale, &QLineEdit::editingFinished, this,
                     [this, n] { frm_->txtEscala_Validate(n); });
     }
+}
+
+} // namespace kavrin
+
+namespace kavrin {
+
+void MainWindow::BuildTuneMenus(QMenu* file) {
+    compareAction_ = file->addAction(tr("Compare with..."));
+    compareAction_->setObjectName(QStringLiteral("mnCompare"));
+    recentMenu_ = file->addMenu(tr("Recent ECU configurations"));
+    recentMenu_->setObjectName(QStringLiteral("mnRecent"));
+
+    editMenu_ = new QMenu(tr("Edit"), this);
+    menuBar()->insertMenu(menuBar()->actions().value(1), editMenu_);
+    undoAction_ = editMenu_->addAction(QString());
+    undoAction_->setObjectName(QStringLiteral("mnUndo"));
+    undoAction_->setShortcut(QKeySequence::Undo);
+    redoAction_ = editMenu_->addAction(QString());
+    redoAction_->setObjectName(QStringLiteral("mnRedo"));
+    redoAction_->setShortcut(QKeySequence::Redo);
+}
+
+void MainWindow::WireTune() {
+    // Inside a text field its own text undo keeps the keys: a line edit with
+    // the focus takes the standard undo and redo shortcuts before the menu's.
+    connect(undoAction_, &QAction::triggered, this, [this] { frm_->tune().mnUndo_Click(); });
+    connect(redoAction_, &QAction::triggered, this, [this] { frm_->tune().mnRedo_Click(); });
+    connect(editMenu_, &QMenu::aboutToShow, this, [this] { RetranslateTune(); });
+    connect(compareAction_, &QAction::triggered, this, [this] { frm_->tune().mnCompare_Click(); });
+    connect(recentMenu_, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+}
+
+void MainWindow::RetranslateTune() {
+    const TuneControl& tune = frm_->tune();
+    undoAction_->setText(QString::fromStdString(tune.UndoText()));
+    redoAction_->setText(QString::fromStdString(tune.RedoText()));
+    undoAction_->setEnabled(tune.CanUndo());
+    redoAction_->setEnabled(tune.CanRedo());
+    notInEcu_->setAccessibleName(
+        QString::fromStdString(frm_->texts().Text(tune_texts::kNotInEcu)));
+}
+
+void MainWindow::FillRecentMenu() {
+    recentMenu_->clear();
+    TuneControl& tune = frm_->tune();
+    const LanguageTexts& texts = frm_->texts();
+    for (const BackupEntry& entry : tune.RecentConfigurations()) {
+        QMenu* item = recentMenu_->addMenu(QString::fromStdString(tune.BackupLabel(entry)));
+        const std::string path = entry.path;
+        QAction* open =
+            item->addAction(QString::fromStdString(texts.Text(tune_window_texts::kOpenBackup)));
+        connect(open, &QAction::triggered, this,
+                [this, path] { frm_->tune().mnRecentOpen_Click(path); });
+        QAction* compare =
+            item->addAction(QString::fromStdString(texts.Text(tune_window_texts::kCompareBackup)));
+        connect(compare, &QAction::triggered, this,
+                [this, path] { frm_->tune().CompareWith(path); });
+    }
+}
+
+void MainWindow::AskBeforeClosing() {
+    if (closeAsked_) return;
+    closeAsked_ = true;
+    const LanguageTexts& texts = frm_->texts();
+    auto say = [&texts](int entry) { return QString::fromStdString(texts.Text(entry)); };
+    auto* box = new QMessageBox(QMessageBox::Question, windowTitle(),
+                                say(tune_texts::kUnsavedQuestion),
+                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    box->setObjectName(QStringLiteral("unsavedBox"));
+    box->button(QMessageBox::Yes)->setText(say(tune_window_texts::kSave));
+    box->button(QMessageBox::No)->setText(say(tune_texts::kCloseWithoutSaving));
+    box->button(QMessageBox::Cancel)->setText(say(tune_window_texts::kCancel));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box] {
+        closeAsked_ = false;
+        const auto answer = box->standardButton(box->clickedButton());
+        if (answer == QMessageBox::Yes) {
+            frm_->files().mnSave_Click();
+            if (frm_->tune().HasUnsavedWork()) return;
+        } else if (answer != QMessageBox::No) {
+            return;
+        }
+        closeAnswered_ = true;
+        close();
+    });
+    box->open();
 }
 
 } // namespace kavrin

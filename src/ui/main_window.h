@@ -67,6 +67,13 @@ protected:
 
 private:
     void BuildMenus();
+    // Edit menu, "Compare with…", "Recent ECU configurations", the report window.
+    void BuildTuneMenus(QMenu* file);
+    void WireTune();
+    void RetranslateTune();
+    void FillRecentMenu();
+    // Closing with unsaved work asks first; the answer closes, or not.
+    void AskBeforeClosing();
     void BuildStatusBar(QWidget* client);
     void BuildControls(QWidget* client);
     void BuildChannelTabs(QWidget* client);
@@ -111,6 +118,15 @@ private:
     // program.
     bool lostToOwnWindow_ = true;
     QAction* openAction_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+    QAction* compareAction_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QLabel* notInEcu_ = nullptr;
+    class DifferenceDialog* report_ = nullptr;
+    bool closeAnswered_ = false; // the unsaved-work question was answered: close
+    bool closeAsked_ = false;
     QAction* saveAction_ = nullptr;
     QMenu* languageMenu_ = nullptr;
     std::unique_ptr<QtLanguageMenu> mnlan_;

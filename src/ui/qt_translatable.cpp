@@ -27,6 +27,7 @@ constexpr Entry kMenuTags[] = {
     {"File", 1},  {"Data Format", 2},   {"Comm", 3}, {"Language", 4},      {"About", 5},
     {"Open", 6},  {"Save", 7},          {"Exit", 8}, {"Raw Data", 9},      {"Formatted Data", 10},
     {"Auto", 11}, {"About KAVRIN", 12}, {"Log", 93}, {"Open log...", 250}, {"Analyse mixture", 251},
+    {"Edit", 195}, {"Compare with...", 187}, {"Recent ECU configurations", 186},
 };
 
 // Labels beside the status indicators and the parameter fields, by design caption.

@@ -57,6 +57,15 @@ TEST(EcuSimulatorTest, FaultyDumpsOnDemandFailTheToolsCheck) {
     }
 }
 
+TEST(EcuSimulatorTest, ChangesWhileSilentAreMadeOnceWhenTheLineFirstGoesSilent) {
+    SimOptions options{.frameRate = 0};
+    options.changesWhileSilent = {{170, 99}};
+    Bench bench(options);
+    bench.ecu.GoSilent(1000);
+    EXPECT_EQ(bench.ecu.Image().Bytes()[170], 99);
+    EXPECT_THAT(bench.ecu.TakeEvents(), ElementsAre("silent", "changed 170 99"));
+}
+
 // The end-to-end test uses the port, files and seed; these are the rest.
 // The engine as the simulator runs it by itself, with no scripted drive: it
 // fires and runs on after cranking.
@@ -70,7 +79,8 @@ TEST(CommandLineTest, OptionsAreReadAndNonsenseIsRefused) {
     const ParsedCommandLine all =
         ParseCommandLine({"--select", "--log=/tmp/l", "--rate", "2880", "--seed", "4294967295",
                           "--corrupt", "0.25", "--drop=0.5", "--silence-every", "10",
-                          "--silence-for", "1.5", "--bad-dump", "--truncate-dump"});
+                          "--silence-for", "1.5", "--bad-dump", "--truncate-dump",
+                          "--change-while-silent", "170=99"});
     ASSERT_EQ(all.error, "");
     const SimOptions& o = all.options.sim;
     EXPECT_TRUE(all.options.select && o.badDump && o.truncateDump);
@@ -80,10 +90,12 @@ TEST(CommandLineTest, OptionsAreReadAndNonsenseIsRefused) {
     EXPECT_DOUBLE_EQ(o.dropShare, 0.5);
     EXPECT_EQ(o.silenceEveryMs, 10000);
     EXPECT_EQ(o.silenceForMs, 1500);
+    EXPECT_EQ(o.changesWhileSilent, (std::vector<std::pair<int, std::uint8_t>>{{170, 99}}));
     const std::vector<std::string> nonsense[] = {
         {"--port", "0"},      {"--port", "256"},  {"--port", "9x"},       {"--rate", "2881"},
         {"--corrupt", "1.5"}, {"--drop", "-0.1"}, {"--silence-for", "0"}, {"--log"},
-        {"--select=1"},       {"--speed", "3"}};
+        {"--select=1"},       {"--speed", "3"},       {"--change-while-silent", "214=1"},
+        {"--change-while-silent", "3=256"}, {"--change-while-silent", "3"}};
     for (const auto& args : nonsense) EXPECT_NE(ParseCommandLine(args).error, "") << args[0];
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "command_line.h"
 
+#include "ecu_image.h"
+
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -93,6 +95,19 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         } else if (name == "--silence-for") {
             if (auto v = real(0.001, 86400.0, "seconds above 0"))
                 o.sim.silenceForMs = milliseconds(*v);
+        } else if (name == "--change-while-silent") {
+            if (auto v = value()) {
+                const auto eq = v->find('=');
+                const auto index = ReadValue<long long>(v->substr(0, eq));
+                const auto byte =
+                    eq == std::string::npos ? std::nullopt : ReadValue<long long>(v->substr(eq + 1));
+                if (!index || !byte || *index < 0 || *index >= EcuImage::kSize || *byte < 0 ||
+                    *byte > 255)
+                    result.error = OutOfRange(name, *v, "INDEX=VALUE, index 0..213, value 0..255");
+                else
+                    o.sim.changesWhileSilent.emplace_back(static_cast<int>(*index),
+                                                          static_cast<std::uint8_t>(*byte));
+            }
         } else if (name == "--ready-file") {
             if (auto v = value()) o.readyFile = *v;
         } else if (name == "--log") {
@@ -119,6 +134,8 @@ std::string UsageText() {
            "  --drop P             share of sent bytes lost on the line (0..1)\n"
            "  --silence-every S    go silent every S seconds (default never)\n"
            "  --silence-for T      stay silent T seconds, also on SIGUSR1 (default 2)\n"
+           "  --change-while-silent I=V  set configuration byte I to V when first silent\n"
+           "                       (repeatable)\n"
            "  --bad-dump           send every dump with a wrong check byte\n"
            "  --truncate-dump      stop every dump after half its bytes\n"
            "  --help               show this text\n"
@@ -126,7 +143,7 @@ std::string UsageText() {
            "Log lines: G, R, S, \"M <index> <value>\", \"bad-write check|index <index> <value>\n"
            "<check>\", \"bad-write incomplete\", \"junk <byte>\", \"dump 215[ bad-check| "
            "truncated]\",\n"
-           "silent, talking.\n"
+           "silent, talking, \"changed <index> <value>\".\n"
            "SIGUSR1 silences the ECU for --silence-for seconds; SIGINT or SIGTERM end it.\n";
 }
 

@@ -115,6 +115,12 @@ void EcuSimulator::UpdateSilence(std::int64_t nowMs) {
     silent_ = silent;
     if (silent_) queue_.clear(); // lost on the dead line
     events_.push_back(silent_ ? "silent" : "talking");
+    if (!silent_ || changesApplied_) return;
+    changesApplied_ = true;
+    for (const auto& [index, value] : options_.changesWhileSilent) {
+        image_.Set(index, value);
+        events_.push_back("changed " + std::to_string(index) + " " + std::to_string(value));
+    }
 }
 
 void EcuSimulator::GoSilent(std::int64_t durationMs) {

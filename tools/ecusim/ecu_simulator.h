@@ -69,6 +69,7 @@ private:
     std::vector<std::string> events_;
     bool stopped_ = false;
     bool silent_ = false;
+    bool changesApplied_ = false; // the changes while silent are made once
     std::int64_t framesScheduled_ = 0;
     std::uint64_t framesSent_ = 0;
     int nextChannel_ = 1;

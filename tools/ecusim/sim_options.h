@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace kavrin::ecusim {
 
@@ -16,6 +18,9 @@ struct SimOptions {
     std::int64_t silenceForMs = 2000;
     bool badDump = false;      // every dump carries a wrong check byte
     bool truncateDump = false; // every dump stops after half its bytes
+    // Configuration bytes (index, value) the ECU changes when it first goes
+    // silent: a reconnect brings back an ECU changed while it was away.
+    std::vector<std::pair<int, std::uint8_t>> changesWhileSilent{};
 };
 
 } // namespace kavrin::ecusim
