@@ -364,7 +364,10 @@ void frmKAVRIN::ShowChannel(std::int16_t channel, std::int32_t value) {
 }
 
 void frmKAVRIN::ApplyFuelCells(const std::vector<std::pair<int, int>>& cells,
-                               const std::string& /*name*/) {
+                               const std::string& name) {
+    // The whole proposal applied is one step of the history, named as the
+    // panel names it.
+    const TuneControl::Step step(*tune_, [name] { return name; });
     for (const auto& [cell, byte] : cells) {
         if (cell < 0 || cell >= config_.FuelCells) continue;
         std::int16_t index = static_cast<std::int16_t>(cell);
