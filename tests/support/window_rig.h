@@ -10,6 +10,7 @@
 #include "support/memory_file_system.h"
 #include "support/memory_settings_store.h"
 #include "support/qt_application.h"
+#include "link/write_message.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -46,6 +47,17 @@ struct ChosenFile final : FileDialogs {
     std::optional<std::string> choice;
     std::string asked;
 };
+
+// The write messages of (index, value) pairs, in order, as they go on the wire.
+inline std::vector<std::uint8_t> Writes(const std::vector<std::pair<int, int>>& writes) {
+    std::vector<std::uint8_t> out;
+    for (auto [index, value] : writes) {
+        const auto m = MakeWriteMessage('M', static_cast<std::uint8_t>(index),
+                                        static_cast<std::uint8_t>(value));
+        out.insert(out.end(), m.begin(), m.end());
+    }
+    return out;
+}
 
 class WindowRig : public ::testing::Test {
 protected:

@@ -40,17 +40,6 @@ Bytes Tune() {
     return image;
 }
 
-// The write messages of (index, value) pairs, in order.
-Bytes Writes(const std::vector<std::pair<int, int>>& writes) {
-    Bytes out;
-    for (auto [index, value] : writes) {
-        const auto m = MakeWriteMessage('M', static_cast<std::uint8_t>(index),
-                                        static_cast<std::uint8_t>(value));
-        out.insert(out.end(), m.begin(), m.end());
-    }
-    return out;
-}
-
 class MainWindowTest : public WindowRig {
 protected:
     void Connect() { WindowRig::Connect(Tune()); }

@@ -36,16 +36,6 @@ Bytes Tune() {
     return image;
 }
 
-Bytes Writes(const std::vector<std::pair<int, int>>& writes) {
-    Bytes out;
-    for (auto [index, value] : writes) {
-        const auto m = MakeWriteMessage('M', static_cast<std::uint8_t>(index),
-                                        static_cast<std::uint8_t>(value));
-        out.insert(out.end(), m.begin(), m.end());
-    }
-    return out;
-}
-
 // The write messages among what went out ("G" and "R" requests aside).
 Bytes WritesOnWire(const Bytes& wire) {
     Bytes out;
