@@ -24,6 +24,17 @@ struct NoChart final : LiveChart {
     void Advance() override {}
 };
 
+// The column titles of the channel table, as a window in English gives them.
+inline DatalogHeader DesignHeader() {
+    DatalogHeader header;
+    for (int n = 0; n < kMeasuredChannels; ++n) {
+        header.names[n] = ChannelTable()[n].name;
+        header.units[n] = ChannelTable()[n].unit;
+    }
+    header.indicators = {"CRANKING", "SELECTOR", "STOP", "PULSE", "FIRST", "ANTICIP"};
+    return header;
+}
+
 // An engine on the road: every channel moving, rows at the pace of a busy
 // engine-speed stream (1,000,000 an hour, 14 per 50 ms tick).
 inline void WriteLog(const std::string& path, long long rows) {
@@ -38,13 +49,7 @@ inline void WriteLog(const std::string& path, long long rows) {
     LiveChannels live(controls, chart, config, state, *NoControl(), 0);
     QtFileSystem files;
     Datalog log(clock);
-    DatalogHeader header;
-    for (int n = 0; n < kMeasuredChannels; ++n) {
-        header.names[n] = ChannelTable()[n].name;
-        header.units[n] = ChannelTable()[n].unit;
-    }
-    header.indicators = {"CRANKING", "SELECTOR", "STOP", "PULSE", "FIRST", "ANTICIP"};
-    if (!log.Start(files.CreateStream(path), path, header)) {
+    if (!log.Start(files.CreateStream(path), path, DesignHeader())) {
         std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(),
                      files.LastError().words.c_str());
         std::exit(1);

@@ -11,6 +11,7 @@
 //   datalog_bench --write PATH N
 #include "base/clock.h"
 #include "base/qt_file_system.h"
+#include "bench_log_file.h"
 #include "line_rate.h"
 #include "live/channels.h"
 #include "live/datalog.h"
@@ -36,11 +37,6 @@ public:
     long long us = 0;
 };
 
-struct NoChart final : LiveChart {
-    void PlotPoint(std::int16_t, float, Colour, bool) override {}
-    void Advance() override {}
-};
-
 struct Result {
     double cpuSeconds;
     long long rows;
@@ -50,7 +46,7 @@ struct Result {
 // line rate; only the log's own work is timed.
 Result Run(long long frames, int channels, const std::string& path) {
     SimulatedClock clock;
-    NoChart chart;
+    bench::NoChart chart;
     Configuration config;
     config.FuelScale = 0.08f;
     WindowState state;
@@ -59,13 +55,8 @@ Result Run(long long frames, int channels, const std::string& path) {
     LiveChannels live(controls, chart, config, state, *NoControl(), 0);
     QtFileSystem files;
     Datalog log(clock);
-    DatalogHeader header;
-    for (int n = 0; n < kMeasuredChannels; ++n) {
-        header.names[n] = ChannelTable()[n].name;
-        header.units[n] = ChannelTable()[n].unit;
-    }
+    DatalogHeader header = bench::DesignHeader();
     header.names[10] = "MAP, \"kPa\""; // a title that must be quoted
-    header.indicators = {"CRANKING", "SELECTOR", "STOP", "PULSE", "FIRST", "ANTICIP"};
     if (!log.Start(files.CreateStream(path), path, header)) {
         std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), files.LastError().words.c_str());
         std::exit(1);

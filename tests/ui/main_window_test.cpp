@@ -25,21 +25,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A configuration like the simulated ECU's: fuel rising through the map,
-// THR MIN 20, THR MAX 220, EFI factor 100.
-Bytes Tune() {
-    Bytes image(214, 0);
-    for (int i = 0; i < 165; ++i) image[i] = static_cast<std::uint8_t>(40 + i);
-    for (int i = 165; i < 180; ++i) image[i] = 28;
-    for (int i = 180; i < 201; ++i) image[i] = 128;
-    image[205] = 20;
-    image[206] = 220;
-    image[207] = 129;
-    image[208] = 24;
-    image[209] = 100;
-    return image;
-}
-
 class MainWindowTest : public WindowRig {
 protected:
     void Connect() { WindowRig::Connect(Tune()); }

@@ -25,17 +25,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Tune() {
-    Bytes image(214, 0);
-    for (int i = 0; i < 165; ++i) image[i] = static_cast<std::uint8_t>(40 + i);
-    for (int i = 165; i < 180; ++i) image[i] = 28;
-    for (int i = 180; i < 201; ++i) image[i] = 128;
-    image[205] = 20;
-    image[206] = 220;
-    image[209] = 100;
-    return image;
-}
-
 // The write messages among what went out ("G" and "R" requests aside).
 Bytes WritesOnWire(const Bytes& wire) {
     Bytes out;
