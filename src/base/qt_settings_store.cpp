@@ -45,7 +45,12 @@ void QtSettingsStore::SaveSetting(const std::string& application, const std::str
         return;
     }
     const std::unique_ptr<QSettings> s = Open(application);
-    s->setValue(KeyPath(section, key), Q(value));
+    const QString path = KeyPath(section, key);
+    // The value the file already holds leaves it alone: the port, remembered
+    // at each reopen of a silent line, would rewrite and sync it every few
+    // hundred milliseconds.
+    if (s->contains(path) && s->value(path).toString() == Q(value)) return;
+    s->setValue(path, Q(value));
     s->sync();
     if (s->status() != QSettings::NoError) failed_ = true;
 }

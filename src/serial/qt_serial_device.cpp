@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/qt_serial_device.h"
 
+#include "serial/driver_reads.h"
+
 #include <QSerialPort>
+
+#include <algorithm>
 
 namespace kavrin {
 
@@ -52,6 +56,7 @@ bool QtSerialDevice::Open(const std::string& deviceName) {
         port.close();
         return false;
     }
+    readsDriver_ = ReadOnTickOnly(port);
     sinceDriverTook_.start();
     return true;
 }
@@ -114,9 +119,20 @@ void QtSerialDevice::Write(std::span<const std::uint8_t> bytes) {
 std::size_t QtSerialDevice::Read(std::span<std::uint8_t> into) {
     QSerialPort& port = *port_;
     if (!port.isOpen() || into.empty()) return 0;
-    const qint64 n =
-        port.read(reinterpret_cast<char*>(into.data()), static_cast<qint64>(into.size()));
-    return n > 0 ? static_cast<std::size_t>(n) : 0;
+    // Asking Qt for no more than it holds keeps it from watching the port
+    // again when the tick reads the driver itself.
+    const qint64 held = readsDriver_ ? std::min<qint64>(port.bytesAvailable(),
+                                                        static_cast<qint64>(into.size()))
+                                     : static_cast<qint64>(into.size());
+    const qint64 n = held > 0 ? port.read(reinterpret_cast<char*>(into.data()), held) : 0;
+    const std::size_t brought = n > 0 ? static_cast<std::size_t>(n) : 0;
+    if (!readsDriver_ || failed_) return brought;
+    const std::ptrdiff_t waiting = TakeFromDriver(port, into.subspan(brought));
+    if (waiting < 0) {
+        Fail();
+        return brought;
+    }
+    return brought + static_cast<std::size_t>(waiting);
 }
 
 } // namespace kavrin

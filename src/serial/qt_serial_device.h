@@ -10,11 +10,12 @@ class QSerialPort;
 
 namespace kavrin {
 
-// A serial device through Qt's serial port, on every platform. The window's
-// event loop moves the bytes: what arrives waits in Qt's buffer until the link
-// tick takes it, and what is written is handed to the driver as far as it
-// takes it at once, the rest as the driver asks for more. Errors arrive as
-// Qt's signal and are kept for the link to see.
+// A serial device through Qt's serial port, on every platform. What arrives
+// waits, in the driver or in Qt's buffer, until the link tick takes it; where
+// the driver allows, the event loop does not wake for it (driver_reads.h). What is written
+// is handed to the driver as far as it takes it at once, the rest as the
+// driver asks for more. Errors arrive as Qt's signal and are kept for the link
+// to see.
 class QtSerialDevice final : public SerialDevice {
 public:
     QtSerialDevice();
@@ -36,6 +37,8 @@ private:
     std::unique_ptr<QSerialPort> port_;
     OpenError error_;
     bool failed_ = false;
+    // The tick reads the driver itself, and Qt no longer watches the port.
+    bool readsDriver_ = false;
     // Since the driver last took bytes, or found nothing left to take.
     QElapsedTimer sinceDriverTook_;
 };
