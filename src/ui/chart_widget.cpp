@@ -84,7 +84,8 @@ void ChartWidget::SetDescription(const QString& text) {
 }
 
 void ChartWidget::paintEvent(QPaintEvent* event) {
-    EndPainting();
+    // The painter on the image stays open: the raster engine has drawn each
+    // line into the image already, and opening one costs more than a tick's lines.
     changed_ = QRect();
     ++repaints_;
     QPainter p(this);

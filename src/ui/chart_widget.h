@@ -47,8 +47,8 @@ protected:
 private:
     // Marks an area of the drawing as to be copied to the screen.
     void Changed(const QRect& area);
-    // One painter stays open on the image from the first line of a tick to
-    // the next repaint, rather than one per line.
+    // One painter stays open on the image from the first line drawn until the
+    // picture is cleared or handed out, rather than one per line.
     QPainter& Painter();
     void EndPainting();
 

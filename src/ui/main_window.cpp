@@ -252,6 +252,16 @@ void TakeFocusOnClick(QTabBar* bar) {
     bar->setFocusPolicy(Qt::StrongFocus);
 }
 
+// Pages fill their own background, in the window's colour as the indicators
+// at rest, and so do the values on them: a value that changes each tick then
+// repaints itself alone, not the tabs and the window beneath.
+QWidget* MakeTabPage(const char* name) {
+    auto* page = new QWidget;
+    page->setObjectName(QString::fromLatin1(name));
+    page->setAutoFillBackground(true);
+    return page;
+}
+
 QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, int w, int h,
                   Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
     auto* label = new QLabel(text, parent);
@@ -265,10 +275,8 @@ void MainWindow::BuildChannelTabs(QWidget* client) {
     auto* tab0 = new QTabWidget(client);
     tab0->setObjectName(QStringLiteral("tab0"));
     tab0->setGeometry(6, 6, 258, 330);
-    auto* frame2 = new QWidget;
-    frame2->setObjectName(QStringLiteral("Frame2"));
-    auto* frame1 = new QWidget;
-    frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* frame2 = MakeTabPage("Frame2");
+    auto* frame1 = MakeTabPage("Frame1");
     tab0->addTab(frame2, tr("Channels I"));
     tab0->addTab(frame1, tr("Channels II"));
     TakeFocusOnClick(tab0->tabBar());
@@ -292,6 +300,7 @@ void MainWindow::BuildChannelTabs(QWidget* client) {
                                 Qt::AlignRight | Qt::AlignVCenter);
         value->setObjectName(QStringLiteral("lblvalor%1").arg(n));
         value->setFont(valueFont);
+        value->setAutoFillBackground(true);
         auto* unit = MakeLabel(page, QString::fromLatin1(initial.lblUnit), 216, y, 34, kRow);
         unit->setObjectName(QStringLiteral("lblUnit%1").arg(n));
         ChannelControls& row = view_.channels;
@@ -336,10 +345,8 @@ void MainWindow::BuildParameterTabs(QWidget* client) {
     auto* tab2 = new QTabWidget(client);
     tab2->setObjectName(QStringLiteral("tab2"));
     tab2->setGeometry(6, 340, 258, 290);
-    auto* fraParameters = new QWidget;
-    fraParameters->setObjectName(QStringLiteral("fraParameters"));
-    auto* fraOptions = new QWidget;
-    fraOptions->setObjectName(QStringLiteral("fraOptions"));
+    auto* fraParameters = MakeTabPage("fraParameters");
+    auto* fraOptions = MakeTabPage("fraOptions");
     tab2->addTab(fraParameters, tr("Parameters"));
     tab2->addTab(fraOptions, tr("Options"));
     TakeFocusOnClick(tab2->tabBar());
