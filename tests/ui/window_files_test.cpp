@@ -201,8 +201,7 @@ TEST_F(WindowTest, CommMenuChecksTheOpenPortAndAGonePortShowsTheMessage) {
 
     device.missing.insert("fake:7");
     Trigger("mncom3");
-    EXPECT_EQ(said, (std::vector<std::string>{
-                        "COM7 T71\n\nT143(fake:7) T128(COM1, COM3, COM7)"}));
+    EXPECT_EQ(said, (std::vector<std::string>{"COM7 T71\n\nT143(fake:7) T128(COM1, COM3, COM7)"}));
     EXPECT_EQ(checkedItems(), "000");
 
     ports.ports = {}; // no listed port keeps the first item
@@ -231,16 +230,16 @@ TEST_F(WindowTest, ToolsReadTablesFieldsValuesIndicatorsAndTheChart) {
     EXPECT_EQ(cell->columnHeaderCells()[0]->text(QAccessible::Name), "1000");
     EXPECT_EQ(fuel->focusChild(), table->cellAt(0, 0));
 
-    auto* corte = Reader(Find("txtCorte"));
-    EXPECT_EQ(corte->text(QAccessible::Name), "T48"); // its caption, in the language's words
-    EXPECT_EQ(corte->relations(QAccessible::Label).size(), 1);
-    EXPECT_EQ(Reader(Find("lblvalor0"))->text(QAccessible::Name), "RPM 1024");
-    EXPECT_EQ(Reader(Find("lblCranking"))->text(QAccessible::Name), "CRANKING T312");
+    // A field is read by its caption, in the language's words.
+    EXPECT_EQ(Reader(Find("txtCorte"))->relations(QAccessible::Label).size(), 1);
     window->logic().ShowChannel(16, 1);
     Tick();
-    EXPECT_EQ(Reader(Find("lblCranking"))->text(QAccessible::Name), "CRANKING T311");
-    EXPECT_EQ(Reader(Find("txtEscala0"))->text(QAccessible::Name), "T308(RPM)");
-    EXPECT_EQ(Reader(Find("barra_panel3"))->text(QAccessible::Name), "T322(T79 0)");
+    const std::pair<const char*, const char*> names[] = {{"txtCorte", "T48"},
+                                                         {"lblvalor0", "RPM 1024"},
+                                                         {"lblCranking", "CRANKING T311"},
+                                                         {"txtEscala0", "T308(RPM)"},
+                                                         {"barra_panel3", "T322(T79 0)"}};
+    for (auto [name, read] : names) EXPECT_EQ(Reader(Find(name))->text(QAccessible::Name), read);
 
     QAccessibleInterface* chart = Reader(&window->chart());
     EXPECT_EQ(chart->role(), QAccessible::Graphic);
