@@ -4,18 +4,22 @@
 // serial device the test feeds, a port table, a clock that moves only when
 // told, settings and files in memory. The link ticks are run by hand, and what
 // message boxes say is noted and the boxes closed.
+#include "link/write_message.h"
 #include "support/fake_link_host.h"
 #include "support/fake_serial_device.h"
 #include "support/link_rig.h"
 #include "support/memory_file_system.h"
 #include "support/memory_settings_store.h"
 #include "support/qt_application.h"
-#include "link/write_message.h"
 #include "ui/main_window.h"
+#include "ui/qt_edit_box.h"
+#include "ui/qt_grid_control.h"
 
-#include <QApplication>
 #include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -129,6 +133,42 @@ protected:
         T* w = window->findChild<T*>(name);
         EXPECT_NE(w, nullptr) << name.toStdString();
         return w;
+    }
+    // Runs a menu command as the user picks it, answering what it asks.
+    void Trigger(const char* action, bool yes = false) {
+        Answering([&] { Find<QAction>(action)->trigger(); }, yes);
+    }
+    void ClickCell(const QString& grid, int row, int col) {
+        auto* g = Find<QtGridControl>(grid);
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->CellRect(row, col).center());
+    }
+    // Clicks a cell of grd_fuel, grd_ign or grd3, types into the box that
+    // opens and presses Enter.
+    void TypeCell(const QString& grid, int row, int col, const char* text) {
+        ClickCell(grid, row, col);
+        auto* box = Find<QtEditBox>("txt" + grid);
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    // The write messages among what went out ("G" and "R" requests aside).
+    std::vector<std::uint8_t> WritesOnWire() const {
+        std::vector<std::uint8_t> out;
+        const auto& w = device.written;
+        for (std::size_t i = 0; i < w.size(); ++i)
+            if (w[i] == 'M' && i + 3 < w.size()) {
+                out.insert(out.end(), w.begin() + std::ptrdiff_t(i),
+                           w.begin() + std::ptrdiff_t(i + 4));
+                i += 3;
+            }
+        return out;
+    }
+    // Echoes every write on the wire back as the ECU would.
+    void EchoWrites() {
+        const auto w = WritesOnWire();
+        for (std::size_t i = 0; i < w.size(); i += 4)
+            device.Feed(Frame('M', static_cast<std::uint16_t>(w[i + 2] << 8 | w[i + 1])));
+        device.ClearWritten();
+        Tick();
     }
 
     FakeClock clock;

@@ -1,29 +1,43 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The log window beside the real main window, on a log the datalog itself
-// wrote: the cursor's values, a zoom step of the wheel, and "Apply selected"
-// writing the chosen proposal and nothing else.
+// Logs on the real window, the serial side and the files faked: the datalog
+// from the "File" menu (what reaches the file, the menu's check and the status
+// panel), and the log window on a log the datalog itself wrote (the cursor's
+// values, a zoom step of the wheel, and "Apply selected" writing the chosen
+// proposal and nothing else).
 #include "support/window_rig.h"
 
-#include "link/write_message.h"
+#include "config/efi_file.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace kavrin::test {
 namespace {
 
 class LogWindowTest : public WindowRig {
 protected:
+    LogWindowTest() { chosen.choice = "/docs/run.csv"; }
+    QAction* Log() const { return Find<QAction>("mnLog"); }
+    void Frames(const std::vector<std::pair<char, int>>& frames) {
+        for (auto [command, value] : frames)
+            device.Feed(
+                Frame(static_cast<std::uint8_t>(command), static_cast<std::uint16_t>(value)));
+        Tick();
+    }
+    std::string Rows() {
+        const std::string& f = files.files["/docs/run.csv"];
+        return f.substr(f.find('\n') + 1);
+    }
     // Five seconds at 3000 rpm, half throttle, warm, running rich at 13.0.
     void WriteLog(const std::string& path) {
         FakeClock logClock;
         Datalog log(logClock);
-        DatalogHeader header;
-        for (int n = 0; n < kMeasuredChannels; ++n) header.names[n] = "c" + std::to_string(n);
-        header.indicators = {"i0", "i1", "i2", "i3", "i4", "i5"};
-        ASSERT_TRUE(log.Start(files.CreateStream(path), path, header));
+        ASSERT_TRUE(log.Start(files.CreateStream(path), path, DatalogHeader{}));
         std::array<float, kMeasuredChannels> values{};
         values[kRpmChannel] = 3000;
         values[kThrottleChannel] = 50;
@@ -46,6 +60,52 @@ protected:
         return log;
     }
 };
+
+// Values are logged in engineering units while the window shows raw counts
+// (the row's form is the datalog's own); the header carries the window's own
+// names (here its language's entries). A full disk stops the log with a
+// message, and the link goes on.
+TEST_F(LogWindowTest, LogMenuStartsAndStopsARowPerEngineSpeedFrame) {
+    Connect(std::vector<std::uint8_t>(214, 0));
+    auto* panel = Find<QLabel>("barra_log");
+    Trigger("mnLog");
+    EXPECT_NE(chosen.asked.find(" kavrin-2026-12-07-031500.csv "), std::string::npos);
+    // The configuration of the moment, beside the log for its analysis.
+    EXPECT_EQ(files.files["/docs/run.efi"], WriteEfiText(window->logic().config()));
+    Frames({{'0', 1024}, {'1', 100}, {'@', 9}, {'0', 2048}});
+    EXPECT_EQ(Rows(), ""); // rows reach the file once a second
+    clock.Advance(1000);
+    Tick();
+    EXPECT_EQ(Find<QLabel>("lblvalor0")->text(), "2048");
+    EXPECT_NE(Rows().find("\n0.000,2000,35.15625,"), std::string::npos);
+    EXPECT_TRUE(Rows().ends_with(",1,0,0,1,0,0\n")) << "the status bits";
+    EXPECT_TRUE(files.files["/docs/run.csv"].starts_with("T97,T15 (rpm),T16 (deg),"));
+    EXPECT_NE(files.files["/docs/run.csv"].find(",T30,T35,T34,T36,T38,T37,T39\n"),
+              std::string::npos);
+    EXPECT_TRUE(Log()->isChecked() && panel->isVisible());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(panel)->text(QAccessible::Name),
+              "T327(T96(run.csv,2))");
+
+    // Stopping writes the rows of the last second and no more.
+    Frames({{'0', 3072}});
+    Trigger("mnLog");
+    Frames({{'0', 3072}});
+    EXPECT_FALSE(Log()->isChecked() || panel->isVisible());
+    EXPECT_EQ(std::ranges::count(Rows(), '\n'), 3);
+    EXPECT_TRUE(said.empty());
+
+    Trigger("mnLog");
+    files.failWrites = true;
+    Frames({{'0', 1024}});
+    clock.Advance(1000);
+    Answering([this] { Tick(); });
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("no space left on device"), std::string::npos) << said[0];
+    EXPECT_FALSE(Log()->isChecked() || panel->isVisible());
+    Frames({{'0', 3072}});
+    EXPECT_EQ(Find<QLabel>("lblvalor0")->text(), "3072");
+    EXPECT_TRUE(window->logic().linkState().flags.online);
+}
 
 TEST_F(LogWindowTest, CursorReadsTheRowOfItsMomentAndTheWheelZoomsAboutThePointer) {
     Start();

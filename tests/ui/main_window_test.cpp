@@ -1,55 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real main window on the offscreen platform with the serial side faked:
 // what the user does with mouse and keys, and the bytes that reach the wire.
-#include "link/write_message.h"
 #include "support/window_rig.h"
-#include "ui/qt_edit_box.h"
-#include "ui/qt_grid_control.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QTabBar>
-#include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
-
-#include <vector>
 
 namespace kavrin::test {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 class MainWindowTest : public WindowRig {
 protected:
     void Connect() { WindowRig::Connect(Tune()); }
-    // Echoes every write message on the wire back as the ECU would.
-    void EchoWrites() {
-        const auto& w = device.written;
-        for (std::size_t i = 0; i + 3 < w.size(); i += 4)
-            if (w[i] == 'M')
-                device.Feed(Frame('M', static_cast<std::uint16_t>(w[i + 2] << 8 | w[i + 1])));
-        device.ClearWritten();
-        Tick();
-    }
     QLineEdit* Field(const char* name) const { return Find<QLineEdit>(name); }
     // Clicks into a field and replaces its text as a user would.
-    void TypeInto(QLineEdit* field, const char* text) {
-        QTest::mouseClick(field, Qt::LeftButton);
-        field->selectAll();
-        QTest::keyClicks(field, text);
+    void TypeInto(const char* name, const char* text) {
+        QTest::mouseClick(Field(name), Qt::LeftButton);
+        Field(name)->selectAll();
+        QTest::keyClicks(Field(name), text);
     }
     void ClickTab(int index) {
         auto* bar = Find<QTabBar>("tab1");
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-    }
-    void ClickCell(QtGridControl* grid, int row, int col) {
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(row, col).center());
     }
     // Runs what was posted meanwhile (the Tab an Enter sends).
     static void Settle() { QCoreApplication::processEvents(); }
@@ -57,20 +30,15 @@ protected:
 
 constexpr int kParamBase = 201;
 
-// Start-up opens the stored port and asks for the configuration; About changes
+// Start-up opens the stored port (what it asks for is the link's); About changes
 // nothing; Escape and Exit say goodbye and close, but Escape in a box is the box's.
 TEST_F(MainWindowTest, StartUpAboutAndTheWaysToClose) {
     settings.SaveSetting("kavrin", "main", "com", "3");
-    settings.SaveSetting("kavrin", "main", "raw_mode", "1");
     for (bool escape : {true, false}) {
         Start();
         EXPECT_EQ(device.openName, "fake:3");
-        EXPECT_TRUE(device.WrittenText().ends_with("RG")) << device.WrittenText();
-        EXPECT_EQ(window->logic().state().DataFormat, kFormattedData);
-        EXPECT_EQ(Find<QLabel>("barra_panel1")->text(), "T77 0");
-        EXPECT_EQ(Find<QLabel>("connection_text")->text(), "T72");
         device.ClearWritten();
-        Answering([this] { window->findChild<QAction*>("mnAbout")->trigger(); });
+        Trigger("mnAbout");
         EXPECT_EQ(said.size(), 1u);
         EXPECT_TRUE(device.written.empty() && window->isVisible());
         said.clear();
@@ -78,7 +46,7 @@ TEST_F(MainWindowTest, StartUpAboutAndTheWaysToClose) {
             Find<QTabBar>("tab1")->setFocus();
             QTest::keyClick(Find<QTabBar>("tab1"), Qt::Key_Escape);
         } else {
-            window->findChild<QAction*>("mnExit")->trigger();
+            Find<QAction>("mnExit")->trigger();
         }
         EXPECT_EQ(device.WrittenText(), "S");
         EXPECT_FALSE(device.isOpen);
@@ -86,7 +54,7 @@ TEST_F(MainWindowTest, StartUpAboutAndTheWaysToClose) {
     }
     Connect();
     auto* box = Find<QtEditBox>("txtgrd_fuel");
-    ClickCell(Find<QtGridControl>("grd_fuel"), 1, 1);
+    ClickCell("grd_fuel", 1, 1);
     QTest::keyClick(box, Qt::Key_Escape);
     EXPECT_FALSE(box->isVisible());
     EXPECT_TRUE(window->isVisible());
@@ -96,19 +64,13 @@ TEST_F(MainWindowTest, StartUpAboutAndTheWaysToClose) {
 TEST_F(MainWindowTest, LiveFramesShowValuesAndMoveTheMarkersAndTheTintUnlessABlockIsSelected) {
     Connect();
     auto* fuel = Find<QtGridControl>("grd_fuel");
-    auto* rpm = Find<QLabel>("lblvalor0");
     const QColor tint(255, 208, 208);
     device.Feed(Frame('0', 3072)); // 3000 rpm
     device.Feed(Frame('5', 121));  // half the throttle span above THR MIN 20
     device.Feed(Frame('@', 9));
     Tick(2);
-    EXPECT_EQ(rpm->text(), "3072");
-    EXPECT_EQ(rpm->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(Find<QLabel>("lblvalor0")->text(), "3072");
     EXPECT_EQ(Find<QLabel>("lblCranking")->palette().color(QPalette::Window), QColor(0, 0, 255));
-    EXPECT_EQ(Find<QLabel>("lblPulse")->text(), "HL");
-    const WindowState& state = window->logic().state();
-    EXPECT_EQ(state.LiveCol, 3);
-    EXPECT_EQ(state.LiveRow, 7);
     EXPECT_EQ(fuel->ShownBackground(7, 3), tint);
     auto* p = Find("p");
     EXPECT_TRUE(p->isVisible());
@@ -177,9 +139,8 @@ TEST_F(MainWindowTest, AMissingPortOrLanguageFileIsSaidOnceAtStart) {
     device.missing = {"fake:1"};
     settings.SaveSetting("kavrin", "main", "language", "Klingon");
     Start();
-    EXPECT_EQ(said, (std::vector<std::string>{
-                        "file: KLINGON.LAN not found!",
-                        "COM1 T71\n\nT143(fake:1) T128(COM1)"}));
+    EXPECT_EQ(said, (std::vector<std::string>{"file: KLINGON.LAN not found!",
+                                              "COM1 T71\n\nT143(fake:1) T128(COM1)"}));
     Tick(250);
     EXPECT_EQ(said.size(), 2u) << "later retries are quiet";
     EXPECT_EQ(window->logic().linkState().counters.timeouts, 2);
@@ -191,23 +152,16 @@ TEST_F(MainWindowTest, DumpFillsTablesFieldsAndOptionsAndTheDisplayModeSwitchesT
     auto* ign = Find<QtGridControl>("grd_ign");
     EXPECT_EQ(fuel->TextMatrix(1, 1), "40");
     EXPECT_EQ(fuel->TextMatrix(11, 15), "204");
-    EXPECT_EQ(fuel->ShownTextColour(11, 15), QColor(210, 128, 0));
     EXPECT_EQ(fuel->TextMatrix(0, 3), "3000");
     EXPECT_EQ(fuel->TextMatrix(2, 0), "32"); // raw throttle header with THR MIN 20
     EXPECT_EQ(ign->TextMatrix(1, 1), "28");
-    EXPECT_EQ(Find<QtGridControl>("grd3")->TextMatrix(1, 1), "128");
-    EXPECT_EQ(Field("txtTHRmin")->text(), "20");
-    EXPECT_EQ(Field("txtFactor")->text(), "100");
-    EXPECT_TRUE(Find<QCheckBox>("options0")->isChecked());
-    EXPECT_FALSE(Find<QCheckBox>("options3")->isChecked());
+    EXPECT_EQ(Field("txtTHRmin")->text() + " " + Field("txtTHRmax")->text(), "20 220");
     EXPECT_EQ(Find<QLabel>("lblFuelMap")->text(), "T67 1 (raw)");
     EXPECT_TRUE(device.written.empty()) << "filling the controls wrote nothing back";
 
-    window->findChild<QAction*>("mnMode1")->trigger();
+    Trigger("mnMode1");
     EXPECT_EQ(fuel->TextMatrix(1, 1), "3.20");
     EXPECT_EQ(ign->TextMatrix(1, 1), "9.8");
-    EXPECT_EQ(fuel->TextMatrix(1, 0), "0.0%");
-    EXPECT_EQ(Field("txtCorte")->text(), "6000");
     EXPECT_EQ(Find<QLabel>("lblFuelMap")->text(), "T67 1 (ms)");
     EXPECT_EQ(settings.GetSetting("kavrin", "main", "raw_mode", ""), "1");
 }
@@ -215,13 +169,10 @@ TEST_F(MainWindowTest, DumpFillsTablesFieldsAndOptionsAndTheDisplayModeSwitchesT
 TEST_F(MainWindowTest, OfflineEditsChangeOnlyTheImage) {
     Start();
     device.ClearWritten();
-    auto* ign = Find<QtGridControl>("grd_ign");
-    ClickCell(ign, 1, 4);
-    QTest::keyClicks(Find<QtEditBox>("txtgrd_ign"), "300");
-    QTest::keyClick(Find<QtEditBox>("txtgrd_ign"), Qt::Key_Return);
+    TypeCell("grd_ign", 1, 4, "300");
     EXPECT_EQ(window->logic().config().ConfigImage[165 + 3], 255);
-    EXPECT_EQ(ign->TextMatrix(1, 4), "255");
-    TypeInto(Field("txtCompensation"), "77");
+    EXPECT_EQ(Find<QtGridControl>("grd_ign")->TextMatrix(1, 4), "255");
+    TypeInto("txtCompensation", "77");
     QTest::keyClick(Field("txtCompensation"), Qt::Key_Return);
     EXPECT_EQ(window->logic().config().ConfigImage[kParamBase], 77);
     EXPECT_TRUE(device.written.empty());
@@ -229,10 +180,9 @@ TEST_F(MainWindowTest, OfflineEditsChangeOnlyTheImage) {
 
 TEST_F(MainWindowTest, FieldValueTypedBeforeATabStripClickIsWrittenOnceAndNeverStale) {
     Connect();
-    TypeInto(Field("txtCompensation"), "90");
+    TypeInto("txtCompensation", "90");
     ClickTab(1);
     EXPECT_EQ(device.written, Writes({{kParamBase, 90}}));
-    EXPECT_TRUE(Find("grd3")->isVisible());
 
     // The refresh the click ran is not the user's text: leaving writes nothing.
     QTest::mouseClick(Field("txtPump"), Qt::LeftButton);
@@ -244,7 +194,7 @@ TEST_F(MainWindowTest, FieldValueTypedBeforeATabStripClickIsWrittenOnceAndNeverS
     // Typing interrupted by a refresh (an echo of another write): the field
     // shows the ECU's value again, and leaving it writes nothing.
     device.ClearWritten();
-    TypeInto(Field("txtPump"), "50");
+    TypeInto("txtPump", "50");
     device.Feed(Frame('M', 40 << 8 | 0));
     Tick();
     QTest::mouseClick(Field("txtDwell"), Qt::LeftButton);
@@ -254,14 +204,14 @@ TEST_F(MainWindowTest, FieldValueTypedBeforeATabStripClickIsWrittenOnceAndNeverS
 
 TEST_F(MainWindowTest, PlusAndMinusTypeIntoFieldsAndStepTheLiveCellElsewhere) {
     Connect();
-    TypeInto(Field("txtMainAngle"), "-5");
+    TypeInto("txtMainAngle", "-5");
     EXPECT_EQ(Field("txtMainAngle")->text(), "-5");
     QTest::keyClick(Field("txtMainAngle"), Qt::Key_Return);
     Settle();
     EXPECT_EQ(device.written, Writes({{kParamBase + 1, 0}})) << "no fuel cell was stepped";
 
     device.ClearWritten();
-    TypeInto(Field("txtEscala0"), "1e-3");
+    TypeInto("txtEscala0", "1e-3");
     QTest::keyClicks(Field("txtEscala0"), "+=_");
     EXPECT_EQ(Field("txtEscala0")->text(), "1e-3+=_");
     EXPECT_TRUE(device.written.empty());
@@ -277,9 +227,8 @@ TEST_F(MainWindowTest, PlusAndMinusTypeIntoFieldsAndStepTheLiveCellElsewhere) {
 
 TEST_F(MainWindowTest, ReturningFromAnotherProgramLeavesAnOpenBoxAndItsText) {
     Connect();
-    auto* fuel = Find<QtGridControl>("grd_fuel");
     auto* box = Find<QtEditBox>("txtgrd_fuel");
-    ClickCell(fuel, 2, 3);
+    ClickCell("grd_fuel", 2, 3);
     ASSERT_TRUE(box->isVisible());
     QTest::keyClicks(box, "7");
 
@@ -327,7 +276,7 @@ TEST_F(MainWindowTest, EnterMovesToTheNextFieldOnceAndOnlyAChangedFieldWrites) {
     const char* order[] = {"txtCompensation", "txtMainAngle", "txtEFI_angle", "txtPump",
                            "txtTHRmin",       "txtTHRmax",    "txtCorte",     "txtFactor",
                            "txtOffset",       "txtPriming",   "txtDwell"};
-    TypeInto(Field(order[0]), "90");
+    TypeInto(order[0], "90");
     for (int i = 0; i < 10; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         Settle();
@@ -338,23 +287,10 @@ TEST_F(MainWindowTest, EnterMovesToTheNextFieldOnceAndOnlyAChangedFieldWrites) {
         << "passing the EFI factor raised the rescale question";
 }
 
-TEST_F(MainWindowTest, AHeaderClickFillsExactlyItsColumnOrRow) {
+// A column header's fill is written out in the tune test, undone and redone.
+TEST_F(MainWindowTest, ARowHeaderClickFillsExactlyItsRow) {
     Connect();
-    auto* fuel = Find<QtGridControl>("grd_fuel");
-    auto* box = Find<QtEditBox>("txtgrd_fuel");
-    ClickCell(fuel, 0, 3);
-    ASSERT_TRUE(box->isVisible());
-    QTest::keyClicks(box, "9");
-    QTest::keyClick(box, Qt::Key_Return);
-    std::vector<std::pair<int, int>> column;
-    for (int row = 1; row <= 11; ++row) column.emplace_back((row - 1) * 15 + 2, 9);
-    EXPECT_EQ(device.written, Writes(column));
-
-    device.ClearWritten();
-    ClickCell(fuel, 5, 0);
-    ASSERT_TRUE(box->isVisible());
-    QTest::keyClicks(box, "8");
-    QTest::keyClick(box, Qt::Key_Return);
+    TypeCell("grd_fuel", 5, 0, "8");
     std::vector<std::pair<int, int>> row;
     for (int col = 1; col <= 15; ++col) row.emplace_back(4 * 15 + col - 1, 8);
     EXPECT_EQ(device.written, Writes(row));
@@ -365,11 +301,8 @@ TEST_F(MainWindowTest, FuelCellTypedOnlineGoesOutAndComesBackWithTheEcho) {
     window->logic().mnMode_Click(1);
     auto* fuel = Find<QtGridControl>("grd_fuel");
     auto* box = Find<QtEditBox>("txtgrd_fuel");
-    ClickCell(fuel, 1, 1);
+    ClickCell("grd_fuel", 1, 1);
     EXPECT_EQ(box->text(), "3.20");
-    // "+" steps the typed value by a hundredth of a millisecond.
-    QTest::keyClick(box, Qt::Key_Plus);
-    EXPECT_EQ(box->text(), "3.21");
     box->selectAll();
     QTest::keyClicks(box, "2,05");
     QTest::keyClick(box, Qt::Key_Return);

@@ -4,60 +4,22 @@
 // its bytes on the wire, undo writes back what a step wrote over, and a file
 // is compared without changing anything.
 #include "config/efi_file.h"
-#include "link/write_message.h"
 #include "support/window_rig.h"
 #include "tune/config_snapshot.h"
 #include "ui/difference_dialog.h"
-#include "ui/qt_edit_box.h"
-#include "ui/qt_grid_control.h"
 
-#include <QAction>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 namespace kavrin::test {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-// The write messages among what went out ("G" and "R" requests aside).
-Bytes WritesOnWire(const Bytes& wire) {
-    Bytes out;
-    for (std::size_t i = 0; i < wire.size();) {
-        if (wire[i] == 'M' && i + 3 < wire.size()) {
-            out.insert(out.end(), wire.begin() + static_cast<std::ptrdiff_t>(i),
-                       wire.begin() + static_cast<std::ptrdiff_t>(i + 4));
-            i += 4;
-        } else {
-            ++i;
-        }
-    }
-    return out;
-}
 
 class WindowTuneTest : public WindowRig {
 protected:
     QTableWidget* Table() const { return Find<QTableWidget>("reportTable"); }
     bool ReportOpen() const { return Find<DifferenceDialog>("differenceReport")->isVisible(); }
     void Click(const char* button) { Find<QPushButton>(button)->click(); }
-    void TypeCell(const char* grid, const char* box, int row, int col, const char* text) {
-        auto* g = Find<QtGridControl>(grid);
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->CellRect(row, col).center());
-        QTest::keyClicks(Find<QtEditBox>(box), text);
-        QTest::keyClick(Find<QtEditBox>(box), Qt::Key_Return);
-    }
-    void EchoWrites() {
-        const Bytes w = WritesOnWire(device.written);
-        for (std::size_t i = 0; i + 3 < w.size(); i += 4)
-            device.Feed(Frame('M', static_cast<std::uint16_t>(w[i + 2] << 8 | w[i + 1])));
-        device.ClearWritten();
-        Tick();
-    }
     std::uint8_t Image(int index) const { return window->logic().config().ConfigImage[index]; }
 };
 
@@ -68,7 +30,7 @@ TEST_F(WindowTuneTest, AnOfflineEditIsReportedAndEachChoiceEndsAsItSays) {
     for (Choice choice : {SendMine, UseEcus, SaveMine}) {
         SCOPED_TRACE(choice);
         Start();
-        TypeCell("grd_ign", "txtgrd_ign", 1, 4, "50");
+        TypeCell("grd_ign", 1, 4, "50");
         ASSERT_EQ(Image(168), 50);
         EXPECT_EQ(Find<QLabel>("barra_notInEcu")->text(), "T182 1");
         device.ClearWritten();
@@ -79,14 +41,14 @@ TEST_F(WindowTuneTest, AnOfflineEditIsReportedAndEachChoiceEndsAsItSays) {
         EXPECT_EQ(Table()->item(0, 3)->text(), "50");
         EXPECT_EQ(Table()->item(0, 4)->text(), "28");
         EXPECT_TRUE(window->logic().linkState().flags.configValid);
-        EXPECT_TRUE(WritesOnWire(device.written).empty()) << "nothing leaves before the choice";
+        EXPECT_TRUE(WritesOnWire().empty()) << "nothing leaves before the choice";
         EXPECT_EQ(Image(167), 28) << "what is not in question is the ECU's";
         device.ClearWritten();
 
         switch (choice) {
         case SendMine:
             Click("reportSendMine");
-            EXPECT_EQ(WritesOnWire(device.written), Writes({{168, 50}}));
+            EXPECT_EQ(WritesOnWire(), Writes({{168, 50}}));
             EchoWrites();
             EXPECT_EQ(Image(168), 50);
             EXPECT_EQ(Find<QLabel>("barra_note")->text(), "T183 1 T184 1");
@@ -94,7 +56,7 @@ TEST_F(WindowTuneTest, AnOfflineEditIsReportedAndEachChoiceEndsAsItSays) {
             break;
         case UseEcus:
             Click("reportUseEcus");
-            EXPECT_TRUE(WritesOnWire(device.written).empty());
+            EXPECT_TRUE(WritesOnWire().empty());
             EXPECT_EQ(Image(168), 28);
             EXPECT_TRUE(Find<QLabel>("barra_note")->text().startsWith("T185 "));
             EXPECT_TRUE(Find<QLabel>("barra_note")->text().endsWith("-mine.efi"));
@@ -105,7 +67,7 @@ TEST_F(WindowTuneTest, AnOfflineEditIsReportedAndEachChoiceEndsAsItSays) {
             EXPECT_TRUE(files.files.contains("/work/mine.efi"));
             EXPECT_TRUE(ReportOpen()) << "then the user chooses";
             EXPECT_EQ(Image(168), 50);
-            EXPECT_TRUE(WritesOnWire(device.written).empty());
+            EXPECT_TRUE(WritesOnWire().empty());
             break;
         }
         EXPECT_EQ(ReportOpen(), choice == SaveMine);
@@ -118,7 +80,7 @@ TEST_F(WindowTuneTest, AReconnectToAChangedEcuIsReported) {
     EXPECT_FALSE(ReportOpen()) << "the first dump is taken silently";
     Tick(150); // silence: the port is opened again
     ASSERT_FALSE(window->logic().linkState().flags.online);
-    Bytes changed = Tune();
+    auto changed = Tune();
     changed[170] = 99;
     device.Feed(Dump(changed));
     Tick(2);
@@ -131,12 +93,12 @@ TEST_F(WindowTuneTest, AReconnectToAChangedEcuIsReported) {
 // last first; redo writes the fill again.
 TEST_F(WindowTuneTest, UndoAndRedoOfABlockFillOnlineWriteTheExactBytes) {
     Connect(Tune());
-    TypeCell("grd_fuel", "txtgrd_fuel", 0, 3, "9");
+    TypeCell("grd_fuel", 0, 3, "9");
     std::vector<std::pair<int, int>> fill, before;
     for (int row = 1; row <= 11; ++row) fill.emplace_back((row - 1) * 15 + 2, 9);
     for (auto it = fill.rbegin(); it != fill.rend(); ++it)
         before.emplace_back(it->first, 40 + it->first);
-    EXPECT_EQ(WritesOnWire(device.written), Writes(fill));
+    EXPECT_EQ(WritesOnWire(), Writes(fill));
     EchoWrites();
 
     ASSERT_FALSE(window->logic().tune().InStep());
@@ -144,11 +106,11 @@ TEST_F(WindowTuneTest, UndoAndRedoOfABlockFillOnlineWriteTheExactBytes) {
     EXPECT_TRUE(undo->isEnabled());
     EXPECT_TRUE(undo->text().startsWith("T180 ")) << undo->text().toStdString();
     undo->trigger();
-    EXPECT_EQ(WritesOnWire(device.written), Writes(before));
+    EXPECT_EQ(WritesOnWire(), Writes(before));
     EchoWrites();
     EXPECT_EQ(Image(2), 42);
     Find<QAction>("mnRedo")->trigger();
-    EXPECT_EQ(WritesOnWire(device.written), Writes(fill));
+    EXPECT_EQ(WritesOnWire(), Writes(fill));
 }
 
 // Compare with a file: a refused one changes nothing; a good one is reported,
@@ -157,11 +119,11 @@ TEST_F(WindowTuneTest, CompareWithAFileAndTakeTheSelectedValues) {
     Connect(Tune());
     files.files["/work/bad.efi"] = "format=15x11\r\n;EFI\r\nx\r\n";
     chosen.choice = "/work/bad.efi";
-    Answering([this] { Find<QAction>("mnCompare")->trigger(); });
+    Trigger("mnCompare");
     EXPECT_EQ(said.size(), 1u);
     EXPECT_FALSE(ReportOpen());
 
-    Bytes other = Tune();
+    auto other = Tune();
     other[170] = 99;
     other[3] = 7;
     files.files["/work/other.efi"] =
@@ -170,10 +132,10 @@ TEST_F(WindowTuneTest, CompareWithAFileAndTakeTheSelectedValues) {
     Find<QAction>("mnCompare")->trigger();
     ASSERT_TRUE(ReportOpen());
     ASSERT_EQ(Table()->rowCount(), 2);
-    EXPECT_TRUE(WritesOnWire(device.written).empty());
+    EXPECT_TRUE(WritesOnWire().empty());
     Table()->selectRow(1);
     Click("reportTakeSelected");
-    EXPECT_EQ(WritesOnWire(device.written), Writes({{170, 99}}));
+    EXPECT_EQ(WritesOnWire(), Writes({{170, 99}}));
     EXPECT_FALSE(ReportOpen());
 }
 
@@ -181,7 +143,7 @@ TEST_F(WindowTuneTest, CompareWithAFileAndTakeTheSelectedValues) {
 // "S": Cancel keeps everything as it was, "Close without saving" closes.
 TEST_F(WindowTuneTest, UnsavedWorkIsNotClosedWithoutAQuestion) {
     Start();
-    TypeCell("grd_ign", "txtgrd_ign", 1, 4, "50");
+    TypeCell("grd_ign", 1, 4, "50");
     device.ClearWritten();
     Find<QAction>("mnExit")->trigger();
     QCoreApplication::processEvents();
@@ -192,7 +154,7 @@ TEST_F(WindowTuneTest, UnsavedWorkIsNotClosedWithoutAQuestion) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(device.written.empty() && device.isOpen && window->isVisible());
 
-    Answering([this] { Find<QAction>("mnExit")->trigger(); }); // "Close without saving"
+    Trigger("mnExit"); // "Close without saving"
     EXPECT_EQ(device.WrittenText(), "S");
     EXPECT_FALSE(window->isVisible());
 }
