@@ -1,4 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// What the user types into the parameter fields and the map cells: the byte
+// each writes, into the image offline or onto the wire online, and what the
+// window shows and refreshes for it.
+#include "config/map_cells.h"
 #include "config/parameters.h"
 
 #include "support/fake_controls.h"
@@ -9,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace kavrin {
@@ -18,6 +23,12 @@ using test::FakeControl;
 using test::Write;
 using Writes = std::vector<Write>;
 constexpr DataFormatMode F = kFormattedData, R = kRawData;
+using Handler = void (MapCellHandlers::*)(std::int16_t&, std::int16_t&, std::string&, bool&);
+constexpr Handler Fuel = &MapCellHandlers::ogrd_fuel_ValidarCelda;
+constexpr Handler Ign = &MapCellHandlers::ogrd_ign_ValidarCelda;
+constexpr Handler Eng = &MapCellHandlers::ogrd3_ValidarCelda;
+constexpr Handler Air = &MapCellHandlers::ogrd4_ValidarCelda;
+using CellColours = std::vector<std::tuple<int, int, Colour>>; // row, column, colour
 
 struct CountingRefresh final : ConfigRefresh {
     void ShowConfig() override { ++showConfig; }
@@ -32,9 +43,9 @@ template <std::size_t N> std::array<CheckControl*, N> Boxes(std::array<FakeContr
 }
 
 // Online unless a test says otherwise: every write is a message on the wire.
-class ParametersTest : public ::testing::Test {
+class EditsTest : public ::testing::Test {
 protected:
-    ParametersTest() {
+    EditsTest() {
         rig.Open();
         flags.online = true;
         texts.Load(test::NumberedLanguageFile());
@@ -54,6 +65,14 @@ protected:
         (fields.*validate[offset < 6 ? offset : offset - 1])();
         return rig.Sent();
     }
+    // Runs a cell handler as the grid editor does and returns the cell's text.
+    std::string Edit(Handler handler, int row, int col, std::string typed) {
+        std::int16_t r = static_cast<std::int16_t>(row), c = static_cast<std::int16_t>(col);
+        bool cancel = false;
+        (cells.*handler)(r, c, typed, cancel);
+        EXPECT_FALSE(cancel);
+        return typed;
+    }
 
     test::LinkRig rig;
     LanguageTexts texts;
@@ -72,9 +91,19 @@ protected:
                                &field[5],  &field[7],      &field[8],       &field[9],  &field[10],
                                &field[11], Boxes(options), Boxes(options2), &lblfactor, &lbloffset};
     ParameterFields fields{controls, config, flags, rig.link, refresh, messages, texts, state};
+    CellColours colours;
+    int suggestions = 0;
+    MapCellHandlers cells{config,
+                          flags,
+                          rig.link,
+                          state,
+                          [this](std::int16_t r, std::int16_t c, Colour colour) {
+                              colours.push_back({r, c, colour});
+                          },
+                          [this] { ++suggestions; }};
 };
 
-TEST_F(ParametersTest, EachFieldWritesItsByteAndRefreshesWhatDependsOnIt) {
+TEST_F(EditsTest, EachFieldWritesItsByteAndRefreshesWhatDependsOnIt) {
     struct Case {
         DataFormatMode mode;
         const char* typed;
@@ -110,7 +139,7 @@ TEST_F(ParametersTest, EachFieldWritesItsByteAndRefreshesWhatDependsOnIt) {
     }
 }
 
-TEST_F(ParametersTest, ThrottleButtonsTakeTheLastThrottleReading) {
+TEST_F(EditsTest, ThrottleButtonsTakeTheLastThrottleReading) {
     LastValues[5] = 37;
     fields.cmdTHRmin_Click();
     LastValues[5] = 300;
@@ -121,7 +150,7 @@ TEST_F(ParametersTest, ThrottleButtonsTakeTheLastThrottleReading) {
     EXPECT_EQ(refresh.layoutMaps, 2);
 }
 
-TEST_F(ParametersTest, OptionBoxesSetOrClearOnlyTheirBit) {
+TEST_F(EditsTest, OptionBoxesSetOrClearOnlyTheirBit) {
     options[3].checked = true;
     fields.options_Click(3); // 0 -> 8
     config.ConfigImage.Set(P(6), 255);
@@ -143,7 +172,7 @@ TEST_F(ParametersTest, OptionBoxesSetOrClearOnlyTheirBit) {
 // Offline the factor and the cells go into the image, the ECU's copy to come;
 // online the factor goes first, then every fuel cell in index order, and the
 // image keeps its factor until the echo. The pulses follow the new factor.
-TEST_F(ParametersTest, FactorRescale) {
+TEST_F(EditsTest, FactorRescale) {
     const struct {
         bool online, yes;
         int oldFactor, factor;
@@ -182,7 +211,7 @@ TEST_F(ParametersTest, FactorRescale) {
     }
 }
 
-TEST_F(ParametersTest, SuggestionSpansTheMapsPulses) {
+TEST_F(EditsTest, SuggestionSpansTheMapsPulses) {
     auto suggested = [this] {
         fields.SuggestFuelScale();
         return lblfactor.text + " " + lbloffset.text;
@@ -195,6 +224,64 @@ TEST_F(ParametersTest, SuggestionSpansTheMapsPulses) {
     // factor becomes 10 ms / 0.0008 / 510, rounded: 25.
     std::fill_n(config.FuelPulseTable.begin(), config.FuelCells, 10.0f);
     EXPECT_EQ(suggested(), "20.00 81600");
+}
+
+// Offline the byte goes into the image; online to the ECU, the cell keeping
+// the typed text until the echo (the window tries a typed comma and the echo).
+// The pulse and colour change at once. "0.12" is 1.5 steps, rounded to even.
+TEST_F(EditsTest, FuelCellWritesTheByteAndShowsWhatItGives) {
+    constexpr bool on = true, off = false;
+    constexpr Colour kBlack = Rgb(0, 0, 0), kRed = Rgb(255, 0, 0);
+    constexpr Colour kBrown = Rgb(90, 30, 0), kOrange = Rgb(240, 80, 0);
+    config.ConfigImage.Set(P(8), 100); // 0.08 ms per fuel step
+    const std::tuple<DataFormatMode, bool, const char*, int, const char*, Colour> cases[] = {
+        {F, off, "2", 25, "2.00", kBlack},     {F, off, "30", 255, "20.40", kRed},
+        {F, off, "x", 0, "0.00", kBlack},      {F, off, "-3", 0, "0.00", kBlack},
+        {F, off, "1e300", 255, "20.40", kRed}, {R, off, "59", 59, "59", kBlack},
+        {R, off, "60", 60, "60", kBrown},      {R, off, "239", 239, "239", kOrange},
+        {R, off, "-4", 0, "0", kBlack},        {R, off, "1e30", 255, "255", kRed},
+        {R, off, "abc", 0, "0", kBlack},       {R, off, "2,7", 2, "2", kBlack},
+        {R, on, "300", 255, "300", kRed},      {F, off, "0.12", 2, "0.16", kBlack}};
+    for (const auto& [mode, online, typed, written, shown, colour] : cases) {
+        SCOPED_TRACE(typed);
+        DataFormat = mode;
+        flags.online = online;
+        rig.device.ClearWritten();
+        colours.clear();
+        suggestions = 0;
+        config.ConfigImage.Set(17, 7);
+        EXPECT_EQ(Edit(Fuel, 2, 3, typed), shown);
+        EXPECT_EQ(rig.Sent(), online ? (Writes{{'M', 17, written}}) : Writes{});
+        EXPECT_EQ(config.ConfigImage[17], online ? 7 : written); // row 2, column 3
+        EXPECT_FLOAT_EQ(config.FuelPulseTable[17], written * 0.08f);
+        EXPECT_EQ(colours, (CellColours{{2, 3, colour}}));
+        EXPECT_EQ(suggestions, mode == F ? 1 : 0); // formatted edits refresh the suggestion
+    }
+}
+
+// Rows: handler, column, image index, mode, online, typed, written, shown.
+// Ignition cells show the angle of the byte, online too (the angle itself is
+// read as the parameter fields read it); compensation cells show their
+// percentage offline and keep the typed text online.
+TEST_F(EditsTest, IgnitionAndCompensationCellsWriteTheirByte) {
+    using Case = std::tuple<Handler, int, int, DataFormatMode, bool, const char*, int, const char*>;
+    config.ConfigImage.Set(P(8), 100);
+    const Case cases[] = {
+        {Ign, 4, 168, F, false, "95", 255, "89.6"},   {Ign, 4, 168, F, true, "10", 28, "9.8"},
+        {Ign, 4, 168, R, true, "28", 28, "28"},       {Ign, 1, 165, F, false, "0", 0, "0.0"},
+        {Eng, 1, 180, F, false, "100", 128, "100.0"}, {Eng, 1, 180, F, false, "250", 255, "199.2"},
+        {Eng, 1, 180, F, false, "-1", 0, "0.0"},      {Eng, 1, 180, R, false, "300", 255, "255"},
+        {Air, 7, 200, F, false, "100", 128, "100.0"}, {Eng, 14, 193, F, true, "250", 255, "250"}};
+    for (const auto& [handler, col, index, mode, online, typed, written, shown] : cases) {
+        SCOPED_TRACE(std::to_string(index) + " <- " + typed);
+        DataFormat = mode;
+        flags.online = online;
+        rig.device.ClearWritten();
+        config.ConfigImage.Set(index, 7);
+        EXPECT_EQ(Edit(handler, 1, col, typed), shown);
+        EXPECT_EQ(rig.Sent(), online ? (Writes{{'M', index, written}}) : Writes{});
+        EXPECT_EQ(config.ConfigImage[index], online ? 7 : written);
+    }
 }
 
 } // namespace
