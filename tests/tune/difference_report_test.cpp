@@ -47,13 +47,12 @@ TEST(DifferenceReport, OneRowPerItemNamedByItsHeadersInBothDisplayModes) {
                            " | " + r.otherText + (r.mine ? "" : " | not mine"));
         return rows;
     };
-    const std::string degrees = "\xC2\xB0" "C";
     EXPECT_EQ(shown(kFormattedData),
               (std::vector<std::string>{
                   "fuel map cell 5000 rpm / 49.9% | 5000 | 49.9% | 2.00 | 2.08",
                   "ignition map cell 2000 rpm | 2000 |  | 45.0 | 9.8",
-                  "engine temperature compensation cell 30 " + degrees + " | 30 |  | 100.0 | 50.0",
-                  "air temperature compensation cell 0 " + degrees + " | 0 |  | 50.0 | 100.0",
+                  "engine temperature compensation cell 30 °C | 30 |  | 100.0 | 50.0",
+                  "air temperature compensation cell 0 °C | 0 |  | 50.0 | 100.0",
                   "EFI interpolation |  |  | on | off",
                   "AIR temp comp. |  |  | off | on",
                   "Cut off |  |  | 6000 | 6250",
@@ -63,8 +62,8 @@ TEST(DifferenceReport, OneRowPerItemNamedByItsHeadersInBothDisplayModes) {
               (std::vector<std::string>{
                   "fuel map cell 5000 rpm / 120 | 5000 | 120 | 25 | 26",
                   "ignition map cell 2000 rpm | 2000 |  | 128 | 28",
-                  "engine temperature compensation cell 30 " + degrees + " | 30 |  | 128 | 64",
-                  "air temperature compensation cell 0 " + degrees + " | 0 |  | 64 | 128",
+                  "engine temperature compensation cell 30 °C | 30 |  | 128 | 64",
+                  "air temperature compensation cell 0 °C | 0 |  | 64 | 128",
                   "EFI interpolation |  |  | 1 | 0",
                   "AIR temp comp. |  |  | 0 | 1",
                   "Cut off |  |  | 6144 | 6400",
