@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The tables and fields as the window shows them, on the real grids: the maps'
+// headers and titles laid out, and each byte of the image in its one place.
 #include "config/config_view.h"
+#include "grid/map_views.h"
 
 #include "support/fake_controls.h"
+#include "support/fake_link_host.h"
 #include "support/qt_application.h"
 #include "ui/qt_grid_control.h"
 
@@ -21,13 +25,17 @@ namespace {
 using test::FakeControl;
 using Places = std::vector<std::string>;
 
-// Start dimensions: 15 x 11 fuel map, 14 + 7 compensation cells.
-class ConfigViewTest : public testing::Test {
+// Start dimensions: 15 x 11 fuel map, 14 + 7 compensation cells; THR MIN 0,
+// THR MAX 255.
+class ViewsTest : public testing::Test {
 protected:
-    ConfigViewTest() {
+    ViewsTest() {
         for (int i = 0; i < 8; ++i) fields.options[i] = &options[i];
         for (int i = 0; i < 2; ++i) fields.options2[i] = &options2[i];
         Resize(15, 11);
+        texts.Load(test::NumberedLanguageFile()); // titles: "T67" .. "T70"
+        controls.lblfmt = {&lblfmt[0], &lblfmt[1]};
+        field[5].text = "255";
     }
 
     void Resize(int cols, int rows) {
@@ -37,6 +45,18 @@ protected:
         view.SizeGrids();
     }
 
+    void Layout(const std::string& thrMin, const std::string& thrMax) {
+        field[4].text = thrMin;
+        field[5].text = thrMax;
+        views.LayoutMaps();
+    }
+    // The fuel map's throttle headers, rows 1..11, separated by spaces.
+    std::string ThrottleHeaders() const {
+        std::string headers;
+        for (int row = 1; row < grd_fuel.Rows(); ++row)
+            headers += (row > 1 ? " " : "") + grd_fuel.TextMatrix(row, 0);
+        return headers;
+    }
     // Every table cell and field that shows `text`, as "grid(row,col)" or the
     // field's name.
     Places PlacesShowing(const std::string& text) const {
@@ -67,6 +87,7 @@ protected:
     WriteSuppression writes;
     WindowState state = test::StateIn(kFormattedData);
     DataFormatMode& dataFormat = state.DataFormat;
+    MapViewState& maps = state.maps;
     // Sized by SizeGrids, all but the rows of the one-row tables.
     QtGridControl grd_fuel{"grd_fuel"}, grd_ign{"grd_ign"}, grd3{"grd3"}, grd4{"grd4"};
     std::array<FakeControl, 11> field; // txtCompensation .. txtDwell, parameter order
@@ -84,6 +105,13 @@ protected:
                     [this](std::int16_t row, std::int16_t col, Colour colour) {
                         fuelColours[{row, col}] = colour;
                     }};
+    FakeControl lblFuelMap, lblIgnitionMap, lblEngComp, lblAirComp;
+    std::array<FakeControl, 2> lblfmt;
+    MapViewControls controls{&lblFuelMap, &lblIgnitionMap, &lblEngComp, &lblAirComp, {}};
+    LanguageTexts texts;
+    int editorsBound = 0;
+    MapViews views{grids, controls, fields,
+                   state, texts,    MapViewHooks{[this] { ++editorsBound; }, [] {}, [] {}}};
 };
 
 // Raw, with every byte holding its own index, each index shows in exactly one
@@ -91,7 +119,7 @@ protected:
 // option bytes tick one box per bit. Formatted, the scaled values. The places
 // a dump fills on the window (first and last fuel cell, first ignition cell,
 // the throttle limits) are left to the window.
-TEST_F(ConfigViewTest, EachByteShowsInItsOnePlaceScaledOrRaw) {
+TEST_F(ViewsTest, EachByteShowsInItsOnePlaceScaledOrRaw) {
     const std::tuple<int, const char*, int, const char*> cases[] = {
         {14, "grd_fuel(1,15)", -1, ""},     {15, "grd_fuel(2,1)", -1, ""},
         {179, "grd_ign(1,15)", -1, ""},     {180, "grd3(1,1)", 128, "100.0"},
@@ -123,7 +151,7 @@ TEST_F(ConfigViewTest, EachByteShowsInItsOnePlaceScaledOrRaw) {
     }
 }
 
-TEST_F(ConfigViewTest, FuelCellsShowTheirPulseAndTheOffsetFollowsTheFactorByte) {
+TEST_F(ViewsTest, FuelCellsShowTheirPulseAndTheOffsetFollowsTheFactorByte) {
     config.ConfigImage.Set(16, 120);
     config.FuelPulseTable[16] = 5.0f; // as an "M" echo leaves it: the pulse stays
     for (auto [factor, offset] : {std::pair{0, "8.00"}, {100, "12.80"}}) {
@@ -136,7 +164,7 @@ TEST_F(ConfigViewTest, FuelCellsShowTheirPulseAndTheOffsetFollowsTheFactorByte) 
 
 // The colour of a byte is tried with the cell edits; here, that a refresh
 // colours every fuel cell once and never while the program fills controls.
-TEST_F(ConfigViewTest, RecolouringGivesEveryFuelCellTheColourOfItsByteOnce) {
+TEST_F(ViewsTest, RecolouringGivesEveryFuelCellTheColourOfItsByteOnce) {
     config.ConfigImage.Set(1, 240);
     config.RecolourFuel = true;
     {
@@ -156,7 +184,7 @@ TEST_F(ConfigViewTest, RecolouringGivesEveryFuelCellTheColourOfItsByteOnce) {
 
 // A 20 x 12 map fills the image before the ignition row ends; a 16 x 13 one
 // puts the parameters from 245 on. What lies past the image keeps its text.
-TEST_F(ConfigViewTest, NothingIsReadPastTheImage) {
+TEST_F(ViewsTest, NothingIsReadPastTheImage) {
     dataFormat = kRawData;
     const auto showEveryByteAsItsIndex = [this](int cols, int rows) {
         Resize(cols, rows);
@@ -179,6 +207,84 @@ TEST_F(ConfigViewTest, NothingIsReadPastTheImage) {
     EXPECT_EQ(PlacesShowing("untouched"), (Places{"txtPriming", "txtDwell"}));
     // 251 in the first option byte; the second lies past the image.
     EXPECT_EQ(Ticks(), (std::vector<bool>{1, 1, 0, 1, 1, 1, 1, 1, 1, 0}));
+}
+
+TEST_F(ViewsTest, ThrottleHeadersInSensorCountsAndPercentOfTheSpan) {
+    const struct {
+        const char *thrMin, *thrMax;
+        int span, scale;
+        const char *raw, *percent;
+    } cases[] = {
+        {"0", "255", 255, 257, "0 16 32 48 64 96 128 159 191 223 255",
+         "0.0% 6.3% 12.5% 18.8% 25.1% 37.6% 50.2% 62.4% 74.9% 87.5% 100.0%"},
+        // THR MIN 20 / MAX 220 is tried on the window. THR MIN is taken as
+        // typed; THR MAX 219.5 rounds to the even 220.
+        {"20.5", "219.5", 200, 327, "20.5 32.5 45.5 58.5 70.5 95.5 120.5 145.5 170.5 195.5 220.5",
+         "0.0% 6.0% 12.5% 19.0% 24.9% 37.4% 49.9% 62.4% 74.8% 87.3% 99.8%"},
+        // THR MIN above the sensor's range still gets the full span.
+        {"300", "200", 255, 257, "300 316 332 348 364 396 428 459 491 523 555",
+         "0.0% 6.3% 12.5% 18.8% 25.1% 37.6% 50.2% 62.4% 74.9% 87.5% 100.0%"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.thrMin) + " / " + c.thrMax);
+        dataFormat = kRawData;
+        Layout(c.thrMin, c.thrMax);
+        EXPECT_EQ(maps.ThrSpan, c.span);
+        EXPECT_EQ(maps.ThrScale, c.scale);
+        EXPECT_EQ(ThrottleHeaders(), c.raw);
+        dataFormat = kFormattedData;
+        views.LayoutMaps();
+        EXPECT_EQ(ThrottleHeaders(), c.percent);
+    }
+
+    // Limits that leave no span read as THR MAX 255: no THR MAX, one at or
+    // below THR MIN, one rounding to 0, a span rounding to 0.
+    dataFormat = kRawData;
+    const std::pair<const char*, const char*> nonsense[] = {
+        {"20", "abc"}, {"20", "20"}, {"100", "50"}, {"0", "0.4"}, {"254.6", "255"}};
+    for (const auto& [thrMin, thrMax] : nonsense) {
+        Layout(thrMin, "255");
+        const auto expected = std::pair(ThrottleHeaders(), maps.ThrSpan);
+        Layout(thrMin, thrMax);
+        EXPECT_EQ(std::pair(ThrottleHeaders(), maps.ThrSpan), expected) << thrMin << "/" << thrMax;
+    }
+}
+
+// Engine speed in steps of 1000 rpm, counting past 16 bits on a map wider
+// than 32 columns; compensations in steps of 10 degrees, the air table always
+// its 7 cells, however narrow its grid was. The fuel map's title and first headers are tried on the
+// window.
+TEST_F(ViewsTest, SpeedAndTemperatureHeadersAndTitles) {
+    grd4.SetCols(5);
+    grd_fuel.SetCols(41);
+    grd_ign.SetCols(41);
+    for (bool formatted : {false, true}) {
+        dataFormat = formatted ? kFormattedData : kRawData;
+        views.LayoutMaps();
+        EXPECT_EQ(grd_fuel.TextMatrix(0, 33) + " " + grd_ign.TextMatrix(0, 40), "33000 40000");
+        EXPECT_EQ(grd4.Cols(), 8);
+        EXPECT_EQ(grd3.TextMatrix(0, 14) + " " + grd4.TextMatrix(0, 7), "130 60");
+        EXPECT_EQ(grd3.TextMatrix(1, 0) + grd4.TextMatrix(1, 0), "Corr %Corr %");
+        const std::string deg = formatted ? "deg" : "raw", pct = formatted ? "%" : "raw";
+        EXPECT_EQ(lblIgnitionMap.text + lblEngComp.text + lblAirComp.text,
+                  "T68 1 (" + deg + ")T69 (" + pct + ")T70 (" + pct + ")");
+        for (const auto& label : lblfmt) EXPECT_EQ(label.visible, formatted);
+    }
+    // Every layout binds fresh editors.
+    EXPECT_EQ(editorsBound, 2);
+}
+
+// A square block holding the live tint is tried on the window; here a block
+// one row or one column wide.
+TEST_F(ViewsTest, SingleCellSelectedOnlyWhenTheBlockIsOneCell) {
+    for (auto [rowSel, colSel, single] : {std::tuple{5, 4, false}, {3, 4, true}, {3, 6, false}}) {
+        grd_fuel.SetRow(3);
+        grd_fuel.SetCol(4);
+        grd_fuel.SetRowSel(rowSel);
+        grd_fuel.SetColSel(colSel);
+        views.grd_fuel_SelChange();
+        EXPECT_EQ(maps.singleCellSelected, single) << rowSel << "," << colSel;
+    }
 }
 
 } // namespace
