@@ -29,16 +29,14 @@ TEST(TargetAfrTable, DefaultIsStoichiometricToAQuarterThrottleThenRicherToFull) 
     }
 }
 
-TEST(TargetAfrTable, TextRoundTripAndRefusals) {
+TEST(TargetAfrTable, TextAndRefusals) {
     TargetAfrTable table(3, 2, 14.7);
     EXPECT_TRUE(table.Set(2, 3, 12.85));
     EXPECT_TRUE(table.Set(1, 1, 30)); // a typed target is limited to what the sensor reads
     EXPECT_FALSE(table.Set(3, 1, 13));
     EXPECT_EQ(table.ToText(), "afr-targets 3 2\n18.9 14.7 14.7\n14.7 14.7 12.85\n");
-    const TargetTextResult back = ReadTargetAfrText(table.ToText());
-    ASSERT_TRUE(back.ok);
-    EXPECT_EQ(back.table, table);
-    // Kept on one line, as a settings value may be.
+    // Read back from one line, as a settings value may keep it (that every
+    // saved table reads back is the datalog fuzz target's rule).
     EXPECT_EQ(ReadTargetAfrText("afr-targets 3 2 18.9 14.7 14.7\t14.7 14.7 12.85").table, table);
 
     using F = TargetTextFault;
