@@ -39,12 +39,6 @@ struct CountingRefresh final : ConfigRefresh {
     int showConfig = 0, layoutMaps = 0;
 };
 
-template <std::size_t N> std::array<CheckControl*, N> Boxes(std::array<FakeControl, N>& boxes) {
-    std::array<CheckControl*, N> pointers{};
-    for (std::size_t i = 0; i < N; ++i) pointers[i] = &boxes[i];
-    return pointers;
-}
-
 // Online unless a test says otherwise: every write is a message on the wire.
 class EditsTest : public ::testing::Test {
 protected:
@@ -52,6 +46,8 @@ protected:
         rig.Open();
         flags.online = true;
         texts.Load(test::NumberedLanguageFile());
+        for (int i = 0; i < 8; ++i) controls.options[i] = &options[i];
+        for (int i = 0; i < 2; ++i) controls.options2[i] = &options2[i];
     }
 
     int P(int offset) const { return config.ParamBase + offset; }
@@ -98,9 +94,9 @@ protected:
     FakeControl lblfactor, lbloffset;
     std::array<FakeControl, 8> options;
     std::array<FakeControl, 2> options2;
-    ParameterControls controls{&field[0],  &field[1],      &field[2],       &field[3],  &field[4],
-                               &field[5],  &field[7],      &field[8],       &field[9],  &field[10],
-                               &field[11], Boxes(options), Boxes(options2), &lblfactor, &lbloffset};
+    ParameterControls controls{&field[0],  &field[1], &field[2], &field[3],  &field[4],
+                               &field[5],  &field[7], &field[8], &field[9],  &field[10],
+                               &field[11], {},        {},        &lblfactor, &lbloffset};
     ParameterFields fields{controls, config, flags, rig.link, refresh, messages, texts, state};
     CellColours colours;
     int suggestions = 0;
