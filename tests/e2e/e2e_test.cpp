@@ -3,9 +3,9 @@
 // window with the real serial port, then the real program.
 #include "base/qt_settings_store.h"
 #include "serial/qt_serial_device.h"
+#include "support/qt_application.h"
 #include "ui/main_window.h"
 
-#include <QApplication>
 #include <QProcess>
 #include <QTimer>
 
@@ -96,10 +96,6 @@ TEST(EndToEnd, WindowTalksToTheSimulatedEcu) {
     Simulator ecu(21);
     ASSERT_TRUE(ecu.started) << "the simulated ECU did not start";
 
-    int argc = 1;
-    char name[] = "e2e_test";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
     QtSettingsStore settings;
     settings.SaveSetting("kavrin", "main", "com", "21");
     QtSerialDevice device;
