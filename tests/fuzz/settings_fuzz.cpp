@@ -61,28 +61,10 @@ struct Grid final : GridControl {
     std::map<int, int> widths;
 };
 
-struct Box final : EditBox {
-    std::string Text() const override { return text; }
-    void SetText(const std::string& t) override { text = t; }
-    int SelStart() const override { return 0; }
-    void SetSelStart(int) override {}
-    int SelLength() const override { return 0; }
-    void SetSelLength(int) override {}
-    void SetBackColor(Colour) override {}
-    bool Visible() const override { return visible; }
-    void SetVisible(bool v) override { visible = v; }
-    void BringToFront() override {}
-    bool SetFocus() override { return true; }
-    void Move(float, float, float) override {}
-    void AddListener(EditBoxListener*) override {}
-    void RemoveListener(EditBoxListener*) override {}
-    std::string text;
-    bool visible = false;
-};
-
-// The window itself, its connection panel, language menu, file dialogs and
-// chart.
-struct Shell final : OwnerWindow, LanguageMenu, FileDialogs, LiveChart, ConnectionPanel {
+// The window itself, and every other part with nothing behind it: the
+// connection panel, language menu, file dialogs, chart and the grids' editing
+// boxes.
+struct Shell final : OwnerWindow, LanguageMenu, FileDialogs, LiveChart, ConnectionPanel, EditBox {
     std::string Name() const override { return "frmKAVRIN"; }
     bool IsVisible() const override { return true; }
     void SetKeyPreview(bool) override {}
@@ -104,6 +86,18 @@ struct Shell final : OwnerWindow, LanguageMenu, FileDialogs, LiveChart, Connecti
     void SetBackColour(Colour) override {}
     void SetVisible(bool) override {}
     void SetConnectedPicture(bool) override {}
+    int SelStart() const override { return 0; }
+    void SetSelStart(int) override {}
+    int SelLength() const override { return 0; }
+    void SetSelLength(int) override {}
+    void SetBackColor(Colour) override {}
+    bool Visible() const override { return false; }
+    void BringToFront() override {}
+    bool SetFocus() override { return true; }
+    using ConnectionPanel::Move;
+    void Move(float, float, float) override {}
+    void AddListener(EditBoxListener*) override {}
+    void RemoveListener(EditBoxListener*) override {}
     std::vector<OwnerWindowListener*> listeners;
 };
 
@@ -140,25 +134,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Shell shell;
     test::FakeMessageBoxes messages;
     Grid grids[4]{Grid("grd_fuel"), Grid("grd_ign"), Grid("grd3"), Grid("grd4")};
-    Box boxes[4];
-    test::FakeControl chk[kMeasuredChannels], scale[kMeasuredChannels], thrMin, thrMax;
+    test::FakeControl chk[kMeasuredChannels], scale[kMeasuredChannels];
     MainView view;
     view.window = &shell;
     view.messages = &messages;
     view.connection = &shell;
     view.grids = {&grids[0], &grids[1], &grids[2], &grids[3]};
-    view.txtgrd_fuel = &boxes[0];
-    view.txtgrd_ign = &boxes[1];
-    view.txtgrd3 = &boxes[2];
-    view.txtGrd4 = &boxes[3];
+    view.txtgrd_fuel = view.txtgrd_ign = view.txtgrd3 = view.txtGrd4 = &shell;
     view.dialogs = &shell;
     view.mnLanguage = &shell;
     for (int n = 0; n < kMeasuredChannels; ++n) {
         view.channels.chk[n] = &chk[n];
         view.channels.txtEscala[n] = &scale[n];
     }
-    view.parameters.txtTHRmin = &thrMin;
-    view.parameters.txtTHRmax = &thrMax;
 
     {
         frmKAVRIN frm(view, Platform{device, ports, clock, settings, files, "/prog"}, shell);
