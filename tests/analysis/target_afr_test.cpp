@@ -8,24 +8,16 @@
 namespace kavrin {
 namespace {
 
+// Headers 0.0, 6.3 .. 25.1, 37.6, 50.2, 62.4, 74.9, 87.5, 100.0 % (the headers
+// of other throttle limits are the map layout's).
 TEST(TargetAfrTable, DefaultIsStoichiometricToAQuarterThrottleThenRicherToFull) {
-    const struct {
-        double thrMax, thrMin;
-        std::vector<double> rows; // column 1 of rows 1 to 11
-    } cases[] = {
-        // Headers 0.0, 6.3 .. 25.1, 37.6, 50.2, 62.4, 74.9, 87.5, 100.0 %.
-        {255, 0, {14.7, 14.7, 14.7, 14.7, 14.7, 14.4, 14.1, 13.8, 13.4, 13.1, 12.8}},
-        // Headers 0.0, 6.0 .. 24.9, 37.4, 49.9, 62.4, 74.8, 87.3, 99.8 %.
-        {220, 20, {14.7, 14.7, 14.7, 14.7, 14.7, 14.4, 14.1, 13.8, 13.4, 13.1, 12.8}},
-    };
-    for (const auto& c : cases) {
-        const FuelMapModel map(15, 11, ThrottleAxisFor(c.thrMin, c.thrMax), false);
-        const TargetAfrTable table = TargetAfrTable::Default(map);
-        ASSERT_TRUE(table.Fits(map));
-        for (int r = 1; r <= 11; ++r) {
-            EXPECT_NEAR(table.At(r, 1), c.rows[r - 1], 1e-9) << "row " << r << ", " << c.thrMin;
-            EXPECT_EQ(table.At(r, 15), table.At(r, 1));
-        }
+    const double rows[] = {14.7, 14.7, 14.7, 14.7, 14.7, 14.4, 14.1, 13.8, 13.4, 13.1, 12.8};
+    const FuelMapModel map(15, 11, ThrottleAxisFor(0, 255), false);
+    const TargetAfrTable table = TargetAfrTable::Default(map);
+    ASSERT_TRUE(table.Fits(map));
+    for (int r = 1; r <= 11; ++r) {
+        EXPECT_NEAR(table.At(r, 1), rows[r - 1], 1e-9) << "row " << r;
+        EXPECT_EQ(table.At(r, 15), table.At(r, 1));
     }
 }
 
