@@ -17,19 +17,11 @@
 namespace kavrin {
 namespace {
 
-// The title row as the datalog writes it, with titles that need quoting.
-std::string Titles() {
-    test::FakeClock clock;
-    test::MemoryFileSystem files;
-    Datalog log(clock);
-    DatalogHeader h;
-    for (int n = 0; n < kMeasuredChannels; ++n) h.names[n] = ChannelTable()[n].name;
-    h.names[1] = "IGN, \"advance\"";
-    h.names[2] = "two\nlines";
-    log.Start(files.CreateStream("/t.csv"), "/t.csv", h);
-    log.Stop();
-    return files.files["/t.csv"];
-}
+// The title row as the datalog writes it (its test below shows so), with
+// titles that need quoting, one of them over two lines.
+const std::string kTitles = "Time (s),C0 (°C),\"IGN, advance\",\"the \"\"delay\"\"\nline\",C3,C4,"
+                            "C5,C6,C7,C8,C9,C10,C11,C12,C13,C14,C15,CRANKING,SELECTOR,STOP,PULSE,"
+                            "FIRST,ANTICIP\n";
 
 // A row of the datalog's form: time, sixteen values, six indicators.
 std::string Row(const char* time, const char* rpm = "1000", const char* bits = "0,0,0,0,0,0") {
@@ -44,7 +36,7 @@ DatalogReadResult Read(const std::string& text) {
 }
 
 TEST(DatalogReader, RefusesWhatNoDatalogHoldsAndDropsOnlyACutLastRow) {
-    const std::string t = Titles(); // lines 1 and 2
+    const std::string& t = kTitles; // lines 1 and 2
     const std::string r1 = Row("0.050"), r2 = Row("0.100");
     const struct Case {
         const char* name;
@@ -125,9 +117,7 @@ TEST(Datalog, WrittenInTheCFormAndReadBackAsLogged) {
     h.names[2] = "the \"delay\"\nline";
     h.indicators = {"CRANKING", "SELECTOR", "STOP", "PULSE", "FIRST", "ANTICIP"};
     ASSERT_TRUE(log.Start(files.CreateStream("/log.csv"), "/log.csv", h));
-    std::string expected = "Time (s),C0 (°C),\"IGN, advance\",\"the \"\"delay\"\"\nline\",C3,C4,"
-                           "C5,C6,C7,C8,C9,C10,C11,C12,C13,C14,C15,CRANKING,SELECTOR,STOP,PULSE,"
-                           "FIRST,ANTICIP\n";
+    std::string expected = kTitles;
     for (const auto& c : cases) {
         clock.Advance(c.afterMs);
         std::array<float, kMeasuredChannels> values{c.rpm, c.ign};
@@ -155,7 +145,7 @@ TEST(Datalog, WrittenInTheCFormAndReadBackAsLogged) {
 // Each screen column's minimum and maximum is that of the rows whose time
 // falls in it, at any zoom.
 TEST(TraceSummary, ColumnsHoldTheirRowsMinimumAndMaximum) {
-    std::string text = Titles();
+    std::string text = kTitles;
     std::mt19937 random(3);
     for (int i = 0; i < 5000; ++i) {
         const std::string rpm = std::to_string(random() % 9000);
