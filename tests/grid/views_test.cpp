@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The tables and fields as the window shows them, on the real grids: the maps'
-// headers and titles laid out, each byte of the image in its one place, and
-// the operating point's tint and markers.
+// What the window shows, the tables on the real grids: the maps' headers and
+// titles laid out, each byte of the image in its one place; live frames as
+// the channel rows, the status indicators and the chart get them, and the
+// operating point's tint and markers.
 #include "config/config_view.h"
 #include "grid/map_views.h"
+#include "live/channels.h"
 #include "live/live_cell_tracker.h"
 
 #include "support/fake_controls.h"
@@ -28,9 +30,22 @@ namespace {
 
 using test::FakeControl;
 using Places = std::vector<std::string>;
+using Point = std::tuple<int, float, Colour, bool>; // channel, value, colour, plotted
+
+struct RecordingChart final : LiveChart {
+    void PlotPoint(std::int16_t channel, float value, Colour colour, bool plotted) override {
+        points.emplace_back(channel, value, colour, plotted);
+    }
+    void Advance() override { ++advances; }
+    std::vector<Point> points;
+    int advances = 0;
+};
+
+constexpr Colour kBackground = Rgb(236, 233, 216);
+constexpr Colour kBlue = Rgb(0, 0, 255), kRed = Rgb(255, 0, 0), kBlack = Rgb(0, 0, 0);
 
 // Start dimensions: 15 x 11 fuel map, 14 + 7 compensation cells; THR MIN 0,
-// THR MAX 255.
+// THR MAX 255. The even channels are plotted.
 class ViewsTest : public testing::Test {
 protected:
     ViewsTest() {
@@ -40,6 +55,15 @@ protected:
         texts.Load(test::NumberedLanguageFile()); // titles: "T67" .. "T70"
         controls.lblfmt = {&lblfmt[0], &lblfmt[1]};
         field[5].text = "255";
+        for (int n = 0; n < kMeasuredChannels; ++n) {
+            live.chk[n] = &chk[n];
+            live.lblvalor[n] = &lblvalor[n];
+            live.lblUnit[n] = &lblUnit[n];
+            chk[n].checked = n % 2 == 0;
+        }
+        Control** lit[] = {&live.lblCranking, &live.lblselector, &live.lblStop,
+                           &live.lblPulse,    &live.lblFirst,    &live.lblAnticip};
+        for (int i = 0; i < 6; ++i) *lit[i] = &lights[i];
     }
 
     void Resize(int cols, int rows) {
@@ -118,6 +142,11 @@ protected:
     int editorsBound = 0;
     MapViews views{grids, controls, fields,
                    state, texts,    MapViewHooks{[this] { ++editorsBound; }, [] {}, [] {}}};
+    std::array<FakeControl, kMeasuredChannels> chk, lblvalor, lblUnit;
+    std::array<FakeControl, 6> lights;
+    ChannelControls live;
+    RecordingChart chart;
+    LiveChannels channels{live, chart, config, state, field[4], kBackground};
 };
 
 // Raw, with every byte holding its own index, each index shows in exactly one
@@ -348,6 +377,85 @@ TEST_F(ViewsTest, OperatingPointGivesCellTintAndMarkers) {
         EXPECT_EQ(std::pair(grd_fuel.Row(), grd_fuel.Col()), std::pair(3, 8))
             << "the user's cell stays";
     }
+}
+
+// One frame after another, each shown formatted and then raw at the next
+// refresh. Formatted, the value in its unit; raw, the count as received and no
+// unit. Rows for the channels whose scale is a plain factor of the channel
+// table would only restate it; one of them (ignition) stands for all. The chart gets
+// the value in its unit either way, drawn when the channel is ticked (here the
+// even ones), and engine speed moves it one column on.
+TEST_F(ViewsTest, EachFrameShowsItsValueUnitAndColour) {
+    struct Case {
+        int channel;
+        std::int32_t value;
+        const char* text;
+        const char* unit;
+        Colour colour;
+        const char* thrMin = "20";
+    };
+    const Case cases[] = {
+        {0, 1024, "1000", "rpm", kBlue},
+        {1, 100, "35.2", "deg", kRed},
+        {2, 10, "0.00", "ms", Rgb(0, 255, 255)}, // no prescaler reported yet
+        {11, 3, "3.0", "", kRed},                // 2^3
+        {2, 10, "6.40", "ms", Rgb(0, 255, 255)}, // 10 x 8 x 0.08 ms
+        {11, 5, "5.0", "", kRed},                // not a power the ECU reports: still 8
+        {4, 10, "6.40", "ms", Rgb(0, 255, 0)},
+        {3, 1250, "1.00", "ms", kBlack},
+        {5, 10, "0.0", "%", Rgb(255, 128, 0)}, // below THR MIN
+        {5, 120, "49.8", "%", Rgb(255, 128, 0)},
+        {5, 220, "100.0", "%", Rgb(255, 128, 0)},
+        {5, 20, "9.8", "%", Rgb(255, 128, 0), "abc"}, // a THR MIN that is no number is 0
+        {9, 255, "19.0", "AFR", kRed},
+    };
+    config.FuelScale = 0.08f; // an EFI factor of 100
+    maps.ThrScale = 327;      // THR MIN 20 and THR MAX 220
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::to_string(k.channel) + " <- " + std::to_string(k.value));
+        field[4].text = k.thrMin;
+        for (DataFormatMode mode : {kFormattedData, kRawData}) {
+            state.DataFormat = mode;
+            const int advances = chart.advances;
+            channels.ShowChannel(static_cast<std::int16_t>(k.channel), k.value);
+            channels.Refresh();
+            const bool raw = mode == kRawData;
+            EXPECT_EQ(lblvalor[k.channel].text, raw ? std::to_string(k.value) : k.text);
+            EXPECT_EQ(lblUnit[k.channel].text, raw ? "" : k.unit);
+            EXPECT_EQ(std::pair(lblvalor[k.channel].foreColour, chk[k.channel].foreColour),
+                      std::pair(k.colour, k.colour));
+            EXPECT_EQ(state.LastValues[k.channel], k.value);
+            const auto& [channel, value, colour, plotted] = chart.points.back();
+            EXPECT_EQ(std::tuple(channel, colour, plotted),
+                      std::tuple(k.channel, k.colour, k.channel % 2 == 0));
+            EXPECT_NEAR(value, std::stod(k.text), 0.051);
+            EXPECT_EQ(chart.advances - advances, k.channel == 0 ? 1 : 0);
+        }
+    }
+}
+
+TEST_F(ViewsTest, StatusBitsLightTheIndicatorsAndOtherFramesAreIgnored) {
+    auto shown = [this] {
+        const auto& i = lights;
+        return std::tuple{i[0].backColour, i[1].text,       i[2].backColour,
+                          i[3].text,       i[4].backColour, i[5].backColour};
+    };
+    channels.ShowChannel(16, 9);
+    channels.Refresh();
+    EXPECT_EQ(shown(), std::tuple(kBlue, "0", kBackground, "HL", kBackground, kBackground));
+    channels.ShowChannel(16, 2 + 4 + 16 + 32 + 64);
+    channels.Refresh();
+    EXPECT_EQ(shown(), std::tuple(kBackground, "1", kRed, "LH", kBlue, kBlue));
+    channels.ShowChannel(16, 0);
+    channels.Refresh();
+    EXPECT_EQ(shown(), std::tuple(kBackground, "0", kBackground, "LH", kBackground, kBackground));
+    for (std::int16_t channel : {33, 17, -1, -2})
+        channels.ShowChannel(channel, 1000); // "Q", "A", "/", "."
+    channels.Refresh();
+    EXPECT_EQ(state.LastValues, LiveValueStore{});
+    EXPECT_TRUE(chart.points.empty());
+    EXPECT_EQ(chart.advances, 0);
+    for (const FakeControl& label : lblvalor) EXPECT_EQ(label.textWrites, 0);
 }
 
 } // namespace
