@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A datalog read back: what is refused and why, what is left out, and the
-// trace summary a viewer draws from.
+// The datalog's file written and read back: what is refused and why, what is
+// left out, and the trace summary a viewer draws from.
 #include "analysis/datalog_reader.h"
 #include "analysis/log_configuration.h"
 #include "analysis/trace_summary.h"
@@ -10,24 +10,18 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <clocale>
 #include <random>
 
 namespace kavrin {
 namespace {
 
-// The title row as the datalog writes it, with titles that need quoting.
-std::string Titles() {
-    test::FakeClock clock;
-    test::MemoryFileSystem files;
-    Datalog log(clock);
-    DatalogHeader h;
-    for (int n = 0; n < kMeasuredChannels; ++n) h.names[n] = ChannelTable()[n].name;
-    h.names[1] = "IGN, \"advance\"";
-    h.names[2] = "two\nlines";
-    log.Start(files.CreateStream("/t.csv"), "/t.csv", h);
-    log.Stop();
-    return files.files["/t.csv"];
-}
+// The title row as the datalog writes it (its test below shows so), with
+// titles that need quoting, one of them over two lines.
+const std::string kTitles = "Time (s),C0 (°C),\"IGN, advance\",\"the \"\"delay\"\"\nline\",C3,C4,"
+                            "C5,C6,C7,C8,C9,C10,C11,C12,C13,C14,C15,CRANKING,SELECTOR,STOP,PULSE,"
+                            "FIRST,ANTICIP\n";
 
 // A row of the datalog's form: time, sixteen values, six indicators.
 std::string Row(const char* time, const char* rpm = "1000", const char* bits = "0,0,0,0,0,0") {
@@ -42,7 +36,7 @@ DatalogReadResult Read(const std::string& text) {
 }
 
 TEST(DatalogReader, RefusesWhatNoDatalogHoldsAndDropsOnlyACutLastRow) {
-    const std::string t = Titles(); // lines 1 and 2
+    const std::string& t = kTitles; // lines 1 and 2
     const std::string r1 = Row("0.050"), r2 = Row("0.100");
     const struct Case {
         const char* name;
@@ -96,24 +90,62 @@ TEST(DatalogReader, RefusesWhatNoDatalogHoldsAndDropsOnlyACutLastRow) {
     }
 }
 
-// Quoted titles come back as written; values, times and indicators as logged.
-TEST(DatalogReader, KeepsTitlesValuesAndIndicators) {
-    const DatalogReadResult r =
-        Read(Titles() + Row("0.05") + Row("1.25", "2999.023", "1,0,1,0,1,1"));
-    ASSERT_EQ(r.data.Rows(), 2u);
-    EXPECT_EQ(r.data.Titles()[2], "IGN, \"advance\"");
-    EXPECT_EQ(r.data.Titles()[3], "two\nlines");
+// The datalog's file as written and read back: titles that would split a
+// column are quoted; values are written with "." whatever the locale says, to
+// seven digits; the status bits as six 0/1 columns, bit 0 first.
+TEST(Datalog, WrittenInTheCFormAndReadBackAsLogged) {
+    const bool comma = std::setlocale(LC_ALL, "de_DE.UTF-8");
+    const struct {
+        std::int64_t afterMs;
+        float rpm, ign, afr;
+        std::int32_t bits;
+        const char* row;
+    } cases[] = {
+        {0, 0, 0, 0, 0, "0.000,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0"},
+        {1234, 1000, 35.15625f, 9.5f, 9,
+         "1.234,1000,35.15625,0,0,0,0,0,0,0,9.5,0,0,0,0,0,0,1,0,0,1,0,0"},
+        {61005, 63999.0234375f, 0.1f, 19, 0x7F,
+         "62.239,63999.02,0.1,0,0,0,0,0,0,0,19,0,0,0,0,0,0,1,1,1,1,1,1"},
+    };
+    test::FakeClock clock;
+    test::MemoryFileSystem files;
+    Datalog log{clock};
+    DatalogHeader h;
+    for (int n = 0; n < kMeasuredChannels; ++n) h.names[n] = "C" + std::to_string(n);
+    h.units[0] = "°C";
+    h.names[1] = "IGN, advance";
+    h.names[2] = "the \"delay\"\nline";
+    h.indicators = {"CRANKING", "SELECTOR", "STOP", "PULSE", "FIRST", "ANTICIP"};
+    ASSERT_TRUE(log.Start(files.CreateStream("/log.csv"), "/log.csv", h));
+    std::string expected = kTitles;
+    for (const auto& c : cases) {
+        clock.Advance(c.afterMs);
+        std::array<float, kMeasuredChannels> values{c.rpm, c.ign};
+        values[kLambdaChannel] = c.afr;
+        log.AddRow(values, c.bits);
+        expected += std::string(c.row) + "\n";
+    }
+    log.Stop();
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(files.files["/log.csv"], expected);
+
+    const DatalogReadResult r = Read(expected);
+    ASSERT_EQ(r.data.Rows(), 3u);
+    EXPECT_EQ(r.data.Titles()[2], "IGN, advance");
+    EXPECT_EQ(r.data.Titles()[3], "the \"delay\"\nline");
     const LogSample s = r.data.Sample(1);
-    EXPECT_EQ(s.timeMs, 1250);
-    EXPECT_FLOAT_EQ(s.values[kRpmChannel], 2999.023f);
-    EXPECT_FLOAT_EQ(s.values[kLambdaChannel], 14.7f);
-    EXPECT_EQ(s.status, 0b110101);
+    EXPECT_EQ(s.timeMs, 1234);
+    EXPECT_FLOAT_EQ(s.values[kRpmChannel], 1000);
+    EXPECT_FLOAT_EQ(s.values[kLambdaChannel], 9.5f);
+    EXPECT_EQ(s.status, 9);
+    EXPECT_FLOAT_EQ(r.data.Sample(2).values[kRpmChannel], 63999.02f);
+    if (!comma) GTEST_SKIP() << "no locale with a decimal comma is installed";
 }
 
 // Each screen column's minimum and maximum is that of the rows whose time
 // falls in it, at any zoom.
 TEST(TraceSummary, ColumnsHoldTheirRowsMinimumAndMaximum) {
-    std::string text = Titles();
+    std::string text = kTitles;
     std::mt19937 random(3);
     for (int i = 0; i < 5000; ++i) {
         const std::string rpm = std::to_string(random() % 9000);

@@ -13,6 +13,7 @@
 #include "support/fake_clock.h"
 #include "support/fake_controls.h"
 #include "support/memory_file_system.h"
+#include "tune/config_snapshot.h"
 
 #include <gtest/gtest.h>
 
@@ -60,12 +61,9 @@ EcuImage StartImage(bool interpolation) {
     return image;
 }
 
+// The tool's copy of what the ECU holds.
 Configuration ToolCopy(const EcuImage& image) {
-    Configuration config;
-    config.SizeImage();
-    for (int i = 0; i < EcuImage::kSize; ++i) config.ConfigImage.Set(i, image.At(i));
-    config.UpdateFuelScale();
-    return config;
+    return MakeConfiguration(ConfigDimensions::Start(), image.Bytes());
 }
 
 struct Point {
@@ -131,14 +129,13 @@ void Converges(bool interpolation, std::uint32_t seed) {
 
     EngineSetup setup;
     setup.startTempC = 85;
-    std::vector<std::pair<int, int>> cells; // (row, col) from 1
     for (int r = 1; r <= kRows; ++r)
         for (int i = 1; i <= kCols; ++i) {
             const int c = r % 2 ? i : kCols + 1 - i; // back and forth
             if (!Visited(r, c)) continue;
             const Point p = TestPoint(r, c, interpolation, span);
-            setup.drive.push_back({p.rpm, p.throttle, cells.empty() ? kFirstHoldMs : kHoldMs});
-            cells.push_back({r, c});
+            setup.drive.push_back(
+                {p.rpm, p.throttle, setup.drive.empty() ? kFirstHoldMs : kHoldMs});
         }
     std::int64_t runMs = EngineModel::kCrankingEndsMs;
     for (const auto& hold : setup.drive) runMs += hold.ms;

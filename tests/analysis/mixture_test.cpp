@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Which samples count, how they are shared among the fuel cells, and what a
-// cell is proposed.
+// Which samples count, how they are shared among the fuel cells, what a cell
+// is proposed, and the target table: its default by the rows' throttle
+// headers, its text, and the texts it refuses.
 #include "analysis/mixture.h"
+#include "analysis/target_afr.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,11 @@ namespace kavrin {
 namespace {
 
 constexpr double kWarm = 85;
+
+// The start map over the throttle span 0..255.
+FuelMapModel Map(bool interpolation) {
+    return FuelMapModel(15, 11, ThrottleAxisFor(0, 255), interpolation);
+}
 
 // Throttle span 0..255, EFI factor 100 (0.08 ms per step), every fuel cell 100.
 Configuration Config(bool interpolation) {
@@ -123,22 +130,20 @@ TEST(FuelMapModel, SamplesAreSharedAsTheEcuReadsTheMap) {
         int row, col;
         double weight;
     };
-    const FuelMapModel off(15, 11, ThrottleAxisFor(0, 255), false);
-    const FuelMapModel on(15, 11, ThrottleAxisFor(0, 255), true);
+    const FuelMapModel off = Map(false), on = Map(true);
     const double row5 = on.RowPercent(5), row6 = on.RowPercent(6);
     const struct Case {
         const FuelMapModel& map;
         double rpm, throttle;
         std::vector<Share> shares;
     } cases[] = {
-        // Without interpolation: the live cell, columns from c x 1000 rpm.
-        {off, 2500, 30, {{5, 2, 1}}},
+        // Without interpolation: the live cell, columns from c x 1000 rpm (the
+        // cells and breakpoints inside the map are the convergence test's).
         {off, 999, 0, {{1, 1, 1}}},
         {off, 15999, 100, {{11, 15, 1}}},
         {off, 16000, 50, {}},
         {off, 3000, 112.5, {}},
         // With it: bilinear between the breakpoints, held at the edges.
-        {on, 1000, 0, {{1, 1, 1}}},
         {on, 500, 0, {{1, 1, 1}}},
         {on, 2500, row5, {{5, 2, 0.5}, {5, 3, 0.5}}},
         {on, 2250, (row5 + row6) / 2, {{5, 2, 0.375}, {5, 3, 0.125}, {6, 2, 0.375}, {6, 3, 0.125}}},
@@ -155,35 +160,28 @@ TEST(FuelMapModel, SamplesAreSharedAsTheEcuReadsTheMap) {
     }
 }
 
-// FuelScale 0.08 ms; column 2 (2500 rpm), row 1 (3 %, target 14.7) or row 11
-// (100 %, target 12.8); 201 samples in four seconds.
+// FuelScale 0.08 ms; column 2 (2500 rpm), row 1 (3 %, target 14.7); 201
+// samples in four seconds. How the proposals converge on the targets within
+// the limit, rounding and all, is the convergence test's.
 TEST(MixtureProposal, PulseScaledByMeasuredOverTargetWithinTheLimit) {
     const struct Case {
         const char* name;
         int byte;
-        double throttle, afr;
+        double afr;
         std::int64_t ms;
         bool proposed;
         int proposedByte;
     } cases[] = {
-        {"on target", 100, 3, 14.7, 4000, true, 100},
-        {"10 % lean", 100, 3, 16.17, 4000, true, 110},
-        {"leaner than one pass may mend", 100, 3, 18, 4000, true, 115},
-        {"richer than one pass may mend", 100, 3, 11, 4000, true, 85},
-        {"full throttle on its richer target", 100, 100, 12.8, 4000, true, 100},
-        {"full throttle at 14.7", 100, 100, 14.7, 4000, true, 115},
-        // 11.5 steps would round to 12, 20 % more.
-        {"rounding kept inside the limit", 10, 3, 18, 4000, true, 11},
-        {"too few samples", 100, 3, 18, 900, false, 100},
-        {"nothing to scale", 0, 3, 18, 4000, false, 0},
+        {"on target", 100, 14.7, 4000, true, 100},
+        {"richer than one pass may mend", 100, 11, 4000, true, 85},
+        {"too few samples", 100, 18, 900, false, 100},
+        {"nothing to scale", 0, 18, 4000, false, 0},
     };
     for (const Case& c : cases) {
         Configuration config = Config(false);
-        const int row = c.throttle > 50 ? 11 : 1;
-        const int cell = (row - 1) * 15 + 1;
-        config.ConfigImage.Set(cell, c.byte);
-        const MixtureResult r = Steady(config, 2500, c.throttle, c.afr, c.ms);
-        const CellMixture& m = r.Cell(row, 2);
+        config.ConfigImage.Set(1, c.byte);
+        const MixtureResult r = Steady(config, 2500, 3, c.afr, c.ms);
+        const CellMixture& m = r.Cell(1, 2);
         EXPECT_EQ(m.proposed, c.proposed) << c.name;
         EXPECT_EQ(m.proposedByte, c.proposedByte) << c.name;
         EXPECT_EQ(r.Proposals(), c.proposed ? 1 : 0) << c.name;
@@ -212,6 +210,56 @@ TEST(MixtureProposal, AppliedCellsAreCleared) {
     EXPECT_TRUE(after.Cell(1, 3).proposed);
     EXPECT_EQ(samples.Propose(config, TargetAfrTable(15, 10, 14.7)).problem,
               MixtureProblem::TargetsDoNotFit);
+}
+
+// Headers 0.0, 6.3 .. 25.1, 37.6, 50.2, 62.4, 74.9, 87.5, 100.0 % (the headers
+// of other throttle limits are the map layout's).
+TEST(TargetAfrTable, DefaultIsStoichiometricToAQuarterThrottleThenRicherToFull) {
+    const double rows[] = {14.7, 14.7, 14.7, 14.7, 14.7, 14.4, 14.1, 13.8, 13.4, 13.1, 12.8};
+    const FuelMapModel map = Map(false);
+    const TargetAfrTable table = TargetAfrTable::Default(map);
+    ASSERT_TRUE(table.Fits(map));
+    for (int r = 1; r <= 11; ++r) {
+        EXPECT_NEAR(table.At(r, 1), rows[r - 1], 1e-9) << "row " << r;
+        EXPECT_EQ(table.At(r, 15), table.At(r, 1));
+    }
+}
+
+TEST(TargetAfrTable, TextAndRefusals) {
+    TargetAfrTable table(3, 2, 14.7);
+    EXPECT_TRUE(table.Set(2, 3, 12.85));
+    EXPECT_TRUE(table.Set(1, 1, 30)); // a typed target is limited to what the sensor reads
+    EXPECT_FALSE(table.Set(3, 1, 13));
+    EXPECT_EQ(table.ToText(), "afr-targets 3 2\n18.9 14.7 14.7\n14.7 14.7 12.85\n");
+    // Read back from one line, as a settings value may keep it (that every
+    // saved table reads back is the datalog fuzz target's rule).
+    EXPECT_EQ(ReadTargetAfrText("afr-targets 3 2 18.9 14.7 14.7\t14.7 14.7 12.85").table, table);
+
+    using F = TargetTextFault;
+    const struct {
+        const char* text;
+        F fault;
+        int line, row, col;
+    } cases[] = {
+        {"", F::NoTitle, 1, 0, 0},
+        {"afr-targets 3", F::BadSize, 1, 0, 0},
+        {"afr-targets 20 20", F::BadSize, 1, 0, 0},
+        {"afr-targets 709551615 10777", F::BadSize, 1, 0, 0},
+        {"afr-targets 2 1\n14.7 rich", F::NotANumber, 2, 1, 2},
+        {"afr-targets 2 1\n14.7 14,7", F::NotANumber, 2, 1, 2},
+        {"afr-targets 2 1\n14.7\n19", F::OutOfRange, 3, 1, 2},
+        {"afr-targets 2 1\n9.0 14.7", F::OutOfRange, 2, 1, 1},
+        {"afr-targets 2 1\n14.7", F::MissingValues, 2, 1, 2},
+        {"afr-targets 2 1\n14.7 14.7\n14.7", F::ExtraValues, 3, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const TargetTextResult r = ReadTargetAfrText(c.text);
+        EXPECT_FALSE(r.ok) << c.text;
+        EXPECT_EQ(r.fault, c.fault) << c.text;
+        EXPECT_EQ(r.line, c.line) << c.text;
+        EXPECT_EQ(r.row, c.row) << c.text;
+        EXPECT_EQ(r.col, c.col) << c.text;
+    }
 }
 
 } // namespace

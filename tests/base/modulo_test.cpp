@@ -60,15 +60,13 @@ TEST(FormatScaled, FormattedModeRoundsTiesToEvenWithAPoint) {
 }
 
 // Two decimals round ties away from 0 (that raw mode is the floored unscaled
-// value is the number fuzz target's rule).
-TEST(FormatScaled, TwoDecimals) {
+// value is the number fuzz target's rule); the general text has as many digits
+// as needed.
+TEST(NumberTexts, TwoDecimalsAndGeneral) {
     EXPECT_EQ(FormatTwoDecimals(0.125f), "0.13");
     EXPECT_EQ(FormatTwoDecimals(-0.125f), "-0.13");
     EXPECT_EQ(FormatTwoDecimals(-0.001f), "0.00");
     EXPECT_EQ(FormatTwoDecimals(9.999f), "10.00");
-}
-
-TEST(GeneralNumberText, AsManyDigitsAsNeeded) {
     const std::pair<double, const char*> cases[] = {
         {14336, "14336"}, {2.5, "2.5"}, {-0.0, "0"}, {0.1 + 0.2, "0.3"}, {1e15, "1e+15"}};
     for (const auto& [value, text] : cases) EXPECT_EQ(GeneralNumberText(value), text) << value;

@@ -23,7 +23,7 @@ constexpr std::int64_t kTickMs[4] = {50, 5, 200, 1000};
 void Paced(const std::uint8_t* data, std::size_t size, std::size_t chunk, std::int64_t tickMs) {
     fuzz::Wire rig;
     const int imageLast = rig.config.ImageLast;
-    fuzz::CounterWatch counters;
+    LinkCounters last;
     // Quiet ticks at the end let what waits for its bytes run out.
     const std::size_t quiet = 25 * chunk;
     for (std::size_t pos = 0, tick = 0; pos < size + quiet; pos += chunk, ++tick) {
@@ -31,7 +31,11 @@ void Paced(const std::uint8_t* data, std::size_t size, std::size_t chunk, std::i
         rig.link.tmrcom_Timer();
         rig.clock.Advance(tickMs);
         if (tick % 20 == 19) rig.link.Timer2_Timer();
-        counters.Check(rig.state.counters);
+        const LinkCounters& now = rig.state.counters;
+        fuzz::Check(now.badDumps >= last.badDumps && now.badFrames >= last.badFrames &&
+                        now.timeouts >= last.timeouts,
+                    "a link counter went down");
+        last = now;
         fuzz::Check(rig.config.ImageLast == imageLast &&
                         rig.config.ConfigImage.size() == imageLast + 1,
                     "the image changed its size");

@@ -29,17 +29,6 @@ inline void CheckWire(const std::vector<std::uint8_t>& w, int lastIndex) {
     }
 }
 
-// The counters of the status bar only ever grow.
-struct CounterWatch {
-    LinkCounters last;
-    void Check(const LinkCounters& now) {
-        fuzz::Check(now.badDumps >= last.badDumps && now.badFrames >= last.badFrames &&
-                        now.timeouts >= last.timeouts,
-                    "a link counter went down");
-        last = now;
-    }
-};
-
 // A link with port 1 open and the wire clear.
 struct Wire : test::LinkRig {
     Wire() { Open(); }

@@ -6,16 +6,102 @@
 #include "fuzz_harness.h"
 #include "serial/port_directory.h"
 #include "support/fake_controls.h"
-#include "support/fake_window_parts.h"
 #include "support/memory_file_system.h"
-
-#include <map>
-#include <optional>
 
 using namespace kavrin;
 using namespace kavrin::test;
 
 namespace {
+
+// The window's parts with nothing behind them. A grid of the size it is told,
+// holding no texts but its column widths.
+struct Grid final : GridControl {
+    explicit Grid(std::string n) : name(std::move(n)) {}
+    int Rows() const override { return rows; }
+    void SetRows(int r) override { rows = std::max(r, 0); }
+    int Cols() const override { return cols; }
+    void SetCols(int c) override { cols = std::max(c, 0); }
+    int FixedRows() const override { return 1; }
+    int FixedCols() const override { return 1; }
+    int TopRow() const override { return 1; }
+    void SetTopRow(int) override {}
+    int Row() const override { return row; }
+    void SetRow(int r) override { row = r; }
+    int Col() const override { return col; }
+    void SetCol(int c) override { col = c; }
+    int RowSel() const override { return row; }
+    void SetRowSel(int) override {}
+    int ColSel() const override { return col; }
+    void SetColSel(int) override {}
+    std::string Text() const override { return {}; }
+    void SetText(const std::string&) override {}
+    std::string TextMatrix(int, int) const override { return {}; }
+    void SetTextMatrix(int, int, const std::string&) override {}
+    int ColWidth(int c) const override { return widths.count(c) ? widths.at(c) : 650; }
+    void SetColWidth(int c, int twips) override { widths[c] = twips; }
+    int RowHeight(int) const override { return 240; }
+    int RowPos(int r) const override { return r * 240; }
+    int ColPos(int c) const override { return c * 650; }
+    Colour CellBackColor() const override { return 0; }
+    Colour CellBackColorAt(int, int) const override { return 0; }
+    void SetCellBackColor(Colour) override {}
+    Colour CellForeColor() const override { return 0; }
+    void SetCellForeColor(Colour) override {}
+    Colour BackColor() const override { return 0; }
+    void SetBackColor(Colour) override {}
+    std::string Name() const override { return name; }
+    int Left() const override { return 0; }
+    int Top() const override { return 0; }
+    void SetVisible(bool) override {}
+    bool IsVisible() const override { return true; }
+    void AddListener(GridListener*) override {}
+    void RemoveListener(GridListener*) override {}
+    std::string name;
+    int rows = 2, cols = 2, row = 1, col = 1;
+    std::map<int, int> widths;
+};
+
+// The window itself, and every other part with nothing behind it: the
+// connection panel, language menu, file dialogs, chart and the grids' editing
+// boxes.
+struct Shell final : OwnerWindow, LanguageMenu, FileDialogs, LiveChart, ConnectionPanel, EditBox {
+    std::string Name() const override { return "frmKAVRIN"; }
+    bool IsVisible() const override { return true; }
+    void SetKeyPreview(bool) override {}
+    bool KeyPreview() const override { return true; }
+    void SendTab() override {}
+    void AddListener(OwnerWindowListener* l) override { listeners.push_back(l); }
+    void RemoveListener(OwnerWindowListener* l) override { std::erase(listeners, l); }
+    void SetEntries(const std::vector<std::string>&) override {}
+    void SetChecked(int, bool) override {}
+    std::optional<std::string> ChooseOpenFile(const std::string&) override { return {}; }
+    std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
+        return {};
+    }
+    void PlotPoint(std::int16_t, float, Colour, bool) override {}
+    void Advance() override {}
+    void SetText(const std::string&) override {}
+    std::string Text() const override { return {}; }
+    void SetForeColour(Colour) override {}
+    void SetBackColour(Colour) override {}
+    void SetVisible(bool) override {}
+    void SetConnectedPicture(bool) override {}
+    int SelStart() const override { return 0; }
+    void SetSelStart(int) override {}
+    int SelLength() const override { return 0; }
+    void SetSelLength(int) override {}
+    void SetBackColor(Colour) override {}
+    bool Visible() const override { return false; }
+    void BringToFront() override {}
+    bool SetFocus() override { return true; }
+    using ConnectionPanel::Move;
+    void Move(float, float, float) override {}
+    void AddListener(EditBoxListener*) override {}
+    void RemoveListener(EditBoxListener*) override {}
+    std::vector<OwnerWindowListener*> listeners;
+};
+
+// The input's settings into the store, in the sections they name.
 void Fill(test::MemorySettingsStore& store, std::string_view text) {
     std::string section = "main";
     while (!text.empty()) {
@@ -46,28 +132,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     files.files["/prog/Chinese.lan"] = "1;File,2;Data Format\r\n";
 
     Shell shell;
-    Panel connection;
     test::FakeMessageBoxes messages;
     Grid grids[4]{Grid("grd_fuel"), Grid("grd_ign"), Grid("grd3"), Grid("grd4")};
-    Box boxes[4];
-    test::FakeControl chk[kMeasuredChannels], scale[kMeasuredChannels], thrMin, thrMax;
+    test::FakeControl chk[kMeasuredChannels], scale[kMeasuredChannels];
     MainView view;
     view.window = &shell;
     view.messages = &messages;
-    view.connection = &connection;
+    view.connection = &shell;
     view.grids = {&grids[0], &grids[1], &grids[2], &grids[3]};
-    view.txtgrd_fuel = &boxes[0];
-    view.txtgrd_ign = &boxes[1];
-    view.txtgrd3 = &boxes[2];
-    view.txtGrd4 = &boxes[3];
+    view.txtgrd_fuel = view.txtgrd_ign = view.txtgrd3 = view.txtGrd4 = &shell;
     view.dialogs = &shell;
     view.mnLanguage = &shell;
     for (int n = 0; n < kMeasuredChannels; ++n) {
         view.channels.chk[n] = &chk[n];
         view.channels.txtEscala[n] = &scale[n];
     }
-    view.parameters.txtTHRmin = &thrMin;
-    view.parameters.txtTHRmax = &thrMax;
 
     {
         frmKAVRIN frm(view, Platform{device, ports, clock, settings, files, "/prog"}, shell);

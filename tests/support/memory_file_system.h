@@ -39,7 +39,7 @@ public:
         return true;
     }
     bool MakeFolder(const std::string& /*path*/) override { return !readOnly; }
-    std::string StateFolder() override { return stateFolder; }
+    std::string StateFolder() override { return "/home/user/.local/state"; }
 
     // Datalogs grow in files[path] as they are appended; with failWrites set
     // every append and flush fails, as on a full disk.
@@ -52,7 +52,6 @@ public:
     std::map<std::string, std::string> files;
     bool readOnly = false;
     bool failWrites = false;
-    std::string stateFolder = "/home/user/.local/state";
 
 private:
     class Stream final : public AppendStream {
