@@ -393,14 +393,23 @@ void QtGridControl::paintEvent(QPaintEvent* event) {
     }
 
     // Each cell's line runs along its top and left edge, which is the pixel the
-    // editing box skips.
+    // editing box skips. Only the lines that cross the repainted area are drawn.
     painter.setPen(ToQColor(kGridLineColour));
+    const QRect box = area.boundingRect();
+    const int x0 = std::max(0, box.left()), x1 = std::min(right, box.right());
+    const int y0 = std::max(0, box.top()), y1 = std::min(bottom, box.bottom());
+    const auto across = [&](int y) {
+        if (y >= box.top() && y <= box.bottom() && x0 <= x1) painter.drawLine(x0, y, x1, y);
+    };
+    const auto down = [&](int x) {
+        if (x >= box.left() && x <= box.right() && y0 <= y1) painter.drawLine(x, y0, x, y1);
+    };
     for (int r : rows)
-        if (RowPixels(r) > 0) painter.drawLine(0, RowY(r), right, RowY(r));
-    painter.drawLine(0, bottom, right, bottom);
+        if (RowPixels(r) > 0) across(RowY(r));
+    across(bottom);
     for (int c : cols)
-        if (ColPixels(c) > 0) painter.drawLine(ColX(c), 0, ColX(c), bottom);
-    painter.drawLine(right, 0, right, bottom);
+        if (ColPixels(c) > 0) down(ColX(c));
+    down(right);
 
     if (hasFocus() && row_ >= fixedRows_ && col_ >= fixedCols_) {
         painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
