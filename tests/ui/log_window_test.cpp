@@ -142,13 +142,11 @@ TEST_F(LogWindowTest, ApplySelectedWritesTheChosenCellsAndNothingElse) {
     EXPECT_TRUE(device.written.empty()) << "nothing is written without a chosen cell";
     panel.proposal()->item(index / 15, index % 15)->setSelected(true);
     panel.findChild<QPushButton*>("applySelected")->click();
-    const auto m = MakeWriteMessage('M', static_cast<std::uint8_t>(index), cell->proposedByte);
-    EXPECT_EQ(device.written, std::vector<std::uint8_t>(m.begin(), m.end()));
+    EXPECT_EQ(device.written, Writes({{index, cell->proposedByte}}));
     // One step of the history: undo writes the cell's byte back.
     device.ClearWritten();
     window->findChild<QAction*>("mnUndo")->trigger();
-    const auto back = MakeWriteMessage('M', static_cast<std::uint8_t>(index), 100);
-    EXPECT_EQ(device.written, std::vector<std::uint8_t>(back.begin(), back.end()));
+    EXPECT_EQ(device.written, Writes({{index, 100}}));
 }
 
 } // namespace
