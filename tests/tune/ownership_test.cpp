@@ -212,6 +212,9 @@ TEST(Reconcile, EachChoiceLeavesTheImageAndTheUsersOwnBytesAsItMust) {
     }
 }
 
+// Online the image lags behind the writes: undo of a block fill writes back
+// what each cell held before it, a write not yet echoed included (the bytes on
+// the wire, last first, and redo are the window test's).
 TEST(UndoHistory, ABlockFillOnlineIsOneStepAndUndoWritesWhatItWroteOver) {
     Window w;
     for (int i = 0; i < 3; ++i) w.config.ConfigImage.Set(i, 10); // from the ECU
@@ -221,33 +224,16 @@ TEST(UndoHistory, ABlockFillOnlineIsOneStepAndUndoWritesWhatItWroteOver) {
         w.WriteConfigByte(1, 20); // sent, its echo not come: the image still holds 10
     }
     w.FillBlock({0, 1, 2}, 30);
-    EXPECT_EQ(w.history.Size(), 2u);
-    EXPECT_EQ(w.history.UndoName(), "block fill");
-
-    const HistoryAction undo = w.history.Undo();
-    EXPECT_EQ(undo.writes, (std::vector<ByteWrite>{{2, 10}, {1, 20}, {0, 10}}))
+    EXPECT_EQ(w.history.Undo().writes, (std::vector<ByteWrite>{{2, 10}, {1, 20}, {0, 10}}))
         << "cell 1 goes back to the 20 written before, not the image's 10";
-    EXPECT_FALSE(undo.layOut);
-    w.Apply(undo);
-    EXPECT_EQ(w.history.RedoName(), "block fill");
-    EXPECT_EQ(w.history.Redo().writes, (std::vector<ByteWrite>{{0, 30}, {1, 30}, {2, 30}}));
-    EXPECT_FALSE(w.history.CanRedo());
-
-    // A new step after an undo drops what could be redone.
-    w.history.Undo();
-    w.history.Undo();
-    {
+    // A new step after an undo drops what could be redone; a step that
+    // changes nothing is not kept.
+    for (int twice = 0; twice < 2; ++twice) {
         UndoHistory::Step typed(w.history, "ignition map cell");
         w.WriteConfigByte(170, 5);
     }
     EXPECT_FALSE(w.history.CanRedo());
-    EXPECT_EQ(w.history.Size(), 1u);
-    // A step that changes nothing is not kept.
-    {
-        UndoHistory::Step same(w.history, "ignition map cell");
-        w.WriteConfigByte(170, 5);
-    }
-    EXPECT_EQ(w.history.Size(), 1u);
+    EXPECT_EQ(w.history.Size(), 2u);
 }
 
 TEST(UndoHistory, KeepsTheNewestThousandStepsAndUndoesALayoutChangeWhole) {
