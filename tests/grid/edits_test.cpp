@@ -97,13 +97,7 @@ protected:
         config = Filled();
         rig.device.ClearWritten();
         const EfiReadResult read = ReadEfiText(text, config);
-        EfiLoadHooks hooks;
-        hooks.SizeConfig = [this] { config.SizeImage(); };
-        hooks.WriteConfigByte = [this](std::int16_t i, std::int16_t v) {
-            rig.link.WriteConfigByte('M', i, v);
-        };
-        hooks.ShowConfig = [this] { refresh.ShowConfig(); };
-        if (read.ok) LoadEfiSteps(read.steps, config, hooks);
+        if (read.ok) rig.Load(read, [this] { refresh.ShowConfig(); });
         return read;
     }
     // Runs a cell handler as the grid editor does and returns the cell's text.
