@@ -17,7 +17,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>

@@ -61,19 +61,6 @@ struct Window {
             ownership.OfflineWrite(index, v);
         }
     }
-    void Apply(const HistoryAction& action) {
-        if (action.layOut) LayOut(*action.layOut);
-        for (const ByteWrite& w : action.writes) WriteConfigByte(w.index, w.value);
-    }
-    // The grid editor's commit of a selection: each cell's handler opens a
-    // step of its own inside the block's.
-    void FillBlock(const std::vector<int>& cells, int value) {
-        UndoHistory::Step block(history, "block fill");
-        for (int index : cells) {
-            UndoHistory::Step cell(history, "fuel map cell");
-            WriteConfigByte(index, value);
-        }
-    }
 };
 
 TEST(Reconcile, DecidesBetweenTakingSilentlyAndReportingAndListsTheDifferences) {
@@ -223,7 +210,15 @@ TEST(UndoHistory, ABlockFillOnlineIsOneStepAndUndoWritesWhatItWroteOver) {
         UndoHistory::Step typed(w.history, "fuel map cell");
         w.WriteConfigByte(1, 20); // sent, its echo not come: the image still holds 10
     }
-    w.FillBlock({0, 1, 2}, 30);
+    // The grid editor's commit of a block: each cell's handler opens a step of
+    // its own inside the block's.
+    {
+        UndoHistory::Step block(w.history, "block fill");
+        for (int index : {0, 1, 2}) {
+            UndoHistory::Step cell(w.history, "fuel map cell");
+            w.WriteConfigByte(index, 30);
+        }
+    }
     EXPECT_EQ(w.history.Undo().writes, (std::vector<ByteWrite>{{2, 10}, {1, 20}, {0, 10}}))
         << "cell 1 goes back to the 20 written before, not the image's 10";
     // A new step after an undo drops what could be redone; a step that
@@ -264,7 +259,8 @@ TEST(UndoHistory, KeepsTheNewestThousandStepsAndUndoesALayoutChangeWhole) {
     EXPECT_EQ(*undo.layOut, ConfigDimensions::Start());
     ASSERT_EQ(undo.writes.size(), 214u);
     EXPECT_EQ(undo.writes[3], (ByteWrite{3, 33}));
-    f.Apply(undo);
+    f.LayOut(*undo.layOut);
+    for (const ByteWrite& w : undo.writes) f.WriteConfigByte(w.index, w.value);
     EXPECT_EQ(f.config.ImageLast, 214);
     EXPECT_EQ(f.history.Redo().layOut->MapCols, 16);
 
