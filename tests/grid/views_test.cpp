@@ -50,6 +50,7 @@ constexpr Colour kBlue = Rgb(0, 0, 255), kRed = Rgb(255, 0, 0), kBlack = Rgb(0, 
 class ViewsTest : public testing::Test {
 protected:
     ViewsTest() {
+        dataFormat = kFormattedData;
         for (int i = 0; i < 8; ++i) fields.options[i] = &options[i];
         for (int i = 0; i < 2; ++i) fields.options2[i] = &options2[i];
         Resize(15, 11);
@@ -114,7 +115,7 @@ protected:
 
     Configuration config;
     WriteSuppression writes;
-    WindowState state = test::StateIn(kFormattedData);
+    WindowState state;
     DataFormatMode& dataFormat = state.DataFormat;
     MapViewState& maps = state.maps;
     // Sized by SizeGrids, all but the rows of the one-row tables.

@@ -53,11 +53,4 @@ public:
     bool answerYes = true;
 };
 
-// The window's shared state in a given display mode.
-inline WindowState StateIn(DataFormatMode mode) {
-    WindowState state;
-    state.DataFormat = mode;
-    return state;
-}
-
 } // namespace kavrin::test

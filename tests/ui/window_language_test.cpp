@@ -4,8 +4,6 @@
 // into the program instead.
 #include "support/window_rig.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
