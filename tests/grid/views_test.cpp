@@ -324,11 +324,6 @@ TEST_F(ViewsTest, SingleCellSelectedOnlyWhenTheBlockIsOneCell) {
     }
 }
 
-struct Marker final : FakeControl {
-    void Move(int left, int top) override { at = {left, top}; }
-    std::pair<int, int> at;
-};
-
 // The operating point in the maps, one tick after another: which fuel cell is
 // tinted and where the two marker boxes go. Columns of 64 px, rows of 16 px
 // whatever the font; the fuel grid at (280, 340), the ignition grid's top at
@@ -340,7 +335,7 @@ TEST_F(ViewsTest, OperatingPointGivesCellTintAndMarkers) {
     grd_ign.move(280, 600);
     grd_fuel.SetRow(3);
     grd_fuel.SetCol(8);
-    Marker p, p2;
+    FakeControl p, p2;
     LiveCellTracker tracker{grids, p, p2, state};
 
     struct Case {
