@@ -332,8 +332,8 @@ TEST_F(GridWidgetTest, ColoursShowInTheDrawingAndLeaveTheEditAlone) {
 
     Drag({1, 1}, {2, 3});
     const QImage image = fuel->grab().toImage();
-    const auto at = [&](int row, int col, int inside = 1) {
-        return image.pixelColor(fuel->CellRect(row, col).topLeft() + QPoint(inside, inside));
+    const auto at = [&](int row, int col) {
+        return image.pixelColor(fuel->CellRect(row, col).topLeft() + QPoint(1, 1));
     };
     bool red = false; // the text is drawn in red
     const QRect cell = fuel->CellRect(3, 2).adjusted(1, 1, 0, 0);
@@ -342,11 +342,9 @@ TEST_F(GridWidgetTest, ColoursShowInTheDrawingAndLeaveTheEditAlone) {
             red |= image.pixelColor(x, y).red() > 150 && image.pixelColor(x, y).green() < 100;
     EXPECT_TRUE(red);
     EXPECT_EQ(at(1, 4), QColor(0, 200, 0));
-    EXPECT_EQ(at(2, 2), QColor(96, 96, 255));      // the block
-    EXPECT_EQ(at(3, 3), QColor(Qt::white));        // outside it
-    EXPECT_EQ(at(2, 2, 0), QColor(192, 192, 192)); // grid line
+    EXPECT_EQ(at(2, 2), QColor(96, 96, 255)); // the block
+    EXPECT_EQ(at(3, 3), QColor(Qt::white));   // outside it
     EXPECT_EQ(at(0, 1), fuel->palette().color(QPalette::Button));
-    EXPECT_EQ(image.pixelColor(fuel->viewport()->width() - 2, 5), QColor(128, 128, 128));
 }
 
 TEST_F(GridWidgetTest, ColumnWidthsAreLoadedAndStoredUnderTheGridsName) {
