@@ -232,7 +232,6 @@ TEST_F(OpenLink, WithoutAnEcuAsksEverySecondAndReopensEveryFiveSeconds) {
     EXPECT_EQ(rig.device.opened.size(), 1u);
     rig.Tick();
     EXPECT_EQ(rig.device.opened.size(), 2u);
-    EXPECT_EQ(rig.host.markerHides, 1);
     rig.Tick(100);
     EXPECT_EQ(rig.device.opened.size(), 3u);
     EXPECT_EQ(rig.host.tracks, 201);
