@@ -153,12 +153,9 @@ protected:
     std::vector<std::uint8_t> WritesOnWire() const {
         std::vector<std::uint8_t> out;
         const auto& w = device.written;
-        for (std::size_t i = 0; i < w.size(); ++i)
-            if (w[i] == 'M' && i + 3 < w.size()) {
-                out.insert(out.end(), w.begin() + std::ptrdiff_t(i),
-                           w.begin() + std::ptrdiff_t(i + 4));
-                i += 3;
-            }
+        for (std::size_t i = 0; i < w.size(); i += w[i] == 'M' ? 4 : 1)
+            if (w[i] == 'M')
+                out.insert(out.end(), w.begin() + i, w.begin() + std::min(i + 4, w.size()));
         return out;
     }
     // Echoes every write on the wire back as the ECU would.
