@@ -88,10 +88,9 @@ TEST_F(WindowTest, DefaultsAndDamagedValuesAreLimitedToWhatTheWindowCanShow) {
 TEST_F(WindowTest, AStoreThatCannotRememberIsSaidOnceAndTheToolWorksOn) {
     settings.canRemember = false;
     Start();
-    EXPECT_EQ(said, std::vector<std::string>{"T107"});
     Chk(1)->click();
     Trigger("mnMode1");
-    EXPECT_EQ(said.size(), 1u);
+    EXPECT_EQ(said, std::vector<std::string>{"T107"});
     EXPECT_TRUE(Find<QAction>("mnMode1")->isChecked());
 }
 
@@ -108,7 +107,6 @@ TEST_F(WindowTest, LanguageMenuListsEachLanguageOnceAndSwitchesTheTexts) {
     EXPECT_EQ(Title(0) + " " + Tab0(), "Datei T13");
     Trigger("mnlan1");
     EXPECT_EQ(Languages(), "English *Russian Deutsch Mine ");
-    EXPECT_EQ(settings.Get("main", "language"), "Russian");
     EXPECT_EQ(Title(0), "Файл");
     EXPECT_EQ(Tab0(), "Каналы I");
     EXPECT_TRUE(Find<QLabel>("lblFuelMap")->text().startsWith("КАРТА ВПРЫСКА"));
