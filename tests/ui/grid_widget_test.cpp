@@ -298,9 +298,7 @@ TEST_F(GridWidgetTest, CancelKeepsTheFocusButEveryCellIsOffered) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(box->hasFocus());
     onValidar = nullptr; // accepted now, and offered again on every later focus loss
-    for (QWidget* w :
-         {static_cast<QWidget*>(next), static_cast<QWidget*>(box), static_cast<QWidget*>(next)})
-        w->setFocus();
+    for (QWidget* w : std::initializer_list<QWidget*>{next, box, next}) w->setFocus();
     EXPECT_EQ(offers.size(), 6u);
 }
 
