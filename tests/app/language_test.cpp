@@ -47,7 +47,6 @@ TEST(LanguageFile, TheDeclaredCharsetDecodesTheWholeFileWhereverItStands) {
     texts.Load(
         "1;\xD4\xE0\xE9\xEB\r\n# cp1251\r\n#CHARSET=204\r\n2;\xCF\xF0\xE0\xE2\xEA\xE0~\xD1\xEE\r\n",
         *decoder);
-    EXPECT_EQ(texts.charset, 204);
     EXPECT_EQ(texts.Text(1), "Файл");
     EXPECT_EQ(texts.Text(2), "Правка~Со");
 }
