@@ -52,17 +52,15 @@ struct ChosenFile final : FileDialogs {
 };
 
 // A configuration like the simulated ECU's: fuel rising through the map,
-// THR MIN 20, THR MAX 220, EFI factor 100.
+// THR MIN 20, THR MAX 220, the options byte 129, the cut-off at 24 (6000 rpm)
+// and EFI factor 100.
 inline std::vector<std::uint8_t> Tune() {
     std::vector<std::uint8_t> image(214, 0);
     for (int i = 0; i < 165; ++i) image[i] = static_cast<std::uint8_t>(40 + i);
     for (int i = 165; i < 180; ++i) image[i] = 28;
     for (int i = 180; i < 201; ++i) image[i] = 128;
-    image[205] = 20;
-    image[206] = 220;
-    image[207] = 129;
-    image[208] = 24;
-    image[209] = 100;
+    for (auto [index, value] : {std::pair{205, 20}, {206, 220}, {207, 129}, {208, 24}, {209, 100}})
+        image[std::size_t(index)] = std::uint8_t(value);
     return image;
 }
 
