@@ -4,7 +4,6 @@
 // serial device the test feeds, a port table, a clock that moves only when
 // told, settings and files in memory. The link ticks are run by hand, and what
 // message boxes say is noted and the boxes closed.
-#include "link/write_message.h"
 #include "support/fake_link_host.h"
 #include "support/fake_serial_device.h"
 #include "support/link_rig.h"
@@ -64,12 +63,12 @@ inline std::vector<std::uint8_t> Tune() {
     return image;
 }
 
-// The write messages of (index, value) pairs, in order, as they go on the wire.
+// The write messages of (index, value) pairs, in order, as they go on the wire:
+// "M", index, value and their check, a frame's shape.
 inline std::vector<std::uint8_t> Writes(const std::vector<std::pair<int, int>>& writes) {
     std::vector<std::uint8_t> out;
     for (auto [index, value] : writes) {
-        const auto m = MakeWriteMessage('M', static_cast<std::uint8_t>(index),
-                                        static_cast<std::uint8_t>(value));
+        const auto m = Frame('M', static_cast<std::uint16_t>(value << 8 | index));
         out.insert(out.end(), m.begin(), m.end());
     }
     return out;
@@ -156,11 +155,10 @@ protected:
                 out.insert(out.end(), w.begin() + i, w.begin() + std::min(i + 4, w.size()));
         return out;
     }
-    // Echoes every write on the wire back as the ECU would.
+    // Echoes every write on the wire back as the ECU would: an echo is the
+    // write message itself.
     void EchoWrites() {
-        const auto w = WritesOnWire();
-        for (std::size_t i = 0; i < w.size(); i += 4)
-            device.Feed(Frame('M', static_cast<std::uint16_t>(w[i + 2] << 8 | w[i + 1])));
+        device.Feed(WritesOnWire());
         device.ClearWritten();
         Tick();
     }
