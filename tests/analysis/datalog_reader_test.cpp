@@ -192,10 +192,10 @@ TEST(TraceSummary, ColumnsHoldTheirRowsMinimumAndMaximum) {
     EXPECT_EQ(log.RowAt(-5), 0u);
 }
 
-// The configuration of the moment a log started lies beside it.
+// The configuration of the moment a log started lies beside it (a plain name's
+// is the log window test's).
 TEST(LogConfiguration, BesideTheLogOrTheWindowsOwn) {
     const std::pair<const char*, const char*> paths[] = {
-        {"/runs/kavrin-2026-12-07-031500.csv", "/runs/kavrin-2026-12-07-031500.efi"},
         {"C:\\logs\\run.CSV", "C:\\logs\\run.efi"},
         {"/runs.d/run", "/runs.d/run.efi"},
         {"/runs/.hidden", "/runs/.hidden.efi"},
