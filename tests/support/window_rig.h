@@ -97,8 +97,9 @@ protected:
         window->activateWindow();
         QCoreApplication::processEvents();
     }
-    // Starts, receives the image and leaves the window online with a clean wire.
-    void Connect(const std::vector<std::uint8_t>& image) {
+    // Starts, receives the image (the tune above unless given) and leaves the
+    // window online with a clean wire.
+    void Connect(const std::vector<std::uint8_t>& image = Tune()) {
         Start();
         device.ClearWritten();
         device.Feed(Dump(image));

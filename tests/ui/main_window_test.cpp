@@ -12,7 +12,6 @@ namespace {
 
 class MainWindowTest : public WindowRig {
 protected:
-    void Connect() { WindowRig::Connect(Tune()); }
     QLineEdit* Field(const char* name) const { return Find<QLineEdit>(name); }
     // Clicks into a field and replaces its text as a user would.
     void TypeInto(const char* name, const char* text) {

@@ -76,7 +76,7 @@ TEST_F(WindowTuneTest, AnOfflineEditIsReportedAndEachChoiceEndsAsItSays) {
 
 // The ECU changed a byte while the line was silent: the reconnect reports it.
 TEST_F(WindowTuneTest, AReconnectToAChangedEcuIsReported) {
-    Connect(Tune());
+    Connect();
     EXPECT_FALSE(ReportOpen()) << "the first dump is taken silently";
     Tick(150); // silence: the port is opened again
     ASSERT_FALSE(window->logic().linkState().flags.online);
@@ -92,7 +92,7 @@ TEST_F(WindowTuneTest, AReconnectToAChangedEcuIsReported) {
 // Undo of a block fill online writes back exactly the bytes it wrote over,
 // last first; redo writes the fill again.
 TEST_F(WindowTuneTest, UndoAndRedoOfABlockFillOnlineWriteTheExactBytes) {
-    Connect(Tune());
+    Connect();
     TypeCell("grd_fuel", 0, 3, "9");
     std::vector<std::pair<int, int>> fill, before;
     for (int row = 1; row <= 11; ++row) fill.emplace_back((row - 1) * 15 + 2, 9);
@@ -115,7 +115,7 @@ TEST_F(WindowTuneTest, UndoAndRedoOfABlockFillOnlineWriteTheExactBytes) {
 // Compare with a file: a refused one changes nothing; a good one is reported,
 // and the selected rows are taken as one step, written to the ECU online.
 TEST_F(WindowTuneTest, CompareWithAFileAndTakeTheSelectedValues) {
-    Connect(Tune());
+    Connect();
     files.files["/work/bad.efi"] = "format=15x11\r\n;EFI\r\nx\r\n";
     chosen.choice = "/work/bad.efi";
     Trigger("mnCompare");
