@@ -4,7 +4,6 @@
 #include "grid/grid.h"
 #include "support/memory_settings_store.h"
 #include "support/qt_application.h"
-#include "ui/qt_controls.h"
 #include "ui/qt_edit_box.h"
 #include "ui/qt_grid_control.h"
 #include "ui/qt_owner_window.h"
