@@ -119,8 +119,7 @@ TEST(Reconcile, AWriteUnconfirmedWhenTheLinkWentOfflineStaysMine) {
     w.ownership.LinkWentOffline(w.config.ConfigImage);
     EXPECT_EQ(w.config.ConfigImage[9], 200);
     const ReconcileResult r = Reconcile(w.config, w.ownership, Dump({{9, 150}}));
-    ASSERT_EQ(r.differences.size(), 1u);
-    EXPECT_EQ(r.differences[0], (ByteDifference{9, 200, 150, true, false}));
+    EXPECT_EQ(r.differences, (std::vector<ByteDifference>{{9, 200, 150, true, false}}));
 }
 
 TEST(Reconcile, AFileOfOtherDimensionsIsAWholeConfigurationDifference) {
