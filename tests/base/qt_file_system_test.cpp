@@ -4,8 +4,8 @@
 #include "base/qt_file_system.h"
 #include "base/text_entries.h"
 #include "base/qt_settings_store.h"
+#include "support/qt_application.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -68,10 +68,6 @@ TEST(QtFileSystem, AStreamFailsItsFlushOnAFullDiskOrAVanishedFolder) {
 }
 
 TEST(QtSettingsStore, RemembersWhereItCanAndSaysWhereItCannot) {
-    int argc = 1;
-    char name[] = "qt_settings_store_test";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
     QTemporaryDir home;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
 

@@ -28,7 +28,6 @@ struct Bench {
         }
         return out;
     }
-    void Send(char command) { ecu.Receive(Bytes{static_cast<std::uint8_t>(command)}); }
 
     test::FakeClock clock;
     EcuSimulator ecu;
@@ -45,7 +44,7 @@ TEST(EcuSimulatorTest, FaultyDumpsOnDemandFailTheToolsCheck) {
     };
     for (const auto& c : cases) {
         Bench bench(c.options);
-        bench.Send('G');
+        bench.ecu.Receive(Bytes{'G'});
         const Bytes out = bench.Run(50);
         EXPECT_EQ(out.size(), c.size);
         EXPECT_THAT(bench.ecu.TakeEvents(), ElementsAre("G", c.event));

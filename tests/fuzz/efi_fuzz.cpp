@@ -7,17 +7,6 @@
 
 using namespace kavrin;
 
-namespace {
-void Load(const EfiReadResult& file, fuzz::Wire& rig) {
-    EfiLoadHooks hooks;
-    hooks.SizeConfig = [&rig] { rig.config.SizeImage(); };
-    hooks.WriteConfigByte = [&rig](std::int16_t index, std::int16_t value) {
-        rig.link.WriteConfigByte('M', index, value);
-    };
-    LoadEfiSteps(file.steps, rig.config, hooks);
-}
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::Wire rig;
     rig.state.flags.online = true;
@@ -30,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const EfiStep& step : file.steps)
         fuzz::Check(step.kind != EfiStep::Kind::Value || (step.a >= 0 && step.a <= 255),
                     "an accepted value outside 0..255");
-    Load(file, rig);
+    rig.Load(file);
     const Configuration& config = rig.config;
     const auto& w = rig.device.written;
     fuzz::CheckWire(w, config.ImageLast);
@@ -44,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const EfiReadResult again = ReadEfiText(WriteEfiText(config), config);
     fuzz::Check(again.ok, "a saved file is refused");
     fuzz::Wire reload;
-    Load(again, reload);
+    reload.Load(again);
     for (int i = 0; i < config.ImageLast; ++i)
         fuzz::Check(reload.config.ConfigImage[i] == config.ConfigImage[i], "a byte lost on saving");
     return 0;

@@ -58,10 +58,12 @@ std::string Values(int count) {
 
 const std::string kHeader = "format=15x11\r\nsize=214\r\n;EFI\r\n";
 
-// Online unless a test says otherwise: every write is a message on the wire.
+// Online and formatted unless a test says otherwise: every write is a message
+// on the wire.
 class EditsTest : public ::testing::Test {
 protected:
     EditsTest() {
+        DataFormat = F;
         rig.Open();
         flags.online = true;
         texts.Load(test::NumberedLanguageFile());
@@ -97,13 +99,7 @@ protected:
         config = Filled();
         rig.device.ClearWritten();
         const EfiReadResult read = ReadEfiText(text, config);
-        EfiLoadHooks hooks;
-        hooks.SizeConfig = [this] { config.SizeImage(); };
-        hooks.WriteConfigByte = [this](std::int16_t i, std::int16_t v) {
-            rig.link.WriteConfigByte('M', i, v);
-        };
-        hooks.ShowConfig = [this] { refresh.ShowConfig(); };
-        if (read.ok) LoadEfiSteps(read.steps, config, hooks);
+        if (read.ok) rig.Load(read, [this] { refresh.ShowConfig(); });
         return read;
     }
     // Runs a cell handler as the grid editor does and returns the cell's text.
@@ -121,7 +117,7 @@ protected:
     LinkFlags& flags = rig.state.flags;
     CountingRefresh refresh;
     test::FakeMessageBoxes messages;
-    WindowState state = test::StateIn(F);
+    WindowState state;
     DataFormatMode& DataFormat = state.DataFormat;
     LiveValueStore& LastValues = state.LastValues;
     std::array<FakeControl, 12> field; // by parameter offset; 6 is the option byte

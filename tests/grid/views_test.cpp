@@ -50,6 +50,7 @@ constexpr Colour kBlue = Rgb(0, 0, 255), kRed = Rgb(255, 0, 0), kBlack = Rgb(0, 
 class ViewsTest : public testing::Test {
 protected:
     ViewsTest() {
+        dataFormat = kFormattedData;
         for (int i = 0; i < 8; ++i) fields.options[i] = &options[i];
         for (int i = 0; i < 2; ++i) fields.options2[i] = &options2[i];
         Resize(15, 11);
@@ -114,7 +115,7 @@ protected:
 
     Configuration config;
     WriteSuppression writes;
-    WindowState state = test::StateIn(kFormattedData);
+    WindowState state;
     DataFormatMode& dataFormat = state.DataFormat;
     MapViewState& maps = state.maps;
     // Sized by SizeGrids, all but the rows of the one-row tables.
@@ -323,11 +324,6 @@ TEST_F(ViewsTest, SingleCellSelectedOnlyWhenTheBlockIsOneCell) {
     }
 }
 
-struct Marker final : FakeControl {
-    void Move(int left, int top) override { at = {left, top}; }
-    std::pair<int, int> at;
-};
-
 // The operating point in the maps, one tick after another: which fuel cell is
 // tinted and where the two marker boxes go. Columns of 64 px, rows of 16 px
 // whatever the font; the fuel grid at (280, 340), the ignition grid's top at
@@ -339,7 +335,7 @@ TEST_F(ViewsTest, OperatingPointGivesCellTintAndMarkers) {
     grd_ign.move(280, 600);
     grd_fuel.SetRow(3);
     grd_fuel.SetCol(8);
-    Marker p, p2;
+    FakeControl p, p2;
     LiveCellTracker tracker{grids, p, p2, state};
 
     struct Case {

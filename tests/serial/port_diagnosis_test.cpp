@@ -28,6 +28,8 @@ DeviceFacts Facts(bool mayReadWrite, const char* group = "dialout", bool listed 
 
 TEST(PortDiagnosis, SaysWhyAndWhatToDo) {
     const LanguageTexts english = EnglishTexts(); // the reasons in the shipped words
+    const OpenError notFound{Kind::NotFound, ""}, refused{Kind::Refused, ""},
+        io{Kind::Other, "Input/output error"}, none;
     DeviceFacts gone, unknown, modemManager = Facts(true, "dialout", false, {{88, "ModemManager"}});
     gone.looked = modemManager.modemManagerProbes = true;
     struct Case {
@@ -38,54 +40,32 @@ TEST(PortDiagnosis, SaysWhyAndWhatToDo) {
         const char* detail; // a part of it
     };
     const Case cases[] = {
-        {"", {Kind::NotFound, ""}, unknown, "no such port", "Ports that exist: COM1, COM34."},
-        {"/dev/ttyUSB3",
-         {Kind::NotFound, ""},
-         unknown,
-         "no such device",
+        {"", notFound, unknown, "no such port", "Ports that exist: COM1, COM34."},
+        {"/dev/ttyUSB3", notFound, unknown, "no such device",
          "/dev/ttyUSB3 does not exist. Ports that exist: COM1, COM34."},
-        {"/dev/ttyUSB3", {Kind::Refused, ""}, gone, "no such device", "does not exist"},
-        {"/dev/ttyUSB0",
-         {Kind::Refused, ""},
-         Facts(false),
-         "permission denied",
+        {"/dev/ttyUSB3", refused, gone, "no such device", "does not exist"},
+        {"/dev/ttyUSB0", refused, Facts(false), "permission denied",
          "the group dialout, which you are not in. Join it with\n"
          "    sudo usermod -aG dialout alice\nthen log out and in again"},
-        {"/dev/ttyUSB0",
-         {Kind::Refused, ""},
-         Facts(false, "uucp", true),
-         "permission denied",
+        {"/dev/ttyUSB0", refused, Facts(false, "uucp", true), "permission denied",
          "joined the group uucp that owns /dev/ttyUSB0 after this login. Log out and in again"},
-        {"/dev/ttyS0",
-         {Kind::Refused, ""},
-         Facts(false, "root"),
-         "permission denied",
-         "Ask the administrator"},
-        {"/dev/ttyS0",
-         {Kind::Refused, ""},
-         Facts(true, "dialout", false, {{1234, "minicom"}}),
-         "in use by minicom (1234)",
-         "/dev/ttyS0 is held by minicom (process 1234). Close"},
-        {"/dev/ttyS0", {Kind::Refused, ""}, Facts(true), "in use", "in use by another program"},
-        {"\\\\.\\COM3", {Kind::Refused, ""}, unknown, "access denied", "may be using it"},
-        {"/dev/ttyACM0",
-         {Kind::Refused, ""},
-         modemManager,
-         "in use by ModemManager (88)",
+        {"/dev/ttyS0", refused, Facts(false, "root"), "permission denied", "Ask the administrator"},
+        {"/dev/ttyS0", refused, Facts(true, "dialout", false, {{1234, "minicom"}}),
+         "in use by minicom (1234)", "/dev/ttyS0 is held by minicom (process 1234). Close"},
+        {"/dev/ttyS0", refused, Facts(true), "in use", "in use by another program"},
+        {"\\\\.\\COM3", refused, unknown, "access denied", "may be using it"},
+        {"/dev/ttyACM0", refused, modemManager, "in use by ModemManager (88)",
          "ModemManager is running and tries USB serial devices as modems"},
-        {"/dev/ttyS0",
-         {Kind::Other, "Input/output error"},
-         Facts(true),
-         "Input/output error",
-         "/dev/ttyS0: Input/output error."},
-        {"fake:1", {Kind::None, ""}, unknown, "", ""},
+        {"/dev/ttyS0", io, Facts(true), "Input/output error", "/dev/ttyS0: Input/output error."},
+        {"fake:1", none, unknown, "", ""},
     };
     for (const Case& c : cases) {
-        const PortDiagnosis d = DiagnoseOpenFailure(c.device, c.error, c.facts, {"COM1", "COM34"}, english);
+        const PortDiagnosis d =
+            DiagnoseOpenFailure(c.device, c.error, c.facts, {"COM1", "COM34"}, english);
         EXPECT_EQ(d.reason, c.reason) << c.detail;
         EXPECT_NE(d.detail.find(c.detail), std::string::npos) << d.detail;
     }
-    EXPECT_EQ(DiagnoseOpenFailure("/dev/ttyUSB3", {Kind::NotFound, ""}, unknown, {}, english).detail,
+    EXPECT_EQ(DiagnoseOpenFailure("/dev/ttyUSB3", notFound, unknown, {}, english).detail,
               "/dev/ttyUSB3 does not exist. No serial port was found: is the adapter plugged in?");
 }
 

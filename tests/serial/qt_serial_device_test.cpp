@@ -2,8 +2,8 @@
 // The real terminal device, on a pseudo-terminal pair made for the test.
 #include "serial/port_system.h"
 #include "serial/qt_serial_device.h"
+#include "support/qt_application.h"
 
-#include <QCoreApplication>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -79,10 +79,6 @@ std::span<const std::uint8_t> Bytes(std::string_view text) {
 // end to end). A failed open keeps why, and a second look names who holds the
 // port: this very program. A line that hangs up fails the device.
 TEST(QtSerialDevice, OpensExclusivelyMovesBytesAndNoticesAHangUp) {
-    int argc = 1;
-    char name[] = "serial_device_test";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
     auto pty = std::make_unique<Pty>();
     pty->Send("stale");
     QtSerialDevice device, other;

@@ -29,6 +29,7 @@ public:
         if (onChecked) onChecked();
     }
     bool IsChecked() const override { return checked; }
+    void Move(int left, int top) override { at = {left, top}; }
 
     std::string text;
     int textWrites = 0;
@@ -36,6 +37,7 @@ public:
     Colour backColour = 0;
     bool visible = true;
     bool checked = false;
+    std::pair<int, int> at; // where it was moved last
     // Raised like a check box's click event when its state is set by program.
     std::function<void()> onChecked;
 };
@@ -52,12 +54,5 @@ public:
     std::vector<std::string> shown;
     bool answerYes = true;
 };
-
-// The window's shared state in a given display mode.
-inline WindowState StateIn(DataFormatMode mode) {
-    WindowState state;
-    state.DataFormat = mode;
-    return state;
-}
 
 } // namespace kavrin::test

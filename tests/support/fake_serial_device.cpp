@@ -6,7 +6,6 @@
 namespace kavrin::test {
 
 bool FakeSerialDevice::Open(const std::string& deviceName) {
-    if (isOpen) Close();
     lastError = {};
     failed = false;
     if (missing.count(deviceName)) {
@@ -18,11 +17,6 @@ bool FakeSerialDevice::Open(const std::string& deviceName) {
     opened.push_back(deviceName);
     incoming.clear(); // both directions are purged at open
     return true;
-}
-
-void FakeSerialDevice::Close() {
-    if (isOpen) ++closes;
-    isOpen = false;
 }
 
 void FakeSerialDevice::Write(std::span<const std::uint8_t> bytes) {

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,7 +17,7 @@ class FakeSerialDevice final : public SerialDevice {
 public:
     bool Open(const std::string& deviceName) override;
     OpenError LastOpenError() const override { return lastError; }
-    void Close() override;
+    void Close() override { isOpen = false; }
     void Write(std::span<const std::uint8_t> bytes) override;
     std::size_t Read(std::span<std::uint8_t> into) override;
     bool Failed() const override { return failed; }
@@ -31,7 +30,6 @@ public:
     std::set<std::string> missing;   // device names that fail to open
     OpenError lastError;             // a missing device is not found
     std::vector<std::string> opened; // every successful open, in order
-    int closes = 0;
     bool isOpen = false;
     std::string openName;
     std::deque<std::uint8_t> incoming;

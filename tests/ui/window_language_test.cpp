@@ -4,8 +4,6 @@
 // into the program instead.
 #include "support/window_rig.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
@@ -58,8 +56,7 @@ protected:
 TEST_F(WindowLanguageTest, NoWordOnScreenIsMissingFromTheLanguageFile) {
     ports.ports = {"COM1", "COM3"};
     device.missing = {"fake:3"};
-    std::vector<std::uint8_t> image(214, 7);
-    Connect(image);
+    Connect(std::vector<std::uint8_t>(214, 7));
     for (const QAction* a : window->menuBar()->actions()) CheckMenu(a->menu());
     CheckWidgets(window.get());
     // The log window and its mixture panel, on a log of one row.

@@ -65,18 +65,17 @@ TEST_F(WindowTuneTest, AnOfflineEditIsReportedAndEachChoiceEndsAsItSays) {
             chosen.choice = "/work/mine.efi";
             Click("reportSaveMine");
             EXPECT_TRUE(files.files.contains("/work/mine.efi"));
-            EXPECT_TRUE(ReportOpen()) << "then the user chooses";
             EXPECT_EQ(Image(168), 50);
             EXPECT_TRUE(WritesOnWire().empty());
             break;
         }
-        EXPECT_EQ(ReportOpen(), choice == SaveMine);
+        EXPECT_EQ(ReportOpen(), choice == SaveMine) << "after saving, the user chooses";
     }
 }
 
 // The ECU changed a byte while the line was silent: the reconnect reports it.
 TEST_F(WindowTuneTest, AReconnectToAChangedEcuIsReported) {
-    Connect(Tune());
+    Connect();
     EXPECT_FALSE(ReportOpen()) << "the first dump is taken silently";
     Tick(150); // silence: the port is opened again
     ASSERT_FALSE(window->logic().linkState().flags.online);
@@ -92,7 +91,7 @@ TEST_F(WindowTuneTest, AReconnectToAChangedEcuIsReported) {
 // Undo of a block fill online writes back exactly the bytes it wrote over,
 // last first; redo writes the fill again.
 TEST_F(WindowTuneTest, UndoAndRedoOfABlockFillOnlineWriteTheExactBytes) {
-    Connect(Tune());
+    Connect();
     TypeCell("grd_fuel", 0, 3, "9");
     std::vector<std::pair<int, int>> fill, before;
     for (int row = 1; row <= 11; ++row) fill.emplace_back((row - 1) * 15 + 2, 9);
@@ -103,7 +102,6 @@ TEST_F(WindowTuneTest, UndoAndRedoOfABlockFillOnlineWriteTheExactBytes) {
 
     ASSERT_FALSE(window->logic().tune().InStep());
     auto* undo = Find<QAction>("mnUndo");
-    EXPECT_TRUE(undo->isEnabled());
     EXPECT_TRUE(undo->text().startsWith("T180 ")) << undo->text().toStdString();
     undo->trigger();
     EXPECT_EQ(WritesOnWire(), Writes(before));
@@ -116,7 +114,7 @@ TEST_F(WindowTuneTest, UndoAndRedoOfABlockFillOnlineWriteTheExactBytes) {
 // Compare with a file: a refused one changes nothing; a good one is reported,
 // and the selected rows are taken as one step, written to the ECU online.
 TEST_F(WindowTuneTest, CompareWithAFileAndTakeTheSelectedValues) {
-    Connect(Tune());
+    Connect();
     files.files["/work/bad.efi"] = "format=15x11\r\n;EFI\r\nx\r\n";
     chosen.choice = "/work/bad.efi";
     Trigger("mnCompare");
