@@ -60,7 +60,9 @@ void ChartWidget::Clear() {
 
 void ChartWidget::Line(int x1, int y1, int x2, int y2, Colour colour) {
     QPainter& p = Painter();
-    p.setPen(ToQColor(colour));
+    // A channel's points come one after another in its colour: a new pen is
+    // made only when the colour changes.
+    if (p.pen().color() != ToQColor(colour)) p.setPen(ToQColor(colour));
     p.drawLine(x1, y1, x2, y2);
     Changed(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
                   QPoint(std::max(x1, x2), std::max(y1, y2))));

@@ -72,7 +72,9 @@ std::string QtWidgetControl::Text() const {
 }
 
 void QtWidgetControl::SetForeColour(Colour colour) {
-    if (!widget_) return;
+    // Each refresh sets the live values' colours again: the same one costs nothing.
+    if (!widget_ || fore_ == colour) return;
+    fore_ = colour;
     SetPaletteRole(
         widget_, qobject_cast<QLineEdit*>(widget_) ? QPalette::Text : QPalette::WindowText, colour);
     if (qobject_cast<QAbstractButton*>(widget_))

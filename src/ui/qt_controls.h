@@ -33,6 +33,8 @@ public:
 
 private:
     QPointer<QWidget> widget_;
+    // The text colour last set through this control.
+    std::optional<Colour> fore_;
 };
 
 // A menu item with a check mark.
