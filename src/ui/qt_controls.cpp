@@ -66,7 +66,16 @@ void QtWidgetControl::SetText(const std::string& text) {
 
 std::string QtWidgetControl::Text() const {
     if (auto* l = qobject_cast<QLabel*>(widget_)) return l->text().toStdString();
-    if (auto* e = qobject_cast<QLineEdit*>(widget_)) return e->text().toStdString();
+    if (auto* e = qobject_cast<QLineEdit*>(widget_)) {
+        // The chart reads its scale boxes at every point: a text that stayed
+        // is not converted again.
+        const QString text = e->text();
+        if (text != lastText_) {
+            lastText_ = text;
+            lastTextUtf8_ = text.toStdString();
+        }
+        return lastTextUtf8_;
+    }
     if (auto* b = qobject_cast<QAbstractButton*>(widget_)) return b->text().toStdString();
     return {};
 }

@@ -35,6 +35,9 @@ private:
     QPointer<QWidget> widget_;
     // The text colour last set through this control.
     std::optional<Colour> fore_;
+    // A box's text as last read, and the same in UTF-8.
+    mutable QString lastText_;
+    mutable std::string lastTextUtf8_;
 };
 
 // A menu item with a check mark.

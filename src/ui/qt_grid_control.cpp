@@ -375,11 +375,17 @@ void QtGridControl::paintEvent(QPaintEvent* event) {
     const std::vector<int> cols = ShownCols();
     if (rows.empty() || cols.empty()) return;
 
-    const int right = ColX(cols.back()) + ColPixels(cols.back());
-    const int bottom = RowY(rows.back()) + RowPixels(rows.back());
-    for (int r : rows) {
-        for (int c : cols) {
-            const QRect cell = CellRect(r, c);
+    // Each shown row's and column's place, worked out once for the whole paint.
+    std::vector<int> ys(rows.size()), xs(cols.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) ys[i] = RowY(rows[i]);
+    for (std::size_t i = 0; i < cols.size(); ++i) xs[i] = ColX(cols[i]);
+    const int right = xs.back() + ColPixels(cols.back());
+    const int bottom = ys.back() + RowPixels(rows.back());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int r = rows[i];
+        for (std::size_t j = 0; j < cols.size(); ++j) {
+            const int c = cols[j];
+            const QRect cell(xs[j], ys[i], ColPixels(c), RowPixels(r));
             if (cell.isEmpty() || !area.intersects(cell)) continue;
             painter.fillRect(cell, ShownBackground(r, c));
             const QString& text = Cell(r, c)->text;
@@ -404,11 +410,11 @@ void QtGridControl::paintEvent(QPaintEvent* event) {
     const auto down = [&](int x) {
         if (x >= box.left() && x <= box.right() && y0 <= y1) painter.drawLine(x, y0, x, y1);
     };
-    for (int r : rows)
-        if (RowPixels(r) > 0) across(RowY(r));
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (RowPixels(rows[i]) > 0) across(ys[i]);
     across(bottom);
-    for (int c : cols)
-        if (ColPixels(c) > 0) down(ColX(c));
+    for (std::size_t j = 0; j < cols.size(); ++j)
+        if (ColPixels(cols[j]) > 0) down(xs[j]);
     down(right);
 
     if (hasFocus() && row_ >= fixedRows_ && col_ >= fixedCols_) {
