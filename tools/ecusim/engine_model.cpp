@@ -285,16 +285,16 @@ EngineModel::Fuel EngineModel::CommandedFuel(const Physical& p, double rpm,
 }
 
 double EngineModel::Afr(std::int64_t elapsedMs, const EcuImage& image) const {
-    if (elapsedMs < kSensorRichUntilMs) return 9.0;
-    if (elapsedMs < kSensorReadyMs) return 19.0;
+    if (elapsedMs < kSensorRichUntilMs) return kLambdaLowAfr;
+    if (elapsedMs < kSensorReadyMs) return kLambdaHighAfr;
     const std::int64_t burnt = elapsedMs - kTransportDelayMs;
     const Physical p = At(burnt);
     const double rpm = CutRpm(p.rpm, image);
     const Fuel fuel = CommandedFuel(p, rpm, image);
-    if (fuel.pulseMs <= 0.0) return 19.0; // nothing burning: the sensor sees air
+    if (fuel.pulseMs <= 0.0) return kLambdaHighAfr; // nothing burning: the sensor sees air
     const double afr = 14.7 * RequiredFuelMs(rpm, p.throttlePercent) / fuel.pulseMs *
                        (1.0 + 0.01 * Draw(kLambdaNoise, elapsedMs));
-    return std::clamp(afr, 9.0, 19.0);
+    return std::clamp<double>(afr, kLambdaLowAfr, kLambdaHighAfr);
 }
 
 std::array<std::uint16_t, EngineModel::kChannels>
@@ -336,7 +336,9 @@ EngineModel::Channels(std::int64_t elapsedMs, const EcuImage& image) const {
     ch[6] = Count(std::max(0.0, p.throttleRate) * 255.0 / 100.0);
     ch[7] = Count(p.engineTempC * 0.8);
     ch[8] = Count(p.airTempC * 0.8);
-    ch[9] = Count(std::clamp((Afr(elapsedMs, image) - 9.0) * 25.5, 0.0, 255.0));
+    ch[kLambdaChannel] = Count(std::clamp(
+        (Afr(elapsedMs, image) - kLambdaLowAfr) * 255.0 / (kLambdaHighAfr - kLambdaLowAfr), 0.0,
+        255.0));
     ch[10] = Count(p.manifoldKpa);
     ch[12] = static_cast<std::uint16_t>(fuel.accelSteps);
     ch[13] = Count(fuel.warmUpPercent);
@@ -346,13 +348,13 @@ EngineModel::Channels(std::int64_t elapsedMs, const EcuImage& image) const {
         kVoltCountsPerVolt);
 
     std::uint16_t status = 0;
-    if (p.cranking) status |= kCranking;
-    if (p.stopped) status |= kStop;
+    if (p.cranking) status |= kCrankingBit;
+    if (p.stopped) status |= kStopBit;
     // Until the first revolutions have shown where top dead centre is.
-    if (!p.stopped && elapsedMs < kStopEndsMs + 1000) status |= kFirst;
-    if ((elapsedMs / 30000) % 4 == 2) status |= kSelector; // the rider flips the map switch
-    if (options & EcuImage::kNegativePulseStart) status |= kPulseHighLow;
-    if (!p.cranking && !p.stopped && rpm > 1500.0) status |= kAdvance;
+    if (!p.stopped && elapsedMs < kStopEndsMs + 1000) status |= kFirstBit;
+    if ((elapsedMs / 30000) % 4 == 2) status |= kSelectorBit; // the rider flips the map switch
+    if (options & EcuImage::kNegativePulseStart) status |= kPulseBit;
+    if (!p.cranking && !p.stopped && rpm > 1500.0) status |= kAnticipBit;
     ch[kStatusChannel] = status;
     return ch;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "ecu_image.h"
+#include "live/channels.h"
 
 #include <array>
 #include <cstdint>
@@ -34,16 +35,9 @@ struct EngineSetup {
 // noise, and sits at its ends while it is still cold.
 class EngineModel {
 public:
-    static constexpr int kChannels = 17; // 16 measured channels and the status bits
-    static constexpr int kStatusChannel = 16;
-
-    // Status bits of channel 16.
-    static constexpr std::uint16_t kCranking = 1u << 0;
-    static constexpr std::uint16_t kSelector = 1u << 1;
-    static constexpr std::uint16_t kStop = 1u << 2;
-    static constexpr std::uint16_t kPulseHighLow = 1u << 3;
-    static constexpr std::uint16_t kFirst = 1u << 4;
-    static constexpr std::uint16_t kAdvance = 1u << 5;
+    // The measured channels and the status bits, numbered and laid out as
+    // the tool reads them (live/channels.h).
+    static constexpr int kChannels = kMeasuredChannels + 1;
 
     // Engine stopped, then the starter turns it, then it fires.
     static constexpr std::int64_t kStopEndsMs = 300;
