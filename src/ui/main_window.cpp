@@ -623,29 +623,20 @@ void MainWindow::BuildStatusBar(QWidget* client) {
     panel->SetConnectedPicture(false);
     view_.connection = panel;
 
-    auto* log = new QLabel(barra);
-    log->setObjectName(QStringLiteral("barra_log"));
-    log->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    log->setContentsMargins(4, 0, 4, 0);
-    log->hide();
-    row->addWidget(log, 3);
-    view_.logPanel = Own<QtWidgetControl>(log);
-
-    notInEcu_ = new QLabel(barra);
-    notInEcu_->setObjectName(QStringLiteral("barra_notInEcu"));
-    notInEcu_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    notInEcu_->setContentsMargins(4, 0, 4, 0);
-    notInEcu_->hide();
-    row->addWidget(notInEcu_, 2);
+    // Panels shown only while they have something to say.
+    const auto hiddenPanel = [&](const char* name, int stretch) {
+        auto* panel = new QLabel(barra);
+        panel->setObjectName(QString::fromLatin1(name));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setContentsMargins(4, 0, 4, 0);
+        panel->hide();
+        row->addWidget(panel, stretch);
+        return panel;
+    };
+    view_.logPanel = Own<QtWidgetControl>(hiddenPanel("barra_log", 3));
+    notInEcu_ = hiddenPanel("barra_notInEcu", 2);
     view_.notInEcuPanel = Own<QtWidgetControl>(notInEcu_);
-
-    auto* note = new QLabel(barra);
-    note->setObjectName(QStringLiteral("barra_note"));
-    note->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    note->setContentsMargins(4, 0, 4, 0);
-    note->hide();
-    row->addWidget(note, 3);
-    view_.notePanel = Own<QtWidgetControl>(note);
+    view_.notePanel = Own<QtWidgetControl>(hiddenPanel("barra_note", 3));
 }
 
 void MainWindow::BindLanguageAndFiles() {
