@@ -36,6 +36,7 @@ bool QtSerialDevice::Open(const std::string& deviceName) {
     Close();
     error_ = {};
     failed_ = false;
+    readsDriver_ = false;
     if (deviceName.empty()) {
         error_.kind = OpenError::Kind::NotFound;
         return false;
