@@ -7,6 +7,7 @@
 #include "ui/accessibility.h"
 #include "ui/auto_dialog.h"
 #include "ui/difference_dialog.h"
+#include "ui/number_glyphs.h"
 #include "ui/qt_edit_box.h"
 #include "ui/qt_grid_control.h"
 #include "tune/config_items.h"
@@ -262,9 +263,10 @@ QWidget* MakeTabPage(const char* name) {
     return page;
 }
 
-QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, int w, int h,
-                  Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
-    auto* label = new QLabel(text, parent);
+template <class Label = QLabel>
+Label* MakeLabel(QWidget* parent, const QString& text, int x, int y, int w, int h,
+                 Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* label = new Label(text, parent);
     label->setGeometry(x, y, w, h);
     label->setAlignment(align);
     return label;
@@ -296,8 +298,9 @@ void MainWindow::BuildChannelTabs(QWidget* client) {
         auto* scale = new QLineEdit(QString::fromLatin1(initial.txtEscala), page);
         scale->setObjectName(QStringLiteral("txtEscala%1").arg(n));
         scale->setGeometry(98, y + 1, 40, kRow - 2);
-        auto* value = MakeLabel(page, QString::fromLatin1(initial.lblvalor), 140, y, 72, kRow,
-                                Qt::AlignRight | Qt::AlignVCenter);
+        // Repainted each tick it changes: drawn from its glyphs.
+        auto* value = MakeLabel<NumberLabel>(page, QString::fromLatin1(initial.lblvalor), 140, y,
+                                             72, kRow, Qt::AlignRight | Qt::AlignVCenter);
         value->setObjectName(QStringLiteral("lblvalor%1").arg(n));
         value->setFont(valueFont);
         value->setAutoFillBackground(true);

@@ -393,8 +393,9 @@ void QtGridControl::paintEvent(QPaintEvent* event) {
             bool number = false;
             text.toDouble(&number);
             painter.setPen(ShownTextColour(r, c));
-            painter.drawText(cell.adjusted(3, 1, -3, 0),
-                             Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft), text);
+            const QRect inside = cell.adjusted(3, 1, -3, 0);
+            const int align = Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft);
+            if (!glyphs_.Draw(painter, inside, align, text)) painter.drawText(inside, align, text);
         }
     }
 

@@ -8,6 +8,7 @@
 // own.
 #include "base/grid_control.h"
 #include "base/listener_list.h"
+#include "ui/number_glyphs.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>
@@ -146,6 +147,7 @@ private:
     ListenerList<GridListener> listeners_;
     Drag drag_ = Drag::None;
     bool pressed_ = false;
+    NumberGlyphs glyphs_; // the cells' numbers, drawn without laying them out
 };
 
 } // namespace kavrin
