@@ -95,8 +95,10 @@ void ChartWidget::paintEvent(QPaintEvent* event) {
     const QRect area = event->rect();
     lastRepaint_ = area.translated(-kFrame, -kFrame).intersected(image_.rect());
     p.drawImage(lastRepaint_.topLeft() + QPoint(kFrame, kFrame), image_, lastRepaint_);
-    p.setPen(palette().color(QPalette::Mid));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (!rect().adjusted(1, 1, -1, -1).contains(area)) {
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 } // namespace kavrin

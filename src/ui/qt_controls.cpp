@@ -45,28 +45,35 @@ QPixmap ConnectionPixmap(bool connected) {
 }
 } // namespace
 
+QtWidgetControl::Kind QtWidgetControl::KindOf(QWidget* widget) {
+    if (qobject_cast<QLabel*>(widget)) return Kind::Label;
+    if (qobject_cast<QLineEdit*>(widget)) return Kind::Field;
+    if (qobject_cast<QAbstractButton*>(widget)) return Kind::Button;
+    return Kind::Other;
+}
+
 void QtWidgetControl::SetText(const std::string& text) {
     // The window rewrites its labels and fields with what they mostly show
     // already (every tick, every refresh of the image): an unchanged text is
     // not set again, so Qt neither lays it out nor paints it.
     const QString q = Q(text);
-    if (auto* l = qobject_cast<QLabel*>(widget_)) {
+    if (auto* l = As<QLabel>(Kind::Label)) {
         if (l->text() != q) l->setText(q);
-    } else if (auto* e = qobject_cast<QLineEdit*>(widget_)) {
+    } else if (auto* e = As<QLineEdit>(Kind::Field)) {
         // Setting a field also drops what the user did in it (its modified
         // mark, undo history, caret and selection); only a field the user has
         // not touched since and that already says the same is left alone.
         if (e->text() != q || e->isModified() || e->hasFocus() || e->isUndoAvailable() ||
             e->isRedoAvailable())
             e->setText(q);
-    } else if (auto* b = qobject_cast<QAbstractButton*>(widget_)) {
+    } else if (auto* b = As<QAbstractButton>(Kind::Button)) {
         if (b->text() != q) b->setText(q);
     }
 }
 
 std::string QtWidgetControl::Text() const {
-    if (auto* l = qobject_cast<QLabel*>(widget_)) return l->text().toStdString();
-    if (auto* e = qobject_cast<QLineEdit*>(widget_)) {
+    if (auto* l = As<QLabel>(Kind::Label)) return l->text().toStdString();
+    if (auto* e = As<QLineEdit>(Kind::Field)) {
         // The chart reads its scale boxes at every point: a text that stayed
         // is not converted again.
         const QString text = e->text();
@@ -76,7 +83,7 @@ std::string QtWidgetControl::Text() const {
         }
         return lastTextUtf8_;
     }
-    if (auto* b = qobject_cast<QAbstractButton*>(widget_)) return b->text().toStdString();
+    if (auto* b = As<QAbstractButton>(Kind::Button)) return b->text().toStdString();
     return {};
 }
 
@@ -85,14 +92,14 @@ void QtWidgetControl::SetForeColour(Colour colour) {
     if (!widget_ || fore_ == colour) return;
     fore_ = colour;
     SetPaletteRole(
-        widget_, qobject_cast<QLineEdit*>(widget_) ? QPalette::Text : QPalette::WindowText, colour);
-    if (qobject_cast<QAbstractButton*>(widget_))
+        widget_, kind_ == Kind::Field ? QPalette::Text : QPalette::WindowText, colour);
+    if (kind_ == Kind::Button)
         SetPaletteRole(widget_, QPalette::ButtonText, colour);
 }
 
 void QtWidgetControl::SetBackColour(Colour colour) {
     if (!widget_) return;
-    if (qobject_cast<QLineEdit*>(widget_)) {
+    if (kind_ == Kind::Field) {
         SetPaletteRole(widget_, QPalette::Base, colour);
         return;
     }
@@ -123,11 +130,11 @@ void QtWidgetControl::Move(int left, int top) {
 }
 
 void QtWidgetControl::SetChecked(bool checked) {
-    if (auto* b = qobject_cast<QAbstractButton*>(widget_)) b->setChecked(checked);
+    if (auto* b = As<QAbstractButton>(Kind::Button)) b->setChecked(checked);
 }
 
 bool QtWidgetControl::IsChecked() const {
-    auto* b = qobject_cast<QAbstractButton*>(widget_);
+    auto* b = As<QAbstractButton>(Kind::Button);
     return b && b->isChecked();
 }
 

@@ -18,7 +18,7 @@ QColor ToQColor(Colour colour);
 // Any widget with a text: labels, line edits, buttons, check boxes.
 class QtWidgetControl : public CheckControl {
 public:
-    explicit QtWidgetControl(QWidget* widget) : widget_(widget) {}
+    explicit QtWidgetControl(QWidget* widget) : widget_(widget), kind_(KindOf(widget)) {}
     void SetText(const std::string& text) override;
     std::string Text() const override;
     void SetForeColour(Colour colour) override;
@@ -32,7 +32,17 @@ public:
     QWidget* widget() const { return widget_; }
 
 private:
+    // What the widget is, found once: live frames reach these calls hundreds
+    // of times a second.
+    enum class Kind { Label, Field, Button, Other };
+    static Kind KindOf(QWidget* widget);
+    template <class W>
+    W* As(Kind kind) const {
+        return kind_ == kind ? static_cast<W*>(widget_.data()) : nullptr;
+    }
+
     QPointer<QWidget> widget_;
+    Kind kind_;
     // The text colour last set through this control.
     std::optional<Colour> fore_;
     // A box's text as last read, and the same in UTF-8.
