@@ -267,7 +267,10 @@ template <class Label = QLabel>
 Label* MakeLabel(QWidget* parent, const QString& text, int x, int y, int w, int h,
                  Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
     auto* label = new Label(text, parent);
-    label->setGeometry(x, y, w, h);
+    // Placed by hand and never resized: a new text then asks no layout pass
+    // of the page, which live values would otherwise do many times a second.
+    label->move(x, y);
+    label->setFixedSize(w, h);
     label->setAlignment(align);
     return label;
 }
