@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QStandardPaths>
 #include <QTabBar>
@@ -111,31 +112,44 @@ QString QtFileDialogs::Filter(int kind) const {
     return Q(texts.Text(kind)) + QStringLiteral(";;") + Q(texts.Text(text::kAllFilesFilter));
 }
 
+std::optional<std::string> QtFileDialogs::Choose(const std::string& title, bool save,
+                                                 const QString& folder, const QString& file,
+                                                 int filterKind) {
+    if (!dialog_) dialog_ = new QFileDialog(parent_);
+    QFileDialog& d = *dialog_;
+    d.setWindowTitle(Q(title));
+    d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    d.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    d.setNameFilter(Filter(filterKind));
+    if (!folder.isEmpty()) d.setDirectory(folder);
+    // A name to propose; without one the field keeps the last choice.
+    if (!file.isEmpty()) d.selectFile(file);
+    if (d.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = d.selectedFiles();
+    return chosen.isEmpty() ? std::nullopt : Chosen(chosen.first());
+}
+
 std::optional<std::string> QtFileDialogs::ChooseOpenFile(const std::string& title) {
-    return Chosen(
-        QFileDialog::getOpenFileName(parent_, Q(title), QString(), Filter(text::kEfiFilter)));
+    return Choose(title, false, QString(), QString(), text::kEfiFilter);
 }
 
 std::optional<std::string> QtFileDialogs::ChooseSaveFile(const std::string& title,
                                                          const std::string& proposedName) {
     // Asks before replacing an existing file, as QFileDialog does by default.
-    return Chosen(
-        QFileDialog::getSaveFileName(parent_, Q(title), Q(proposedName), Filter(text::kEfiFilter)));
+    const QFileInfo proposed(Q(proposedName));
+    return Choose(title, true, proposed.isAbsolute() ? proposed.absolutePath() : QString(),
+                  proposed.fileName(), text::kEfiFilter);
 }
 
 std::optional<std::string> QtFileDialogs::ChooseLogFile(const std::string& title,
                                                         const std::string& proposedName) {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString proposed =
-        documents.isEmpty() ? Q(proposedName) : documents + '/' + Q(proposedName);
-    return Chosen(
-        QFileDialog::getSaveFileName(parent_, Q(title), proposed, Filter(text::kCsvFilter)));
+    return Choose(title, true, documents, Q(proposedName), text::kCsvFilter);
 }
 
 std::optional<std::string> QtFileDialogs::ChooseLogToOpen(const std::string& title) {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return Chosen(
-        QFileDialog::getOpenFileName(parent_, Q(title), documents, Filter(text::kCsvFilter)));
+    return Choose(title, false, documents, QString(), text::kCsvFilter);
 }
 
 } // namespace kavrin

@@ -12,6 +12,7 @@
 
 #include <functional>
 
+class QFileDialog;
 class QMenu;
 class QTabBar;
 class QTabWidget;
@@ -78,7 +79,16 @@ public:
 
 private:
     QString Filter(int kind) const;
+    // Shows the window's one file dialog, set up for this choice: for a
+    // save, in a folder and with a file name; for an open, in folder (the
+    // last one shown when empty).
+    std::optional<std::string> Choose(const std::string& title, bool save, const QString& folder,
+                                      const QString& file, int filterKind);
     QPointer<QWidget> parent_;
+    // Kept for the window's life: a dialog made for each choice saved its
+    // history to disk and stopped its folder reader's thread, on the
+    // window's thread, after the user had chosen.
+    QPointer<QFileDialog> dialog_;
     const LanguageTexts* texts_ = nullptr;
 };
 

@@ -3,6 +3,7 @@
 // menu, ".efi" files, the "Comm" menu and what
 // accessibility tools read.
 #include "support/window_rig.h"
+#include "ui/qt_window_parts.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -11,6 +12,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 
 namespace kavrin::test {
 namespace {
@@ -249,12 +255,54 @@ TEST_F(WindowTest, ChartHasTheDesignSizeAndDrawsEachTickInOneRepaint) {
     const int before = chart.repaints();
     for (int x = 60; x < 560; ++x) chart.Line(x, 100, x - 1, 120, Rgb(0, 0, 255));
     QCoreApplication::processEvents();
+    EXPECT_EQ(chart.repaints(), before) << "nothing shown before the tick ends";
+    chart.Show();
+    QCoreApplication::processEvents();
     EXPECT_EQ(chart.repaints() - before, 1);
     EXPECT_EQ(chart.lastRepaint(), QRect(59, 100, 501, 21)) << "only the columns drawn in";
     // Painting the widget again (as after being covered) shows the same picture.
     EXPECT_EQ(chart.grab().toImage().pixelColor(301, 111), QColor(0, 0, 255));
     chart.Clear();
     EXPECT_NE(chart.image().pixelColor(300, 110), QColor(0, 0, 255));
+}
+
+// The window keeps one file dialog for every choice: a save proposes its
+// name in its folder, an open starts in the last folder, and what the user
+// picks comes back as the file's path.
+TEST(FileDialogTest, OneDialogServesEachChoiceWithItsFolderAndName) {
+    QTemporaryDir folder;
+    const QString efi = folder.filePath(QStringLiteral("tune.efi"));
+    QWidget parent;
+    QtFileDialogs dialogs(&parent);
+    struct Seen {
+        bool save = false;
+        QString folder, name;
+    } seen;
+    const auto answer = [&seen](const QString& typed) {
+        QTimer::singleShot(0, [&seen, typed] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* d = qobject_cast<QFileDialog*>(w);
+                if (!d || !d->isVisible()) continue;
+                auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                seen = {d->acceptMode() == QFileDialog::AcceptSave,
+                        d->directory().absolutePath(), name->text()};
+                name->setText(typed);
+                static_cast<QDialog*>(d)->accept(); // as its button does
+            }
+        });
+    };
+    answer(QStringLiteral("tune.efi"));
+    EXPECT_EQ(dialogs.ChooseSaveFile("Save", efi.toStdString()), efi.toStdString());
+    EXPECT_TRUE(seen.save);
+    EXPECT_EQ(seen.folder, QDir(folder.path()).absolutePath());
+    EXPECT_EQ(seen.name, QStringLiteral("tune.efi"));
+
+    QFile(efi).open(QIODevice::WriteOnly);
+    answer(QStringLiteral("tune.efi"));
+    EXPECT_EQ(dialogs.ChooseOpenFile("Open"), efi.toStdString());
+    EXPECT_FALSE(seen.save);
+    EXPECT_EQ(seen.folder, QDir(folder.path()).absolutePath());
+    EXPECT_EQ(parent.findChildren<QFileDialog*>().size(), 1);
 }
 
 } // namespace
