@@ -136,6 +136,7 @@ void LiveChannels::Refresh() {
     }
     if (statusDue_) ShowStatusBits(state_.LastValues[kStatusChannel]);
     statusDue_ = false;
+    chart_.Show();
 }
 
 } // namespace kavrin

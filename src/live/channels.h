@@ -70,6 +70,8 @@ public:
     virtual void Advance() = 0;
     // The window's load: the chart takes its scale and draws its empty grid.
     virtual void Start() {}
+    // The end of a tick's frames: what they drew is shown.
+    virtual void Show() {}
 };
 
 // The controls of the "Channels" tabs; one this build of the window lacks is

@@ -19,6 +19,9 @@ public:
     // Text with its top left corner at (x, top).
     virtual void Print(int x, int top, const std::string& text, Colour colour) = 0;
     virtual int TextWidth(const std::string& text) const = 0;
+    // What was drawn since the last call goes to the screen: once a tick,
+    // however many lines the tick drew.
+    virtual void Show() {}
 };
 
 } // namespace kavrin

@@ -25,6 +25,7 @@ public:
     void DrawChartGrid();
     void PlotPoint(std::int16_t channel, float value, Colour colour, bool plotted) override;
     void Advance() override;
+    void Show() override { canvas_.Show(); }
 
     // The y of a shown value at a scale, limited to -3000..3000.
     std::int32_t PointY(float value, double scale) const;

@@ -27,13 +27,19 @@ ChartWidget::ChartWidget(QSize drawingArea, QWidget* parent)
 
 void ChartWidget::Changed(const QRect& area) {
     // A tick's lines fall in the few columns its engine-speed frames moved
-    // over: only those are copied to the screen, not the whole picture. The
-    // area asked for only grows until the repaint, so Qt's region stays one
-    // rectangle.
-    const QRect grown = changed_.united(area.intersected(image_.rect()));
-    if (grown == changed_) return;
-    changed_ = grown;
-    update(changed_.translated(kFrame, kFrame));
+    // over: only those are copied to the screen, not the whole picture, as
+    // one rectangle.
+    changed_ = changed_.united(area.intersected(image_.rect()));
+}
+
+void ChartWidget::Show() {
+    if (!changed_.isEmpty()) update(changed_.translated(kFrame, kFrame));
+}
+
+const QPen& ChartWidget::PenFor(Colour colour) {
+    for (const auto& [c, pen] : pens_)
+        if (c == colour) return pen;
+    return pens_.emplace_back(colour, QPen(ToQColor(colour))).second;
 }
 
 QPainter& ChartWidget::Painter() {
@@ -60,9 +66,7 @@ void ChartWidget::Clear() {
 
 void ChartWidget::Line(int x1, int y1, int x2, int y2, Colour colour) {
     QPainter& p = Painter();
-    // A channel's points come one after another in its colour: a new pen is
-    // made only when the colour changes.
-    if (p.pen().color() != ToQColor(colour)) p.setPen(ToQColor(colour));
+    p.setPen(PenFor(colour));
     p.drawLine(x1, y1, x2, y2);
     Changed(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
                   QPoint(std::max(x1, x2), std::max(y1, y2))));

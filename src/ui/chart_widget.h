@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 namespace kavrin {
 
@@ -29,6 +30,7 @@ public:
     void Line(int x1, int y1, int x2, int y2, Colour colour) override;
     void Print(int x, int top, const std::string& text, Colour colour) override;
     int TextWidth(const std::string& text) const override;
+    void Show() override;
 
     // The drawing so far (ends the painting of the current tick).
     const QImage& image() {
@@ -45,8 +47,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Marks an area of the drawing as to be copied to the screen.
+    // Marks an area of the drawing as to be copied to the screen at the next Show.
     void Changed(const QRect& area);
+    const QPen& PenFor(Colour colour);
     // One painter stays open on the image from the first line drawn until the
     // picture is cleared or handed out, rather than one per line.
     QPainter& Painter();
@@ -56,6 +59,8 @@ private:
     std::unique_ptr<QPainter> painter_;
     QFont labelFont_;
     QColor background_;
+    // The traces' pens, made once for each colour.
+    std::vector<std::pair<Colour, QPen>> pens_;
     // What was drawn since the last repaint, in the drawing area's pixels.
     QRect changed_;
     QRect lastRepaint_;
