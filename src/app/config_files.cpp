@@ -16,15 +16,17 @@ void ConfigFiles::SetCaption(const std::string& text) {
 }
 
 void ConfigFiles::mnOpen_Click() {
-    const auto path = view_.dialogs->ChooseOpenFile(texts_.Text(75));
-    if (!path || path->empty()) return;
-    ReadEfiFile(*path);
+    view_.dialogs->ChooseOpenFile(texts_.Text(75), [this](const auto& path) {
+        if (path && !path->empty()) ReadEfiFile(*path);
+    });
 }
 
-void ConfigFiles::mnSave_Click() {
-    const auto path = view_.dialogs->ChooseSaveFile(texts_.Text(76), caption_);
-    if (!path || path->empty()) return;
-    WriteEfiFile(*path);
+void ConfigFiles::mnSave_Click(std::function<void()> after) {
+    view_.dialogs->ChooseSaveFile(texts_.Text(76), caption_,
+                                  [this, after = std::move(after)](const auto& path) {
+                                      if (path && !path->empty()) WriteEfiFile(*path);
+                                      if (after) after();
+                                  });
 }
 
 std::optional<EfiReadResult> ConfigFiles::ReadChecked(const std::string& path) {

@@ -20,8 +20,14 @@ void DatalogControl::mnLog_Click() {
         Stop();
         return;
     }
-    const auto path = view_.dialogs->ChooseLogFile(texts_.Text(text::kLogDialogTitle),
-                                                   DatalogFileName(calendar_.Now()));
+    view_.dialogs->ChooseLogFile(texts_.Text(text::kLogDialogTitle),
+                                 DatalogFileName(calendar_.Now()),
+                                 [this](const auto& path) { StartLog(path); });
+}
+
+void DatalogControl::StartLog(const std::optional<std::string>& path) {
+    // A log started meanwhile (the menu of another window) stays as it is.
+    if (datalog_.Running()) return;
     if (path && !path->empty()) {
         auto stream = files_.CreateStream(*path);
         const Reason why = files_.LastError();

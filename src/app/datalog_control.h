@@ -34,6 +34,7 @@ public:
     const Datalog& datalog() const { return datalog_; }
 
 private:
+    void StartLog(const std::optional<std::string>& path);
     void ReportFailure();
     // The column titles as the window shows them now.
     DatalogHeader Columns() const;

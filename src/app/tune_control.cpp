@@ -149,8 +149,10 @@ void TuneControl::Choose(ReportChoice choice) {
         return;
     case ReportChoice::SaveMine: {
         if (!Dialogs()) return;
-        const auto path = Dialogs()->ChooseSaveFile(texts_.Text(76), configFiles_.caption());
-        if (path && !path->empty()) configFiles_.WriteEfiFile(*path);
+        Dialogs()->ChooseSaveFile(texts_.Text(76), configFiles_.caption(),
+                                  [this](const auto& path) {
+                                      if (path && !path->empty()) configFiles_.WriteEfiFile(*path);
+                                  });
         return;
     }
     case ReportChoice::TakeSelected: {
@@ -297,8 +299,9 @@ void TuneControl::WriteByte(std::int16_t index, std::uint8_t value) {
 
 void TuneControl::mnCompare_Click() {
     if (!Dialogs()) return;
-    const auto path = Dialogs()->ChooseOpenFile(texts_.Text(tt::kCompareTitle));
-    if (path && !path->empty()) CompareWith(*path);
+    Dialogs()->ChooseOpenFile(texts_.Text(tt::kCompareTitle), [this](const auto& path) {
+        if (path && !path->empty()) CompareWith(*path);
+    });
 }
 
 void TuneControl::CompareWith(const std::string& path) {

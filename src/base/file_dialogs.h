@@ -1,28 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 
 namespace kavrin {
 
-// The platform's file dialogs for configuration files and datalogs. Nothing
-// when the user cancels or the dialog fails.
+// What the user chose in a file dialog: nothing when they cancelled or the
+// dialog failed.
+using FileChosen = std::function<void(const std::optional<std::string>&)>;
+
+// The platform's file dialogs for configuration files and datalogs. Each
+// shows its dialog and returns; the choice comes to done once the user has
+// made it (a test's stand-in may answer at once).
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
-    virtual std::optional<std::string> ChooseOpenFile(const std::string& title) = 0;
+    virtual void ChooseOpenFile(const std::string& title, FileChosen done) = 0;
     // Asks before an existing file is overwritten.
-    virtual std::optional<std::string> ChooseSaveFile(const std::string& title,
-                                                      const std::string& proposedName) = 0;
+    virtual void ChooseSaveFile(const std::string& title, const std::string& proposedName,
+                                FileChosen done) = 0;
     // A new datalog (".csv"), proposed under proposedName in the user's
     // documents folder; asks before an existing file is overwritten.
-    virtual std::optional<std::string> ChooseLogFile(const std::string& /*title*/,
-                                                     const std::string& /*proposedName*/) {
-        return std::nullopt;
+    virtual void ChooseLogFile(const std::string& /*title*/, const std::string& /*proposedName*/,
+                               FileChosen done) {
+        done(std::nullopt);
     }
     // A datalog to read (".csv").
-    virtual std::optional<std::string> ChooseLogToOpen(const std::string& title) {
-        return ChooseOpenFile(title);
+    virtual void ChooseLogToOpen(const std::string& title, FileChosen done) {
+        ChooseOpenFile(title, std::move(done));
     }
 };
 

@@ -163,8 +163,9 @@ LogWindow* MainWindow::OpenLog(const std::string& path) {
 }
 
 void MainWindow::mnOpenLog_Click() {
-    const auto path = view_.dialogs->ChooseLogToOpen(frm_->texts().Text(text::kOpenLog));
-    if (path && !path->empty()) OpenLog(*path);
+    view_.dialogs->ChooseLogToOpen(frm_->texts().Text(text::kOpenLog), [this](const auto& path) {
+        if (path && !path->empty()) OpenLog(*path);
+    });
 }
 
 void MainWindow::mnMixture_Click() {
@@ -770,11 +771,15 @@ void MainWindow::AskBeforeClosing() {
         closeAsked_ = false;
         const auto answer = box->standardButton(box->clickedButton());
         if (answer == QMessageBox::Yes) {
-            frm_->files().mnSave_Click();
-            if (frm_->tune().HasUnsavedWork()) return;
-        } else if (answer != QMessageBox::No) {
+            // Closes once the tune is saved; a cancelled or failed save keeps the window.
+            frm_->files().mnSave_Click([this] {
+                if (frm_->tune().HasUnsavedWork()) return;
+                closeAnswered_ = true;
+                close();
+            });
             return;
         }
+        if (answer != QMessageBox::No) return;
         closeAnswered_ = true;
         close();
     });

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -219,12 +220,17 @@ void MixturePanel::SaveTargets() {
 
 void MixturePanel::SaveTargetsToFile() {
     if (!dialogs_) return;
-    const auto path =
-        dialogs_->ChooseSaveFile(frm_.texts().Text(text::kSaveTargets), "afr-targets.txt");
-    if (!path || path->empty()) return;
-    if (!frm_.fileSystem().WriteFile(*path, targets_.ToText()))
+    // The panel may be closed while the dialog is open.
+    dialogs_->ChooseSaveFile(frm_.texts().Text(text::kSaveTargets), "afr-targets.txt",
+                             [self = QPointer<MixturePanel>(this)](const auto& path) {
+                                 if (self && path && !path->empty()) self->WriteTargets(*path);
+                             });
+}
+
+void MixturePanel::WriteTargets(const std::string& path) {
+    if (!frm_.fileSystem().WriteFile(path, targets_.ToText()))
         summary_->setText(
-            S(*path + "\n" +
+            S(path + "\n" +
               frm_.texts().Format(text::kCannotBeWritten,
                                   {frm_.texts().Explain(frm_.fileSystem().LastError())})));
 }

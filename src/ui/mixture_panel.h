@@ -44,6 +44,7 @@ private:
     void LoadTargets(const FuelMapModel& map);
     void SaveTargets();
     void SaveTargetsToFile();
+    void WriteTargets(const std::string& path);
     void ShowTargets();
     void ShowResult();
     MixtureSettings Settings() const;

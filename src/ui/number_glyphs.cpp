@@ -49,8 +49,7 @@ void NumberGlyphs::Prepare(const QFont& font) {
     usable_ = true;
 }
 
-bool NumberGlyphs::Draw(QPainter& painter, const QRect& rect, int alignment,
-                        const QString& text) {
+bool NumberGlyphs::Draw(QPainter& painter, const QRect& rect, int alignment, const QString& text) {
     constexpr int kLongest = 24;
     constexpr int kPlain = Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter | Qt::AlignTop |
                            Qt::AlignBottom | Qt::AlignVCenter | Qt::AlignAbsolute;
@@ -92,8 +91,7 @@ bool NumberGlyphs::Draw(QPainter& painter, const QRect& rect, int alignment,
 
 void NumberLabel::paintEvent(QPaintEvent* event) {
     if (isEnabled() && !wordWrap() && margin() == 0 && indent() < 0 && frameWidth() == 0 &&
-        textFormat() != Qt::RichText && pixmap().isNull() &&
-        layoutDirection() == Qt::LeftToRight) {
+        textFormat() != Qt::RichText && pixmap().isNull() && layoutDirection() == Qt::LeftToRight) {
         QPainter painter(this);
         painter.setPen(palette().color(foregroundRole()));
         if (glyphs_.Draw(painter, contentsRect(), static_cast<int>(alignment()), text())) return;

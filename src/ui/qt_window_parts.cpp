@@ -112,11 +112,15 @@ QString QtFileDialogs::Filter(int kind) const {
     return Q(texts.Text(kind)) + QStringLiteral(";;") + Q(texts.Text(text::kAllFilesFilter));
 }
 
-std::optional<std::string> QtFileDialogs::Choose(const std::string& title, bool save,
-                                                 const QString& folder, const QString& file,
-                                                 int filterKind) {
-    if (!dialog_) dialog_ = new QFileDialog(parent_);
+void QtFileDialogs::Choose(const std::string& title, bool save, const QString& folder,
+                           const QString& file, int filterKind, FileChosen done) {
+    if (!dialog_) {
+        dialog_ = new QFileDialog(parent_);
+        dialog_->setWindowModality(Qt::ApplicationModal);
+    }
     QFileDialog& d = *dialog_;
+    // One choice at a time: a second asked for meanwhile is answered "none".
+    if (d.isVisible()) return done(std::nullopt);
     d.setWindowTitle(Q(title));
     d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     d.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -124,32 +128,38 @@ std::optional<std::string> QtFileDialogs::Choose(const std::string& title, bool 
     if (!folder.isEmpty()) d.setDirectory(folder);
     // A name to propose; without one the field keeps the last choice.
     if (!file.isEmpty()) d.selectFile(file);
-    if (d.exec() != QDialog::Accepted) return std::nullopt;
-    const QStringList chosen = d.selectedFiles();
-    return chosen.isEmpty() ? std::nullopt : Chosen(chosen.first());
+    QObject::connect(
+        &d, &QDialog::finished, &d,
+        [&d, done = std::move(done)](int result) {
+            const QStringList chosen = d.selectedFiles();
+            done(result == QDialog::Accepted && !chosen.isEmpty() ? Chosen(chosen.first())
+                                                                  : std::nullopt);
+        },
+        Qt::SingleShotConnection);
+    d.show();
 }
 
-std::optional<std::string> QtFileDialogs::ChooseOpenFile(const std::string& title) {
-    return Choose(title, false, QString(), QString(), text::kEfiFilter);
+void QtFileDialogs::ChooseOpenFile(const std::string& title, FileChosen done) {
+    Choose(title, false, QString(), QString(), text::kEfiFilter, std::move(done));
 }
 
-std::optional<std::string> QtFileDialogs::ChooseSaveFile(const std::string& title,
-                                                         const std::string& proposedName) {
+void QtFileDialogs::ChooseSaveFile(const std::string& title, const std::string& proposedName,
+                                   FileChosen done) {
     // Asks before replacing an existing file, as QFileDialog does by default.
     const QFileInfo proposed(Q(proposedName));
-    return Choose(title, true, proposed.isAbsolute() ? proposed.absolutePath() : QString(),
-                  proposed.fileName(), text::kEfiFilter);
+    Choose(title, true, proposed.isAbsolute() ? proposed.absolutePath() : QString(),
+           proposed.fileName(), text::kEfiFilter, std::move(done));
 }
 
-std::optional<std::string> QtFileDialogs::ChooseLogFile(const std::string& title,
-                                                        const std::string& proposedName) {
+void QtFileDialogs::ChooseLogFile(const std::string& title, const std::string& proposedName,
+                                  FileChosen done) {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return Choose(title, true, documents, Q(proposedName), text::kCsvFilter);
+    Choose(title, true, documents, Q(proposedName), text::kCsvFilter, std::move(done));
 }
 
-std::optional<std::string> QtFileDialogs::ChooseLogToOpen(const std::string& title) {
+void QtFileDialogs::ChooseLogToOpen(const std::string& title, FileChosen done) {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return Choose(title, false, documents, QString(), text::kCsvFilter);
+    Choose(title, false, documents, QString(), text::kCsvFilter, std::move(done));
 }
 
 } // namespace kavrin

@@ -70,20 +70,21 @@ public:
     explicit QtFileDialogs(QWidget* parent) : parent_(parent) {}
     // The texts that name the kinds of file; the window's, once it has them.
     void SetTexts(const LanguageTexts* texts) { texts_ = texts; }
-    std::optional<std::string> ChooseOpenFile(const std::string& title) override;
-    std::optional<std::string> ChooseSaveFile(const std::string& title,
-                                              const std::string& proposedName) override;
-    std::optional<std::string> ChooseLogFile(const std::string& title,
-                                             const std::string& proposedName) override;
-    std::optional<std::string> ChooseLogToOpen(const std::string& title) override;
+    void ChooseOpenFile(const std::string& title, FileChosen done) override;
+    void ChooseSaveFile(const std::string& title, const std::string& proposedName,
+                        FileChosen done) override;
+    void ChooseLogFile(const std::string& title, const std::string& proposedName,
+                       FileChosen done) override;
+    void ChooseLogToOpen(const std::string& title, FileChosen done) override;
 
 private:
     QString Filter(int kind) const;
     // Shows the window's one file dialog, set up for this choice: for a
     // save, in a folder and with a file name; for an open, in folder (the
-    // last one shown when empty).
-    std::optional<std::string> Choose(const std::string& title, bool save, const QString& folder,
-                                      const QString& file, int filterKind);
+    // last one shown when empty). It is modal, but opened rather than run:
+    // the window's thread goes on with its event loop, not a second one.
+    void Choose(const std::string& title, bool save, const QString& folder, const QString& file,
+                int filterKind, FileChosen done);
     QPointer<QWidget> parent_;
     // Kept for the window's life: a dialog made for each choice saved its
     // history to disk and stopped its folder reader's thread, on the

@@ -74,9 +74,9 @@ struct Shell final : OwnerWindow, LanguageMenu, FileDialogs, LiveChart, Connecti
     void RemoveListener(OwnerWindowListener* l) override { std::erase(listeners, l); }
     void SetEntries(const std::vector<std::string>&) override {}
     void SetChecked(int, bool) override {}
-    std::optional<std::string> ChooseOpenFile(const std::string&) override { return {}; }
-    std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
-        return {};
+    void ChooseOpenFile(const std::string&, FileChosen done) override { done(std::nullopt); }
+    void ChooseSaveFile(const std::string&, const std::string&, FileChosen done) override {
+        done(std::nullopt);
     }
     void PlotPoint(std::int16_t, float, Colour, bool) override {}
     void Advance() override {}

@@ -33,18 +33,18 @@ namespace kavrin::test {
 // Hands out the file the test chose, as if the user had picked it, and notes
 // the titles and proposed names the dialogs showed.
 struct ChosenFile final : FileDialogs {
-    std::optional<std::string> ChooseOpenFile(const std::string& title) override {
+    void ChooseOpenFile(const std::string& title, FileChosen done) override {
         asked += title + " ";
-        return choice;
+        done(choice);
     }
-    std::optional<std::string> ChooseSaveFile(const std::string& title,
-                                              const std::string& proposed) override {
+    void ChooseSaveFile(const std::string& title, const std::string& proposed,
+                        FileChosen done) override {
         asked += title + " " + proposed + " ";
-        return choice;
+        done(choice);
     }
-    std::optional<std::string> ChooseLogFile(const std::string& title,
-                                             const std::string& proposed) override {
-        return ChooseSaveFile(title, proposed);
+    void ChooseLogFile(const std::string& title, const std::string& proposed,
+                       FileChosen done) override {
+        ChooseSaveFile(title, proposed, std::move(done));
     }
     std::optional<std::string> choice;
     std::string asked;

@@ -274,10 +274,7 @@ TEST(FileDialogTest, OneDialogServesEachChoiceWithItsFolderAndName) {
     const QString efi = folder.filePath(QStringLiteral("tune.efi"));
     QWidget parent;
     QtFileDialogs dialogs(&parent);
-    struct Seen {
-        bool save = false;
-        QString folder, name;
-    } seen;
+    struct Seen { bool save = false; QString folder, name; } seen;
     const auto answer = [&seen](const QString& typed) {
         QTimer::singleShot(0, [&seen, typed] {
             for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -291,15 +288,23 @@ TEST(FileDialogTest, OneDialogServesEachChoiceWithItsFolderAndName) {
             }
         });
     };
+    std::optional<std::string> got;
+    const FileChosen keep = [&got](const auto& path) { got = path; };
     answer(QStringLiteral("tune.efi"));
-    EXPECT_EQ(dialogs.ChooseSaveFile("Save", efi.toStdString()), efi.toStdString());
+    dialogs.ChooseSaveFile("Save", efi.toStdString(), keep);
+    EXPECT_FALSE(got) << "the dialog is opened, not run";
+    for (int i = 0; i < 10 && !got; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(got, efi.toStdString());
     EXPECT_TRUE(seen.save);
     EXPECT_EQ(seen.folder, QDir(folder.path()).absolutePath());
     EXPECT_EQ(seen.name, QStringLiteral("tune.efi"));
 
     QFile(efi).open(QIODevice::WriteOnly);
+    got.reset();
     answer(QStringLiteral("tune.efi"));
-    EXPECT_EQ(dialogs.ChooseOpenFile("Open"), efi.toStdString());
+    dialogs.ChooseOpenFile("Open", keep);
+    for (int i = 0; i < 10 && !got; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(got, efi.toStdString());
     EXPECT_FALSE(seen.save);
     EXPECT_EQ(seen.folder, QDir(folder.path()).absolutePath());
     EXPECT_EQ(parent.findChildren<QFileDialog*>().size(), 1);
