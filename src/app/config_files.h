@@ -29,7 +29,8 @@ public:
                 Configuration& config, Hooks hooks);
 
     void mnOpen_Click();
-    // after runs once the file is written, or the user has cancelled.
+    // after runs once the choice is dealt with: the file written or refused,
+    // or the dialog cancelled.
     void mnSave_Click(std::function<void()> after = {});
     // Reads a whole file, checks it and only then loads it; a refused file
     // changes nothing and says why. True when loaded.
